@@ -1,0 +1,119 @@
+#include "support/FileOps.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "support/AppWindow.h"
+#include "support/Handles.h"
+#include "support/uStrOp.h"
+
+namespace {
+
+constexpr char kSharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+bool HasWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
+
+// The error of a failed call; never 0, so that a failure is never read as success.
+unsigned long FailureCode(unsigned long lastError, unsigned long fallback)
+{
+    return lastError != 0 ? lastError : fallback;
+}
+
+UniqueRegKey OpenSharedDllsKey()
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS)
+        return UniqueRegKey(key);
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS)
+        return UniqueRegKey(key);
+    return nullptr;
+}
+
+} // namespace
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& folder)
+{
+    const std::string pattern = DelBackSlash(folder, "B") + "\\*.*";
+    WIN32_FIND_DATAA found;
+    return OwnFindHandle(FindFirstFileA(pattern.c_str(), &found)) != nullptr;
+}
+
+bool CreateFolderPath(const std::string& path)
+{
+    bool result = true;
+    for (const std::string& prefix : FolderPrefixes(path))
+        if (!FolderExists(prefix)) result = CreateDirectoryA(prefix.c_str(), nullptr) != FALSE;
+    return result;
+}
+
+unsigned long ForceCopyFile(const std::string& source, const std::string& target)
+{
+    if (FileExists(target)) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    const bool copied = CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
+    const unsigned long result = copied ? 0 : FailureCode(GetLastError(), ERROR_GEN_FAILURE);
+    if (FileExists(target)) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    return result;
+}
+
+unsigned long RemoveFile(const std::string& path)
+{
+    if (!FileExists(path) && !HasWildcard(path)) return ERROR_FILE_NOT_FOUND;
+    if (IsOcxOrDll(path)) SelfRegister(path, false);
+
+    std::string from = path;
+    from.append(2, '\0'); // the list of sources ends in two zero bytes
+    SHFILEOPSTRUCTA operation{};
+    operation.hwnd = AppWindow();
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+    SetLastError(0);
+    const int status = SHFileOperationA(&operation);
+    if (status == 0 && !operation.fAnyOperationsAborted) return 0;
+    // The shell may fail with the last error left at 0 (a missing file under
+    // some systems): its own status then stands for the failure.
+    return FailureCode(GetLastError(), status != 0 ? static_cast<unsigned long>(status) : ERROR_CANCELLED);
+}
+
+unsigned long RemoveFolder(const std::string& folder, const std::string& patterns)
+{
+    const std::string base = AddBackSlash(folder, "B");
+    for (const std::string& pattern : SplitPatterns(patterns)) RemoveFile(base + pattern);
+    if (RemoveDirectoryA(base.c_str())) return 0;
+    return FailureCode(GetLastError(), ERROR_GEN_FAILURE);
+}
+
+int GetSharedCount(const std::string& path)
+{
+    const UniqueRegKey key = OpenSharedDllsKey();
+    if (!key) return 0;
+    DWORD type = 0, count = 0, size = sizeof count;
+    if (RegQueryValueExA(key.get(), path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&count), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof count)
+        return 0;
+    const int value = static_cast<int>(count);
+    return value > 0 ? value : 0; // a negative count is no count
+}
+
+int ChangeSharedCount(const std::string& path, bool increment)
+{
+    const int count = increment ? CountAfterIncrement(GetSharedCount(path), FileExists(path))
+                                : GetSharedCount(path) - 1;
+    const UniqueRegKey key = OpenSharedDllsKey();
+    if (!key) return count;
+    if (count > 0) {
+        const DWORD data = static_cast<DWORD>(count);
+        RegSetValueExA(key.get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+    } else {
+        RegDeleteValueA(key.get(), path.c_str());
+    }
+    return count;
+}

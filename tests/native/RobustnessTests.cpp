@@ -1,0 +1,62 @@
+// Every string operation on random bytes, heavy in lead bytes, backslashes,
+// bars and commas: the sanitizers catch any read past an end.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "support/ErrorText.h"
+#include "support/FileRules.h"
+#include "support/MBUtils.h"
+#include "support/uStrOp.h"
+#include "tests/native/Cp932.h"
+
+namespace {
+
+std::string RandomBytes(std::mt19937& random, std::size_t maxLength)
+{
+    static const unsigned char alphabet[] = {0x81, 0x95, 0x83, 0xE0, 0xFC, 0x5C, 0x7C, ',', ':', '*', 'a', 'Z', '.', 0};
+    std::uniform_int_distribution<std::size_t> length(0, maxLength);
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof alphabet - 1);
+    std::string s(length(random), '\0');
+    for (char& c : s) c = static_cast<char>(alphabet[pick(random)]);
+    return s;
+}
+
+bool EndsWithWholeCharacter(const std::string& s)
+{
+    std::size_t i = 0;
+    while (i < s.size()) i += IsLeadByte(static_cast<unsigned char>(s[i])) ? 2 : 1;
+    return i == s.size();
+}
+
+TEST(Robustness, RandomInputNeverBreaksTheStringOperations)
+{
+    UseCodePage932();
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 20000; ++round) {
+        const std::string s = RandomBytes(random, 12);
+        const std::string sub = RandomBytes(random, 4);
+        const int n = static_cast<int>(random() % 20) - 5;
+
+        const int at = MBPos(sub, s);
+        ASSERT_TRUE(at == 0 || (at >= 1 && s.compare(at - 1, sub.size(), sub) == 0));
+        ASSERT_TRUE(at == 0 || IsCharStart(s, static_cast<std::size_t>(at - 1)));
+        MBPosText(sub, s);
+        ASSERT_EQ(LeftStr(s, n) + MidStr(s, n < 0 ? 1 : n + 1), s);
+        ASSERT_LE(RightStr(s, n).size(), s.size());
+
+        const std::string added = AddBackSlash(s, "B");
+        if (EndsWithWholeCharacter(s)) { // else the new backslash becomes a trail byte
+            ASSERT_EQ(AddBackSlash(added, "B"), added);
+            ASSERT_EQ(DelBackSlash(added, "B").size() + 1, added.size());
+        }
+        ASSERT_EQ(FolderPart(s) + NamePart(s), s);
+        GetToken(s, ",", n);
+        FolderPrefixes(s);
+        SplitPatterns(s);
+        IsOcxOrDll(s);
+        TidyErrorText(s);
+    }
+}
+
+} // namespace
