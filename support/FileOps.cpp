@@ -65,6 +65,8 @@ unsigned long ForceCopyFile(const std::string& source, const std::string& target
 unsigned long RemoveFile(const std::string& path)
 {
     if (!FileExists(path) && !HasWildcard(path)) return ERROR_FILE_NOT_FOUND;
+    // The shell takes no longer paths (a long pattern overruns its buffers).
+    if (path.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
     if (IsOcxOrDll(path)) SelfRegister(path, false);
 
     std::string from = path;

@@ -1,0 +1,195 @@
+"""A Windows environment under Wine for the wine and e2e test levels.
+
+One template prefix is made per test run (32-bit Windows, Japanese locale, its
+links into the home folder replaced by real folders) and copied for each test.
+Every prefix gets a wineserver of our own and the run gets one Xvfb; both are
+stopped by their process ids.
+"""
+
+import glob
+import os
+import shutil
+import signal
+import subprocess
+import time
+from pathlib import Path
+
+SCREEN = "1024x768x24"
+# Folders that a new prefix links into the real home folder.
+HOME_LINKS = ("Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos", "Templates")
+
+
+def windows_path(path):
+    """The path of a Linux file as a Wine program sees it (drive Z: is /)."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def wait_for(condition, timeout, what):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(0.05)
+
+
+class Display:
+    """An Xvfb of our own on a free display number."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", SCREEN, "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as announced:
+            number = announced.readline().strip()
+        if not number:
+            self.stop()
+            raise RuntimeError("Xvfb did not start")
+        self.name = ":" + number
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-display", self.name, "-window", "root", str(path)], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+class Prefix:
+    """A Wine prefix with its own wineserver, started and stopped by us."""
+
+    def __init__(self, path, display):
+        self.path = Path(path)
+        self.display = display
+        self.server = None
+
+    @property
+    def env(self):
+        env = dict(os.environ)
+        env.update(WINEPREFIX=str(self.path), WINEARCH="win32", WINEDEBUG="-all",
+                   LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8", DISPLAY=self.display.name,
+                   # No installer dialogs for the .NET and HTML runtimes.
+                   WINEDLLOVERRIDES="mscoree,mshtml=")
+        return env
+
+    @property
+    def drive_c(self):
+        return self.path / "drive_c"
+
+    def start_server(self):
+        self.path.mkdir(parents=True, exist_ok=True)
+        stat = self.path.stat()
+        # Debian's Wine keeps its server folders in /tmp/wine-XXXXXX/, upstream's in /tmp/.wine-UID/.
+        server_folder = f"server-{stat.st_dev:x}-{stat.st_ino:x}"
+        sockets = [f"/tmp/.wine-{os.getuid()}/{server_folder}/socket", f"/tmp/wine-*/{server_folder}/socket"]
+        self.server = subprocess.Popen(["wineserver", "--foreground", "--persistent"], env=self.env,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(lambda: any(glob.glob(pattern) for pattern in sockets), 30, "the wineserver's socket")
+
+    def stop_server(self):
+        """Ends the server (which saves the registry) and with it every program of the prefix."""
+        if self.server and self.server.poll() is None:
+            self.server.send_signal(signal.SIGTERM)
+            try:
+                self.server.wait(30)
+            except subprocess.TimeoutExpired:
+                self.server.kill()
+                self.server.wait()
+        self.server = None
+
+    def run(self, args, output, timeout=300, cwd=None):
+        """Runs a Windows program to its end; its output goes to a file (Wine's
+        helper processes would hold a pipe open). Returns the exit code."""
+        with open(output, "wb") as out:
+            completed = subprocess.run(["wine", *map(str, args)], env=self.env, stdout=out,
+                                       stderr=subprocess.STDOUT, timeout=timeout, cwd=cwd)
+        return completed.returncode
+
+    def start(self, args, output, cwd=None):
+        """Starts a Windows program and returns at once."""
+        out = open(output, "wb")
+        process = subprocess.Popen(["wine", *map(str, args)], env=self.env, stdout=out,
+                                   stderr=subprocess.STDOUT, cwd=cwd)
+        out.close()
+        return process
+
+    def remove(self):
+        self.stop_server()
+        shutil.rmtree(self.path, ignore_errors=True)
+
+
+def make_template(path, display):
+    template = Prefix(path, display)
+    shutil.rmtree(path, ignore_errors=True)
+    template.start_server()
+    try:
+        log = Path(path).parent / "wineboot.log"
+        template.run(["wineboot", "-i"], log, timeout=300)
+        # A crashing test program prints its backtrace and ends, instead of
+        # waiting in the debugger's dialog.
+        template.run(["reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog", "/t", "REG_DWORD",
+                      "/d", "0", "/f"], log.with_suffix(".reg.log"), timeout=120)
+    finally:
+        template.stop_server()
+    # A new prefix links Desktop, Documents, ... to the real home folder: an
+    # install test would write shortcuts there. Make them real folders.
+    for user in (template.drive_c / "users").iterdir():
+        for name in HOME_LINKS:
+            link = user / name
+            if link.is_symlink():
+                link.unlink()
+                link.mkdir()
+    if not (template.drive_c / "windows" / "system32").is_dir():
+        raise RuntimeError(f"wineboot made no Windows folder in {path}")
+    return template
+
+
+class WineEnvironment:
+    """A display and a template prefix for one test run."""
+
+    def __init__(self, workdir, template=None, display=None):
+        self.workdir = Path(workdir)
+        self.workdir.mkdir(parents=True, exist_ok=True)
+        self._own_display = display is None
+        self.display = Display() if display is None else display
+        self._own_template = template is None
+        try:
+            self.template = Path(template) if template else make_template(self.workdir / "template", self.display).path
+        except Exception:
+            self.close()
+            raise
+        self._count = 0
+
+    def new_prefix(self, name):
+        """A fresh copy of the template, with its wineserver running."""
+        self._count += 1
+        path = self.workdir / f"{self._count:03d}-{name}"
+        shutil.rmtree(path, ignore_errors=True)
+        subprocess.run(["cp", "-a", "--reflink=auto", str(self.template), str(path)], check=True)
+        prefix = Prefix(path, self.display)
+        prefix.start_server()
+        return prefix
+
+    def close(self):
+        if self._own_template:
+            shutil.rmtree(self.workdir / "template", ignore_errors=True)
+        if self._own_display:
+            self.display.stop()
+
+
+class SharedDisplay(Display):
+    """A display started by someone else (the test runner), named by DISPLAY."""
+
+    def __init__(self, name):  # pylint: disable=super-init-not-called
+        self.name = name
+        self.process = None
+
+    def stop(self):
+        pass

@@ -1,0 +1,493 @@
+// windriver: drives the GUI of programs under test (run under Wine) for the test runner.
+// Every result is one JSON object per stdout line; exit code 0 = ok, 1 = not found or
+// timed out (an {"error": ...} line is printed), 2 = usage error.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cwchar>
+#include <cwctype>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kPollMs = 100;
+constexpr DWORD kDefaultTimeoutMs = 10000;
+// Bound every message sent to another process, so a hung target can't hang us.
+constexpr UINT kSendTimeoutMs = 3000;
+// The static control holding a message box's text.
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr wchar_t kDialogClass[] = L"#32770";
+
+enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
+
+constexpr char kUsageText[] =
+    "usage: windriver list [--all] | controls <caption> | wait <caption> | "
+    "waitgone <caption> | msgbox <caption> | press <caption> <button|#id> | "
+    "settext <caption> <#id> <text> | check <caption> <button|#id> <0|1>; "
+    "all but list accept --timeout MS";
+
+struct Failure {
+    int code;
+    std::string message;
+};
+
+[[noreturn]] void fail(int code, std::string message) {
+    throw Failure{code, std::move(message)};
+}
+
+// ---------------------------------------------------------------- output
+
+std::string toUtf8(std::wstring_view text) {
+    if (text.empty()) return {};
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                   nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                        size, nullptr, nullptr);
+    return out;
+}
+
+std::string quoted(std::wstring_view text) { return "\"" + toUtf8(text) + "\""; }
+
+// Non-ASCII passes through as raw UTF-8; only JSON's reserved characters are escaped.
+std::string jsonString(std::string_view utf8) {
+    static const char hex[] = "0123456789abcdef";
+    std::string out = "\"";
+    for (unsigned char c : utf8) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7F) {
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+class JsonObject {
+public:
+    JsonObject& u8(std::string_view key, std::string_view value) {
+        return raw(key, jsonString(value));
+    }
+    JsonObject& str(std::string_view key, std::wstring_view value) {
+        return u8(key, toUtf8(value));
+    }
+    JsonObject& num(std::string_view key, long long value) {
+        return raw(key, std::to_string(value));
+    }
+    JsonObject& flag(std::string_view key, bool value) {
+        return raw(key, value ? "true" : "false");
+    }
+    JsonObject& null(std::string_view key) { return raw(key, "null"); }
+    JsonObject& raw(std::string_view key, std::string_view json) {
+        if (body_.size() > 1) body_ += ", ";
+        body_ += jsonString(key);
+        body_ += ": ";
+        body_ += json;
+        return *this;
+    }
+    std::string text() const { return body_ + "}"; }
+
+private:
+    std::string body_ = "{";
+};
+
+template <typename T, typename Format>
+std::string jsonArray(const std::vector<T>& items, Format format) {
+    std::string out = "[";
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i) out += ", ";
+        out += format(items[i]);
+    }
+    return out + "]";
+}
+
+// WriteFile, not iostreams: the bytes must reach the file unchanged and unbuffered.
+void writeLine(const JsonObject& object) {
+    std::string line = object.text() + "\n";
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD written = 0;
+    WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+// ---------------------------------------------------------------- window queries
+
+long long handleNumber(HWND hwnd) {
+    return static_cast<long long>(reinterpret_cast<uintptr_t>(hwnd));
+}
+
+// GetWindowTextW never sends a message to another process's window, so it can't block.
+std::wstring windowCaption(HWND hwnd) {
+    int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+    return text;
+}
+
+std::wstring className(HWND hwnd) {
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    return name;
+}
+
+bool isClass(HWND hwnd, const wchar_t* name) { return _wcsicmp(className(hwnd).c_str(), name) == 0; }
+
+bool sendWithTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
+    return SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                               kSendTimeoutMs, result) != 0;
+}
+
+// Controls such as edits keep their text themselves, so ask them with WM_GETTEXT.
+std::wstring controlText(HWND hwnd) {
+    DWORD_PTR length = 0;
+    if (!sendWithTimeout(hwnd, WM_GETTEXTLENGTH, 0, 0, &length)) return windowCaption(hwnd);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!sendWithTimeout(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                         &copied))
+        return windowCaption(hwnd);
+    text.resize(copied);
+    return text;
+}
+
+// A named function: lambdas can't convert to the stdcall callback type on i686.
+BOOL CALLBACK collectWindow(HWND hwnd, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> topLevelWindows() {
+    std::vector<HWND> found;
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::vector<HWND> descendants(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND findVisibleWindow(std::wstring_view caption, const wchar_t* requiredClass = nullptr) {
+    for (HWND hwnd : topLevelWindows()) {
+        if (!IsWindowVisible(hwnd) || windowCaption(hwnd) != caption) continue;
+        if (requiredClass && !isClass(hwnd, requiredClass)) continue;
+        return hwnd;
+    }
+    return nullptr;
+}
+
+bool pollUntil(DWORD timeoutMs, const std::function<bool()>& done) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done()) return true;
+        ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        Sleep(static_cast<DWORD>(std::min<ULONGLONG>(kPollMs, deadline - now)));
+    }
+}
+
+HWND waitForWindow(std::wstring_view caption, DWORD timeoutMs,
+                   const wchar_t* requiredClass = nullptr) {
+    HWND found = nullptr;
+    if (!pollUntil(timeoutMs, [&] { return (found = findVisibleWindow(caption, requiredClass)); }))
+        fail(kFailed, std::string("timed out waiting for ") +
+                          (requiredClass ? "message box " : "window ") + quoted(caption));
+    return found;
+}
+
+// Screen rectangle of `hwnd`, optionally relative to the client area of `origin`.
+RECT windowRect(HWND hwnd, HWND origin = nullptr) {
+    RECT rect = {};
+    GetWindowRect(hwnd, &rect);
+    if (origin) MapWindowPoints(HWND_DESKTOP, origin, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+JsonObject& addRect(JsonObject& json, const RECT& rect) {
+    return json.num("left", rect.left)
+        .num("top", rect.top)
+        .num("width", rect.right - rect.left)
+        .num("height", rect.bottom - rect.top);
+}
+
+JsonObject describeWindow(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    JsonObject json;
+    json.num("hwnd", handleNumber(hwnd))
+        .str("caption", windowCaption(hwnd))
+        .str("class", className(hwnd))
+        .flag("visible", IsWindowVisible(hwnd))
+        .flag("enabled", IsWindowEnabled(hwnd));
+    addRect(json, windowRect(hwnd));
+    return json.num("pid", pid);
+}
+
+bool buttonCheck(HWND button, DWORD_PTR* state) {
+    return sendWithTimeout(button, BM_GETCHECK, 0, 0, state);
+}
+
+JsonObject describeControl(HWND top, HWND control) {
+    JsonObject json;
+    json.num("hwnd", handleNumber(control))
+        .str("class", className(control))
+        .num("id", GetDlgCtrlID(control))
+        .str("text", controlText(control))
+        .flag("enabled", IsWindowEnabled(control))
+        .flag("visible", IsWindowVisible(control));
+    DWORD_PTR state = 0;
+    if (isClass(control, L"Button") && buttonCheck(control, &state))
+        json.num("checked", static_cast<long long>(state));
+    else
+        json.null("checked");
+    return addRect(json, windowRect(control, top));
+}
+
+// ---------------------------------------------------------------- control lookup
+
+// "&Next" and "Next" name the same button; "&&" is a literal ampersand.
+std::wstring withoutAccelerators(std::wstring_view text) {
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size()) ++i;
+        else if (text[i] == L'&') continue;
+        out += text[i];
+    }
+    return out;
+}
+
+bool isIdSelector(std::wstring_view selector) { return !selector.empty() && selector[0] == L'#'; }
+
+int parseId(std::wstring_view selector) {
+    std::wstring digits(selector.substr(1));
+    if (digits.empty() || digits.size() > 9) fail(kUsage, "bad control id " + quoted(selector));
+    for (wchar_t c : digits)
+        if (!std::iswdigit(c)) fail(kUsage, "bad control id " + quoted(selector));
+    return std::stoi(digits);
+}
+
+// Accepts the caption as shown ("Next") or as written ("&Next").
+bool captionMatches(HWND control, std::wstring_view wanted) {
+    if (!isClass(control, L"Button")) return false;
+    std::wstring text = controlText(control);
+    return text == wanted || withoutAccelerators(text) == wanted;
+}
+
+// `#<id>` matches any control; a caption matches Button controls only. Hidden wizard pages
+// reuse ids and captions, so a visible match wins over an earlier hidden one.
+HWND findControl(HWND top, std::wstring_view selector) {
+    const bool byId = isIdSelector(selector);
+    const int id = byId ? parseId(selector) : 0;
+    HWND firstMatch = nullptr;
+    for (HWND control : descendants(top)) {
+        bool matches = byId ? GetDlgCtrlID(control) == id : captionMatches(control, selector);
+        if (!matches) continue;
+        if (IsWindowVisible(control)) return control;
+        if (!firstMatch) firstMatch = control;
+    }
+    if (!firstMatch)
+        fail(kFailed, "no control " + quoted(selector) + " in window " + quoted(windowCaption(top)));
+    return firstMatch;
+}
+
+// Refuse what a user couldn't do: act on a hidden or disabled control, or on a window
+// disabled by a modal dialog in front of it.
+void requireUsable(HWND top, HWND control, std::wstring_view selector) {
+    if (!IsWindowVisible(control)) fail(kFailed, "control " + quoted(selector) + " is invisible");
+    for (HWND hwnd = control; hwnd; hwnd = GetAncestor(hwnd, GA_PARENT)) {
+        if (!IsWindowEnabled(hwnd))
+            fail(kFailed, "control " + quoted(selector) +
+                              (hwnd == control ? " is disabled" : " is in a disabled window"));
+        if (hwnd == top) break;
+    }
+}
+
+// Posted, not sent: the handler may open a modal dialog and must not block us.
+void postClick(HWND control) {
+    HWND parent = GetAncestor(control, GA_PARENT);
+    WPARAM wParam = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), BN_CLICKED);
+    if (!PostMessageW(parent, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(control)))
+        fail(kFailed, "could not post the click (error " + std::to_string(GetLastError()) + ")");
+}
+
+// ---------------------------------------------------------------- commands
+
+struct Args {
+    std::vector<std::wstring> positional;  // after the command name
+    DWORD timeoutMs = kDefaultTimeoutMs;
+    bool all = false;
+};
+
+int runList(const Args& args) {
+    for (HWND hwnd : topLevelWindows())
+        if (args.all || IsWindowVisible(hwnd)) writeLine(describeWindow(hwnd));
+    return kOk;
+}
+
+int runControls(const Args& args) {
+    HWND top = waitForWindow(args.positional[0], args.timeoutMs);
+    for (HWND control : descendants(top)) writeLine(describeControl(top, control));
+    return kOk;
+}
+
+int runWait(const Args& args) {
+    writeLine(describeWindow(waitForWindow(args.positional[0], args.timeoutMs)));
+    return kOk;
+}
+
+int runWaitGone(const Args& args) {
+    const std::wstring& caption = args.positional[0];
+    if (!pollUntil(args.timeoutMs, [&] { return !findVisibleWindow(caption); }))
+        fail(kFailed, "timed out: window " + quoted(caption) + " is still there");
+    writeLine(JsonObject().str("gone", caption));
+    return kOk;
+}
+
+int runMessageBox(const Args& args) {
+    HWND box = waitForWindow(args.positional[0], args.timeoutMs, kDialogClass);
+    HWND textControl = GetDlgItem(box, kMessageBoxTextId);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(textControl)) + 1, L'\0');
+    text.resize(GetDlgItemTextW(box, kMessageBoxTextId, text.data(), static_cast<int>(text.size())));
+
+    std::vector<std::wstring> captions;
+    std::vector<int> ids;
+    for (HWND child : descendants(box)) {
+        if (GetAncestor(child, GA_PARENT) != box || !isClass(child, L"Button")) continue;
+        if (!IsWindowVisible(child)) continue;
+        captions.push_back(windowCaption(child));
+        ids.push_back(GetDlgCtrlID(child));
+    }
+    writeLine(JsonObject()
+                  .num("hwnd", handleNumber(box))
+                  .str("caption", windowCaption(box))
+                  .str("text", text)
+                  .raw("buttons", jsonArray(captions, [](const std::wstring& c) {
+                           return jsonString(toUtf8(c));
+                       }))
+                  .raw("ids", jsonArray(ids, [](int id) { return std::to_string(id); })));
+    return kOk;
+}
+
+int runPress(const Args& args) {
+    const std::wstring& selector = args.positional[1];
+    if (isIdSelector(selector)) parseId(selector);
+    HWND top = waitForWindow(args.positional[0], args.timeoutMs);
+    HWND button = findControl(top, selector);
+    requireUsable(top, button, selector);
+    postClick(button);
+    writeLine(JsonObject().num("pressed", GetDlgCtrlID(button)));
+    return kOk;
+}
+
+int runSetText(const Args& args) {
+    const std::wstring& selector = args.positional[1];
+    if (!isIdSelector(selector)) fail(kUsage, "settext needs a control as #id");
+    parseId(selector);
+    HWND top = waitForWindow(args.positional[0], args.timeoutMs);
+    HWND edit = findControl(top, selector);
+    requireUsable(top, edit, selector);
+    DWORD_PTR ignored = 0;
+    if (!sendWithTimeout(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args.positional[2].c_str()),
+                         &ignored))
+        fail(kFailed, "control " + quoted(selector) + " did not answer WM_SETTEXT");
+    writeLine(JsonObject().str("text", controlText(edit)));
+    return kOk;
+}
+
+int runCheck(const Args& args) {
+    const std::wstring& selector = args.positional[1];
+    const std::wstring& state = args.positional[2];
+    if (state != L"0" && state != L"1") fail(kUsage, "check state must be 0 or 1");
+    if (isIdSelector(selector)) parseId(selector);
+    const DWORD_PTR wanted = state == L"1" ? BST_CHECKED : BST_UNCHECKED;
+
+    HWND top = waitForWindow(args.positional[0], args.timeoutMs);
+    HWND box = findControl(top, selector);
+    if (!isClass(box, L"Button")) fail(kFailed, "control " + quoted(selector) + " is no button");
+    requireUsable(top, box, selector);
+    DWORD_PTR current = 0;
+    if (!buttonCheck(box, &current)) fail(kFailed, "control " + quoted(selector) + " hangs");
+    if (current != wanted) {
+        DWORD_PTR ignored = 0;
+        if (!sendWithTimeout(box, BM_SETCHECK, wanted, 0, &ignored))
+            fail(kFailed, "control " + quoted(selector) + " hangs");
+        postClick(box);
+    }
+    buttonCheck(box, &current);
+    writeLine(JsonObject().num("checked", static_cast<long long>(current)));
+    return kOk;
+}
+
+struct Command {
+    const wchar_t* name;
+    size_t arity;  // positional arguments after the name
+    int (*run)(const Args&);
+};
+
+constexpr Command kCommands[] = {
+    {L"list", 0, runList},         {L"controls", 1, runControls}, {L"wait", 1, runWait},
+    {L"waitgone", 1, runWaitGone}, {L"msgbox", 1, runMessageBox}, {L"press", 2, runPress},
+    {L"settext", 3, runSetText},   {L"check", 3, runCheck},
+};
+
+DWORD parseTimeout(const std::wstring& text) {
+    if (text.empty() || text.size() > 9) fail(kUsage, "bad timeout " + quoted(text));
+    for (wchar_t c : text)
+        if (!std::iswdigit(c)) fail(kUsage, "bad timeout " + quoted(text));
+    return static_cast<DWORD>(std::stoul(text));
+}
+
+// Options may appear anywhere; "--" ends them so a caption may start with "--".
+Args parseArgs(const Command& command, int argc, wchar_t** argv) {
+    Args args;
+    bool optionsEnded = false;
+    for (int i = 2; i < argc; ++i) {
+        std::wstring arg = argv[i];
+        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, L"--") != 0) {
+            args.positional.push_back(arg);
+        } else if (arg == L"--") {
+            optionsEnded = true;
+        } else if (arg == L"--all" && command.run == runList) {
+            args.all = true;
+        } else if (arg == L"--timeout" && command.run != runList && i + 1 < argc) {
+            args.timeoutMs = parseTimeout(argv[++i]);
+        } else {
+            fail(kUsage, "unexpected option " + quoted(arg) + "; " + kUsageText);
+        }
+    }
+    if (args.positional.size() != command.arity)
+        fail(kUsage, "wrong number of arguments; " + std::string(kUsageText));
+    return args;
+}
+
+int run(int argc, wchar_t** argv) {
+    if (argc < 2) fail(kUsage, kUsageText);
+    for (const Command& command : kCommands)
+        if (std::wstring_view(argv[1]) == command.name)
+            return command.run(parseArgs(command, argc, argv));
+    fail(kUsage, "unknown command " + quoted(argv[1]) + "; " + kUsageText);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const Failure& failure) {
+        writeLine(JsonObject().u8("error", failure.message));
+        return failure.code;
+    } catch (const std::exception& error) {
+        writeLine(JsonObject().u8("error", error.what()));
+        return kFailed;
+    }
+}
