@@ -132,10 +132,19 @@ def make_template(path, display):
     try:
         log = Path(path).parent / "wineboot.log"
         template.run(["wineboot", "-i"], log, timeout=300)
-        # A crashing test program prints its backtrace and ends, instead of
-        # waiting in the debugger's dialog.
-        template.run(["reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog", "/t", "REG_DWORD",
-                      "/d", "0", "/f"], log.with_suffix(".reg.log"), timeout=120)
+        settings = [
+            # A crashing test program prints its backtrace and ends, instead of
+            # waiting in the debugger's dialog.
+            (r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", "REG_DWORD", "0"),
+            # One virtual desktop the size of the screen: Wine draws the title
+            # bars itself, and without a window manager to wait for, showing and
+            # destroying a window takes milliseconds instead of seconds.
+            (r"HKCU\Software\Wine\Explorer", "Desktop", "REG_SZ", "Default"),
+            (r"HKCU\Software\Wine\Explorer\Desktops", "Default", "REG_SZ", SCREEN.rsplit("x", 1)[0]),
+        ]
+        for key, name, kind, data in settings:
+            template.run(["reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"], log.with_suffix(".reg.log"),
+                         timeout=120)
     finally:
         template.stop_server()
     # A new prefix links Desktop, Documents, ... to the real home folder: an

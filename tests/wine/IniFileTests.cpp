@@ -16,15 +16,16 @@ protected:
 
 TEST_F(IniFile, LongValuesAreReadWhole)
 {
-    std::string content = "[Long]\r\n";
     const std::size_t lengths[] = {254, 255, 256, 511, 1000, 30000, 200000};
-    for (std::size_t length : lengths)
-        content += "V" + std::to_string(length) + "=" + std::string(length, static_cast<char>('a' + length % 26)) + "\r\n";
+    auto key = [](std::size_t length) { return std::string("V").append(std::to_string(length)); };
+    auto value = [](std::size_t length) { return std::string(length, static_cast<char>('a' + length % 26)); };
+    std::string content = "[Long]\r\n";
+    for (std::size_t length : lengths) content.append(key(length)).append("=").append(value(length)).append("\r\n");
     WriteWholeFile(ini, content);
     for (std::size_t length : lengths) {
-        const std::string value = ReadIniStr("Long", "V" + std::to_string(length), "", ini);
-        EXPECT_EQ(value.size(), length);
-        EXPECT_EQ(value, std::string(length, static_cast<char>('a' + length % 26)));
+        const std::string read = ReadIniStr("Long", key(length), "", ini);
+        EXPECT_EQ(read.size(), length);
+        EXPECT_EQ(read, value(length));
     }
 }
 
