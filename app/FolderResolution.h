@@ -1,0 +1,49 @@
+#pragma once
+// Which folder each macro stands for, decided at first activation from what the
+// start-up found and from what the system answers.
+
+#include <functional>
+#include <string>
+
+#include "app/FolderMacros.h"
+
+// Shell folder numbers (the system's CSIDL values) of the folder macros.
+constexpr int kCsidlPrograms = 2;
+constexpr int kCsidlStartup = 7;
+constexpr int kCsidlSendTo = 9;
+constexpr int kCsidlStartMenu = 11;
+constexpr int kCsidlDesktopDirectory = 16;
+constexpr int kCsidlCommonStartMenu = 22;
+constexpr int kCsidlCommonPrograms = 23;
+constexpr int kCsidlCommonStartup = 24;
+constexpr int kCsidlCommonDesktopDirectory = 25;
+
+// The platform identifier of the NT family.
+constexpr int kPlatformNt = 2;
+
+// What the start-up found before the folder macros: folders with a trailing
+// backslash (the Windows or System folder empty when the system gave none), and
+// the platform identifier (-1 when the version query failed).
+struct StartupFolders {
+    std::string windowsFolder;
+    std::string systemFolder;
+    std::string tempFolder;
+    std::string sourceFolder;
+    int platformId = -1;
+};
+
+// The system's answers the resolution needs.
+struct FolderQueries {
+    std::function<std::string()> programFilesValue;           // "ProgramFilesDir", empty if unreadable
+    std::function<bool(const std::string&)> folderExists;
+    std::function<std::string(int csidl)> specialFolder;      // empty if the shell has none
+};
+
+// The Program Files folder: the registry's value with a trailing backslash, or,
+// when that is empty or missing on disk, "\Program Files\" on the Windows drive.
+std::string ProgramFilesFolder(const std::string& registryValue, const std::string& windowsFolder,
+                               const std::function<bool(const std::string&)>& folderExists);
+
+// A complete table as first activation leaves it: (App) its placeholder, (Set)
+// empty, the common folders copied from the per-user ones outside the NT family.
+FolderTable ResolveFolderTable(const StartupFolders& found, const FolderQueries& queries);

@@ -1,0 +1,51 @@
+#include "app/RegistryRead.h"
+
+#include "support/Handles.h"
+
+namespace {
+
+// Values are read whole: the size is asked first, and asked again if the value
+// grew in between, up to this many tries.
+constexpr int kReadAttempts = 4;
+
+} // namespace
+
+HKEY RegistryRootKey(RegistryRoot root)
+{
+    switch (root) {
+    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::Users: return HKEY_USERS;
+    case RegistryRoot::CurrentUser: break;
+    }
+    return HKEY_CURRENT_USER;
+}
+
+std::string ReadRegistryString(HKEY root, const std::string& keyPath, const std::string& valueName)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return {};
+    const UniqueRegKey key(opened);
+
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        DWORD type = 0, size = 0;
+        if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            return {};
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+        std::string value(size + 1, '\0');
+        DWORD stored = size;
+        const LONG status = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type,
+                                             reinterpret_cast<BYTE*>(value.data()), &stored);
+        if (status == ERROR_MORE_DATA) continue;
+        if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
+        // A stored string need not end in a terminator; it ends at the first one.
+        value.resize(stored);
+        return value.substr(0, value.find('\0'));
+    }
+    return {};
+}
+
+std::string ReadRegistryString(const RegistryKeyName& key, const std::string& valueName)
+{
+    return ReadRegistryString(RegistryRootKey(key.root), key.path, valueName);
+}
