@@ -1,0 +1,325 @@
+#include "support/Forms.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace {
+
+// Group boxes are BUTTON windows, which would swallow their children's
+// notifications; this procedure hands them on to the window above.
+WNDPROC buttonProc = nullptr;
+
+LRESULT CALLBACK GroupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+        return SendMessageA(GetParent(window), message, wParam, lParam);
+    default:
+        return CallWindowProcA(buttonProc, window, message, wParam, lParam);
+    }
+}
+
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list)
+{
+    if (IsWindowVisible(window) && IsWindowEnabled(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+UniqueFont MakeFont(const std::string& face, int height, bool italic)
+{
+    LOGFONTA font{};
+    font.lfHeight = -height;
+    font.lfWeight = FW_NORMAL;
+    font.lfItalic = italic ? TRUE : FALSE;
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    lstrcpynA(font.lfFaceName, face.c_str(), LF_FACESIZE);
+    return UniqueFont(CreateFontIndirectA(&font));
+}
+
+// ---------------------------------------------------------------- Control
+
+int Control::Id() const { return GetDlgCtrlID(handle_); }
+
+std::string Control::Caption() const
+{
+    const int length = GetWindowTextLengthA(handle_);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(handle_, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+void Control::SetCaption(const std::string& text) { SetWindowTextA(handle_, text.c_str()); }
+
+bool Control::Enabled() const { return IsWindowEnabled(handle_) != FALSE; }
+
+void Control::SetEnabled(bool enabled) { EnableWindow(handle_, enabled ? TRUE : FALSE); }
+
+bool Control::Visible() const { return (GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void Control::SetVisible(bool visible) { ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE); }
+
+RECT Control::Bounds() const
+{
+    RECT rect{};
+    GetWindowRect(handle_, &rect);
+    if (HWND parent = (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) ? GetParent(handle_) : nullptr)
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+int Control::Width() const
+{
+    const RECT rect = Bounds();
+    return rect.right - rect.left;
+}
+
+int Control::Height() const
+{
+    const RECT rect = Bounds();
+    return rect.bottom - rect.top;
+}
+
+void Control::SetBounds(int left, int top, int width, int height)
+{
+    MoveWindow(handle_, left, top, width, height, TRUE);
+}
+
+void Control::SetFont(HFONT font) { SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+
+// ---------------------------------------------------------------- child controls
+
+Placement Inside(const Control& parent, int id, int left, int top, int width, int height)
+{
+    return {parent.Handle(), id, left, top, width, height};
+}
+
+ChildControl::ChildControl(const char* windowClass, DWORD style, DWORD exStyle, const Placement& at,
+                           const std::string& text)
+{
+    handle_ = CreateWindowExA(exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, at.left, at.top,
+                              at.width, at.height, at.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(at.id)),
+                              GetModuleHandleA(nullptr), nullptr);
+    // Children take the font of the window they lie in.
+    SetFont(reinterpret_cast<HFONT>(SendMessageA(at.parent, WM_GETFONT, 0, 0)));
+}
+
+TLabel::TLabel(const Placement& at, const std::string& text, DWORD align)
+    : ChildControl("STATIC", align | SS_NOPREFIX, 0, at, text)
+{
+}
+
+TButton::TButton(const Placement& at, const std::string& text)
+    : ChildControl("BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, at, text)
+{
+}
+
+TCheckBox::TCheckBox(const Placement& at, const std::string& text)
+    : ChildControl("BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, at, text)
+{
+}
+
+bool TCheckBox::Checked() const { return SendMessageA(handle_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void TCheckBox::SetChecked(bool checked)
+{
+    SendMessageA(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+TGroupBox::TGroupBox(const Placement& at, const std::string& text)
+    : ChildControl("BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT, at, text)
+{
+    const auto previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupBoxProc)));
+    if (!buttonProc) buttonProc = previous;
+}
+
+TEdit::TEdit(const Placement& at, const std::string& text)
+    : ChildControl("EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, at, text)
+{
+}
+
+void TEdit::SetReadOnly(bool readOnly) { SendMessageA(handle_, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0); }
+
+namespace {
+constexpr DWORD kMemoStyle = ES_MULTILINE | ES_READONLY | WS_TABSTOP;
+}
+
+TMemo::TMemo(const Placement& at) : ChildControl("EDIT", kMemoStyle | WS_VSCROLL, WS_EX_CLIENTEDGE, at, ""), placement_(at)
+{
+}
+
+void TMemo::SetScrollBars(ScrollBars bars)
+{
+    // An edit decides at creation whether it wraps lines: make it anew.
+    DWORD style = kMemoStyle;
+    if (bars != ScrollBars::Horizontal) style |= WS_VSCROLL;
+    if (bars != ScrollBars::Vertical) style |= WS_HSCROLL | ES_AUTOHSCROLL;
+    const std::string text = Caption();
+    const bool visible = Visible(), enabled = Enabled();
+    const RECT bounds = Bounds();
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(handle_, WM_GETFONT, 0, 0));
+    DestroyWindow(handle_);
+    handle_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", text.c_str(), WS_CHILD | style, bounds.left, bounds.top,
+                              bounds.right - bounds.left, bounds.bottom - bounds.top, placement_.parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(placement_.id)),
+                              GetModuleHandleA(nullptr), nullptr);
+    SetFont(font);
+    SetEnabled(enabled);
+    SetVisible(visible);
+}
+
+TProgressBar::TProgressBar(const Placement& at) : ChildControl(PROGRESS_CLASSA, 0, 0, at, "")
+{
+    SendMessageA(handle_, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(handle_, PBM_SETSTEP, 5, 0);
+}
+
+int TProgressBar::SetPosition(int percent)
+{
+    SendMessageA(handle_, PBM_SETPOS, static_cast<WPARAM>(percent < 0 ? 0 : percent > 100 ? 100 : percent), 0);
+    return Position();
+}
+
+int TProgressBar::Position() const
+{
+    // PBM_GETPOS is newer than the oldest systems: a zero step reads the position back.
+    return static_cast<int>(SendMessageA(handle_, PBM_DELTAPOS, 0, 0));
+}
+
+// ---------------------------------------------------------------- TForm
+
+TForm::~TForm()
+{
+    if (handle_ && IsWindow(handle_)) {
+        SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+        DestroyWindow(handle_);
+    }
+}
+
+void TForm::Create(const char* className, const std::string& caption, DWORD style, DWORD exStyle, HWND owner,
+                   int clientWidth, int clientHeight, HBRUSH background)
+{
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass{};
+    if (!GetClassInfoA(instance, className, &windowClass)) {
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+        windowClass.hbrBackground = background ? background : reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = className;
+        RegisterClassA(&windowClass);
+    }
+    RECT frame{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    handle_ = CreateWindowExA(exStyle, className, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                              frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance, this);
+}
+
+LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        form->handle_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    if (auto* form = reinterpret_cast<TForm*>(GetWindowLongPtrA(window, GWLP_USERDATA)))
+        return form->HandleMessage(message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (lParam) OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+        // Closing a modal window sets its result; the modal loop asks CloseQuery.
+        modalResult_ = IDCANCEL;
+        return 0;
+    default:
+        return DefWindowProcA(handle_, message, wParam, lParam);
+    }
+}
+
+void TForm::Show()
+{
+    ShowWindow(handle_, SW_SHOW);
+    UpdateWindow(handle_);
+}
+
+void TForm::Hide() { ShowWindow(handle_, SW_HIDE); }
+
+void TForm::CentreOnScreen()
+{
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - Width()) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2;
+    SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::DisableSystemClose()
+{
+    EnableMenuItem(GetSystemMenu(handle_, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_DISABLED | MF_GRAYED);
+}
+
+void TForm::ProcessMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+int TForm::ShowModal()
+{
+    // The other windows of the program are disabled while this one is up.
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
+    for (HWND window : disabled)
+        if (window != handle_) EnableWindow(window, FALSE);
+
+    modalResult_ = 0;
+    Show();
+    SetActiveWindow(handle_);
+    MSG message;
+    for (;;) {
+        if (modalResult_ != 0) {
+            if (CloseQuery()) break;
+            modalResult_ = 0;
+        }
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
+            if (modalResult_ == 0) modalResult_ = IDCANCEL;
+            break;
+        }
+        if (!IsDialogMessageA(handle_, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    OnClose();
+    for (HWND window : disabled)
+        if (window != handle_ && IsWindow(window)) EnableWindow(window, TRUE);
+    Hide();
+    return modalResult_;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// TfrmStatus: the progress window that a run shows while it works, with the
+// message, the copy progress and the abort button.
+
+#include <string>
+
+#include "support/Forms.h"
+
+class TfrmStatus : public TForm {
+public:
+    // The abort disables `mainWindow` (the run's abort signal) and enables
+    // `backdrop` (the mark that the run is over).
+    TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop);
+
+    void SetMessage(const std::string& text) { lblMessage->SetCaption(text); }
+    void ShowProgressFrame(bool visible) { fraStatus->SetVisible(visible); }
+    // The label shows the percentage the bar took, then the run's own counts.
+    void SetProgress(int percent, int done, int total);
+    void EnableAbort(bool enabled) { btnAbort->SetEnabled(enabled); }
+
+    std::unique_ptr<TGroupBox> grpMessage;
+    std::unique_ptr<TLabel> lblMessage;
+    std::unique_ptr<TGroupBox> fraStatus;
+    std::unique_ptr<TProgressBar> prgStatus;
+    std::unique_ptr<TLabel> lblStatus;
+    std::unique_ptr<TButton> btnAbort;
+
+protected:
+    void OnCommand(int id, int code) override;
+
+private:
+    void btnAbortClick();
+    TForm& mainWindow_;
+    TForm& backdrop_;
+    UniqueFont font_, statusFont_;
+};
