@@ -1,0 +1,192 @@
+#include "support/Back.h"
+
+#include <vector>
+
+
+namespace {
+
+enum { kBackTitle2 = 100, kBackTitle1, kPrgTitle2, kPrgTitle1 };
+constexpr UINT kStartMessage = WM_APP + 1;
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kTitleShadow = RGB(0, 128, 0);
+constexpr COLORREF kBannerShadow = RGB(0, 0, 255);
+
+// The labels are drawn by the backdrop (over its gradient) but remain real
+// child windows, so that their texts can be read from outside.
+constexpr DWORD kDrawnByParent = SS_OWNERDRAW;
+
+std::string OwnPath()
+{
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) return std::string(path.data(), length);
+        path.resize(path.size() * 2);
+    }
+}
+
+} // namespace
+
+bool GetFileVersionNumbers(const std::string& path, VersionNumbers& numbers)
+{
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+    if (size == 0) return false;
+    std::vector<char> data(size);
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return false;
+    char* value = nullptr;
+    UINT length = 0;
+    std::string fileVersion;
+    if (VerQueryValueA(data.data(), "\\StringFileInfo\\041103a4\\FileVersion", reinterpret_cast<void**>(&value),
+                       &length) &&
+        value && length > 0)
+        fileVersion.assign(value, strnlen(value, length));
+    numbers = ParseFileVersion(fileVersion);
+    return true;
+}
+
+TfrmBack::TfrmBack()
+    : GradBox(nullptr), font_(MakeFont("ＭＳ Ｐゴシック", 12)), titleFont_(MakeFont("ＭＳ Ｐゴシック", 32, true)),
+      bannerFont_(MakeFont("ＭＳ Ｐ明朝", 16, true))
+{
+    Create("TfrmBack", "", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_DISABLED, 0, nullptr, 536, 348,
+           static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SetFont(static_cast<HFONT>(font_.get()));
+    GradBox = TGradBox(handle_);
+    GradBox.SetStartColor(RGB(0, 0, 255));
+    GradBox.SetEndColor(RGB(0, 0, 0));
+    GradBox.SetGradStep(128);
+    GradBox.SetDirection(TGradDirection::gdVertical);
+
+    lblBackTitle2 = std::make_unique<TLabel>(At(kBackTitle2, 18, 18, 0, 0), "", kDrawnByParent);
+    lblBackTitle1 = std::make_unique<TLabel>(At(kBackTitle1, 16, 16, 0, 0), "", kDrawnByParent);
+    lblPrgTitle2 = std::make_unique<TLabel>(At(kPrgTitle2, 10, 50, 0, 0), "", kDrawnByParent);
+    lblPrgTitle1 = std::make_unique<TLabel>(At(kPrgTitle1, 8, 48, 0, 0), "", kDrawnByParent);
+    lblPrgTitle2->SetVisible(false);
+    lblPrgTitle1->SetVisible(false);
+    lblBackTitle1->SetFont(static_cast<HFONT>(titleFont_.get()));
+    lblBackTitle2->SetFont(static_cast<HFONT>(titleFont_.get()));
+    lblPrgTitle1->SetFont(static_cast<HFONT>(bannerFont_.get()));
+    lblPrgTitle2->SetFont(static_cast<HFONT>(bannerFont_.get()));
+}
+
+SIZE TfrmBack::TextSize(const std::string& text, HFONT font) const
+{
+    HDC dc = GetDC(handle_);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    RECT rect{0, 0, 0, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    ReleaseDC(handle_, dc);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void TfrmBack::SetProgramTitle(const std::string& title)
+{
+    const int height = TextSize(title.empty() ? " " : title, static_cast<HFONT>(titleFont_.get())).cy;
+    lblBackTitle1->SetCaption(title);
+    lblBackTitle2->SetCaption(title);
+    lblBackTitle1->SetBounds(lblBackTitle1->Left(), lblBackTitle1->Top(), Width() - 24, height);
+    lblBackTitle2->SetBounds(lblBackTitle2->Left(), lblBackTitle2->Top(), Width() - 24, height);
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TfrmBack::SetProductBanner(const std::string& banner)
+{
+    const SIZE size = TextSize(banner, static_cast<HFONT>(bannerFont_.get()));
+    const int width = size.cx + 8;
+    const int left = Width() - width - 24;
+    const int top = Height() - size.cy - 48;
+    lblPrgTitle1->SetCaption(banner);
+    lblPrgTitle2->SetCaption(banner);
+    lblPrgTitle1->SetBounds(left, top, width, size.cy);
+    lblPrgTitle2->SetBounds(left + 2, top + 2, width, size.cy);
+    lblPrgTitle2->SetVisible(true);
+    lblPrgTitle1->SetVisible(true);
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+LRESULT TfrmBack::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1; // the paint covers the whole client area
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(handle_, &paint);
+        FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        PaintScene(dc);
+        EndPaint(handle_, &paint);
+        return 0;
+    }
+    case WM_DRAWITEM: {
+        // A label repaints its part of the scene: gradient and every text over it.
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        POINT origin{0, 0};
+        MapWindowPoints(item->hwndItem, handle_, &origin, 1);
+        POINT previous;
+        SetViewportOrgEx(item->hDC, -origin.x, -origin.y, &previous);
+        PaintScene(item->hDC);
+        SetViewportOrgEx(item->hDC, previous.x, previous.y, nullptr);
+        return TRUE;
+    }
+    case WM_SIZE:
+        FormResize();
+        return 0;
+    case kStartMessage:
+        Start();
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return TForm::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void TfrmBack::PaintScene(HDC dc) const
+{
+    GradBox.Paint(dc);
+    SetBkMode(dc, TRANSPARENT);
+    DrawLabel(dc, *lblBackTitle2, static_cast<HFONT>(titleFont_.get()), kTitleShadow);
+    DrawLabel(dc, *lblBackTitle1, static_cast<HFONT>(titleFont_.get()), kWhite);
+    DrawLabel(dc, *lblPrgTitle2, static_cast<HFONT>(bannerFont_.get()), kBannerShadow);
+    DrawLabel(dc, *lblPrgTitle1, static_cast<HFONT>(bannerFont_.get()), kWhite);
+}
+
+void TfrmBack::DrawLabel(HDC dc, const TLabel& label, HFONT font, COLORREF color) const
+{
+    if (!label.Visible()) return;
+    const std::string text = label.Caption();
+    RECT rect{label.Left(), label.Top(), label.Left() + label.Width(), label.Top() + label.Height()};
+    const HGDIOBJ previous = SelectObject(dc, font);
+    SetTextColor(dc, color);
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_NOPREFIX);
+    SelectObject(dc, previous);
+}
+
+void TfrmBack::FormResize()
+{
+    RECT client;
+    GetClientRect(handle_, &client);
+    GradBox.SetBounds(client);
+    InvalidateRect(handle_, nullptr, TRUE);
+    // The program runs once: later resizes only repaint.
+    if (started_ || lblPrgTitle1->Visible()) return;
+    started_ = true;
+    PostMessageA(handle_, kStartMessage, 0, 0); // after the resize has finished
+}
+
+void TfrmBack::Start()
+{
+    VersionNumbers version; // zeros when the file carries no version
+    GetFileVersionNumbers(OwnPath(), version);
+    SetCaption(BackdropCaption(VersionBanner(version)));
+    lblBackTitle2->SetBounds(lblBackTitle1->Left() + 2, lblBackTitle1->Top() + 2, lblBackTitle2->Width(),
+                             lblBackTitle2->Height());
+    InvalidateRect(handle_, nullptr, TRUE);
+    UpdateWindow(handle_);
+    if (ShowMainWindow) ShowMainWindow();
+    DestroyWindow(handle_);
+}
