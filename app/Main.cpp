@@ -1,0 +1,320 @@
+#include "app/Main.h"
+
+#include "app/ProgramState.h"
+#include "app/StartupRules.h"
+#include "app/ScriptSettings.h"
+#include "support/Back.h"
+#include "support/MsgBox.h"
+#include "support/RunMode.h"
+#include "support/uStrOp.h"
+
+namespace {
+
+enum {
+    kReadmeFrame = 100, kReadme, kMessageGroup, kMessage, kFolderGroup, kFolder, kRefer, kOptionGroup, kOverWrite,
+    kShortCutFrame, kUnSetupInfo, kDesktop, kStartMenu, kStartUp, kSendTo, kEvent, kEnd, kFormShare
+};
+constexpr UINT kFirstActivation = WM_APP + 1;
+
+ScrollBars MemoScrollBars(ReadmeScrollBars bars)
+{
+    switch (bars) {
+    case ReadmeScrollBars::Horizontal: return ScrollBars::Horizontal;
+    case ReadmeScrollBars::Both: return ScrollBars::Both;
+    default: return ScrollBars::Vertical;
+    }
+}
+
+// A text file's lines, each ended by CR LF as the edit control shows them.
+std::string ReadTextLines(const std::string& path)
+{
+    const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return {};
+    const UniqueKernelHandle file(opened);
+    std::string text;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    std::string lines;
+    lines.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            lines += "\r\n";
+        } else if (text[i] != '\0') {
+            lines += text[i];
+        }
+    }
+    return lines;
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(TfrmBack& backdrop)
+    : backdrop_(backdrop), font_(MakeFont("ＭＳ Ｐゴシック", 12)), readmeFont_(MakeFont("ＭＳ ゴシック", 12)),
+      folderFont_(MakeFont("ＭＳ Ｐゴシック", 16))
+{
+    Create("TfrmMain", "Tessera Setup", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_CLIPCHILDREN,
+           WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, backdrop.Handle(), 489, 313);
+    SetFont(static_cast<HFONT>(font_.get()));
+
+    fraReadme = std::make_unique<TGroupBox>(At(kReadmeFrame, 8, 8, 473, 265), "");
+    txtReadme = std::make_unique<TMemo>(Inside(*fraReadme, kReadme, 8, 16, 457, 241));
+    txtReadme->SetFont(static_cast<HFONT>(readmeFont_.get()));
+    fraReadme->SetVisible(false);
+
+    grpMessage = std::make_unique<TGroupBox>(At(kMessageGroup, 8, 8, 473, 113), "メッセージ");
+    lblMessage = std::make_unique<TLabel>(Inside(*grpMessage, kMessage, 8, 16, 457, 89));
+    grpMessage->SetVisible(false);
+
+    grpSetupFolder = std::make_unique<TGroupBox>(At(kFolderGroup, 8, 128, 473, 49), "セットアップフォルダ");
+    txtFolder = std::make_unique<TEdit>(Inside(*grpSetupFolder, kFolder, 8, 16, 401, 24));
+    txtFolder->SetFont(static_cast<HFONT>(folderFont_.get()));
+    txtFolder->SetEnabled(false);
+    btnRefer = std::make_unique<TButton>(Inside(*grpSetupFolder, kRefer, 416, 16, 49, 25), "参照(&R)");
+    btnRefer->SetEnabled(false);
+    grpSetupFolder->SetVisible(false);
+
+    grpOption = std::make_unique<TGroupBox>(At(kOptionGroup, 8, 184, 473, 89), "セットアップオプション");
+    chkOverWrite = std::make_unique<TCheckBox>(
+        Inside(*grpOption, kOverWrite, 8, 16, 457, 17),
+        "自動的に上書きする（同名ファイルが存在した場合は，最新ファイルをコピーします）．");
+    chkOverWrite->SetEnabled(false);
+    chkOverWrite->SetChecked(true);
+    fraShortCut = std::make_unique<TGroupBox>(Inside(*grpOption, kShortCutFrame, 8, 40, 457, 41), "ショートカットの作成");
+    lblUnSetupInfo = std::make_unique<TLabel>(Inside(*fraShortCut, kUnSetupInfo, 8, 8, 441, 25), "lblUnSetupInfo");
+    lblUnSetupInfo->SetVisible(false);
+    chkSCutDesktop = std::make_unique<TCheckBox>(Inside(*fraShortCut, kDesktop, 8, 16, 105, 17), "デスクトップ");
+    chkSCutStartMenu = std::make_unique<TCheckBox>(Inside(*fraShortCut, kStartMenu, 120, 16, 105, 17), "スタートメニュー");
+    chkSCutStartUp = std::make_unique<TCheckBox>(Inside(*fraShortCut, kStartUp, 232, 16, 105, 17), "スタートアップ");
+    chkSCutSendTo = std::make_unique<TCheckBox>(Inside(*fraShortCut, kSendTo, 344, 16, 105, 17), "送る");
+    for (TCheckBox* box : {chkSCutDesktop.get(), chkSCutStartMenu.get(), chkSCutStartUp.get(), chkSCutSendTo.get()})
+        box->SetEnabled(false);
+    grpOption->SetVisible(false);
+
+    btnEvent = std::make_unique<TButton>(At(kEvent, 64, 280, 161, 25), "");
+    btnEvent->SetEnabled(false);
+    btnEnd = std::make_unique<TButton>(At(kEnd, 264, 280, 161, 25), "セットアップ終了(&E)");
+    btnEnd->SetEnabled(false);
+    lblFormShare = std::make_unique<TLabel>(At(kFormShare, 8, 296, 63, 12), "Can't Delete");
+    lblFormShare->SetVisible(false);
+
+    dlgFolder.Title = "セットアップフォルダを選択してください．";
+    CentreOnScreen();
+}
+
+LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ACTIVATE:
+        // The start-up runs once, after the activation itself has finished.
+        if (LOWORD(wParam) != WA_INACTIVE && !activated_) {
+            activated_ = true;
+            PostMessageA(handle_, kFirstActivation, 0, 0);
+        }
+        return TForm::HandleMessage(message, wParam, lParam);
+    case kFirstActivation:
+        FormActivate();
+        return 0;
+    default:
+        return TForm::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void TfrmMain::OnCommand(int id, int code)
+{
+    if (code != BN_CLICKED) return;
+    switch (id) {
+    case kEvent: btnEventClick(); break;
+    case kEnd: btnEndClick(); break;
+    case kRefer: btnReferClick(); break;
+    default: break;
+    }
+}
+
+void TfrmMain::FormActivate()
+{
+    DisableSystemClose();
+    const std::string argument = __argc > 1 ? __argv[1] : "";
+    const std::string fatal = StartUp(argument);
+    if (!fatal.empty()) {
+        EnterFatalState(fatal);
+        return;
+    }
+    const LoadedSettings loaded = LoadScriptSettings(Program().workingScript, CurrentRunMode(), Program().sourceFolder);
+    if (loaded.error) {
+        // A value the script cannot mean: say which, and offer only the end button.
+        EnterFatalState(FatalMessage(ScriptErrorFatalText(*loaded.error)));
+        return;
+    }
+    FillForRunMode(loaded.settings);
+}
+
+void TfrmMain::SetReadmePage(bool on)
+{
+    fraReadme->SetVisible(on);
+    grpMessage->SetVisible(!on);
+    grpSetupFolder->SetVisible(!on);
+    grpOption->SetVisible(!on);
+}
+
+void TfrmMain::EnterFatalState(const std::string& message)
+{
+    state_ = MainState::Fatal;
+    lblMessage->SetCaption(message);
+    btnEvent->SetCaption("処理開始(&S)");
+    btnEvent->SetEnabled(false);
+    btnEnd->SetCaption("終了(&E)");
+    btnEnd->SetEnabled(true);
+    SetReadmePage(false);
+}
+
+void TfrmMain::FillForRunMode(const SetupSettings& settings)
+{
+    settings_ = settings;
+    const bool install = CurrentRunMode() == RunMode::Install;
+
+    backdrop_.SetProductBanner(settings.productBanner);
+    txtFolder->SetCaption(settings.proposedFolder);
+
+    if (install) {
+        const bool hits[] = {settings.shortcuts.desktop, settings.shortcuts.startMenu, settings.shortcuts.startUp,
+                             settings.shortcuts.sendTo};
+        TCheckBox* boxes[] = {chkSCutDesktop.get(), chkSCutStartMenu.get(), chkSCutStartUp.get(), chkSCutSendTo.get()};
+        for (int i = 0; i < 4; ++i) {
+            if (!hits[i]) continue;
+            boxes[i]->SetChecked(true);
+            boxes[i]->SetEnabled(settings.optionsEnabled);
+        }
+    }
+    lblMessage->SetCaption(settings.mainMessage);
+    if (install) {
+        txtFolder->SetEnabled(settings.optionsEnabled);
+        btnRefer->SetEnabled(settings.optionsEnabled);
+        chkOverWrite->SetEnabled(settings.optionsEnabled);
+    }
+
+    const std::string& title = install ? settings.setupTitle : settings.unSetupTitle;
+    backdrop_.SetProgramTitle(title);
+    SetCaption(title);
+
+    grpSetupFolder->SetCaption(settings.setupString + "フォルダ");
+    grpOption->SetCaption(settings.setupString + "オプション");
+    btnEnd->SetCaption(settings.setupString + "終了(&E)");
+
+    if (!install) {
+        FillUninstallOptions(settings);
+        return;
+    }
+    if (!settings.readmeFile.empty()) {
+        state_ = MainState::InstallReadme;
+        btnEvent->SetCaption(settings.setupString + "続行(&C)");
+        btnEvent->SetEnabled(true);
+        btnEnd->SetEnabled(true);
+        txtReadme->SetScrollBars(MemoScrollBars(settings.readmeScrollBars));
+        txtReadme->SetCaption(ReadTextLines(settings.readmeFile));
+        fraReadme->SetCaption(settings.readmeTitle);
+        SetReadmePage(true);
+        btnEvent->SetFocus();
+    } else {
+        state_ = MainState::InstallReady;
+        btnEvent->SetCaption(settings.setupString + "開始(&S)");
+        btnEvent->SetEnabled(true);
+        btnEnd->SetEnabled(true);
+        SetReadmePage(false);
+    }
+}
+
+void TfrmMain::FillUninstallOptions(const SetupSettings& settings)
+{
+    const std::string& word = settings.unSetupString;
+    state_ = MainState::UninstallReady;
+    grpSetupFolder->SetCaption(word + "フォルダ");
+    txtFolder->SetReadOnly(true);
+    txtFolder->SetEnabled(true);
+    btnEvent->SetCaption(word + "開始(&S)");
+    btnEvent->SetEnabled(true);
+    btnEnd->SetCaption(word + "終了(&E)");
+    btnEnd->SetEnabled(true);
+    grpOption->SetCaption(word + "オプション");
+
+    chkOverWrite->SetVisible(false);
+    fraShortCut->SetCaption("ファイルの追加削除");
+    fraShortCut->SetBounds(fraShortCut->Left(), 16, fraShortCut->Width(), grpOption->Height() - 24);
+
+    const UninstallOptions options = ParseUninstallOptions(settings.uninstallOptions);
+    if (options.deleteAll) {
+        chkSCutDesktop->SetCaption(word + "フォルダ以下の全ファイル・フォルダ");
+        chkSCutDesktop->SetWidth(fraShortCut->Width() - 16);
+        chkSCutDesktop->SetChecked(true);
+        chkSCutDesktop->SetEnabled(true);
+        for (TCheckBox* box : {chkSCutStartMenu.get(), chkSCutStartUp.get(), chkSCutSendTo.get()}) {
+            box->SetChecked(false);
+            box->SetVisible(false);
+        }
+    } else {
+        chkSCutDesktop->SetCaption("*.INIファイル");
+        chkSCutDesktop->SetChecked(options.ticked[0]);
+        chkSCutDesktop->SetEnabled(true);
+        chkSCutStartMenu->SetCaption("*.GIDファイル");
+        chkSCutStartMenu->SetChecked(options.ticked[1]);
+        chkSCutStartMenu->SetEnabled(true);
+        chkSCutStartUp->SetCaption("");
+        chkSCutStartUp->SetChecked(options.ticked[2]);
+        chkSCutStartUp->SetEnabled(false);
+        chkSCutSendTo->SetCaption("");
+        chkSCutSendTo->SetChecked(options.ticked[3]);
+        chkSCutSendTo->SetEnabled(false);
+    }
+    lblUnSetupInfo->SetTop(chkSCutDesktop->Top() + chkSCutDesktop->Height() + 2);
+    lblUnSetupInfo->SetCaption("　" + word +
+                               "フォルダの中で，コピーされたファイル以外に追加削除するファイルをチェック(選択)してください．");
+    lblUnSetupInfo->SetVisible(true);
+    SetReadmePage(false);
+}
+
+void TfrmMain::btnEventClick()
+{
+    switch (state_) {
+    case MainState::UninstallReady:
+    case MainState::InstallReady:
+        // The runs come with the install and uninstall engines.
+        break;
+    case MainState::ClosingReport:
+        btnEvent->SetEnabled(false);
+        break;
+    case MainState::InstallReadme:
+        SetReadmePage(false);
+        btnEvent->SetCaption(settings_.setupString + "開始(&S)");
+        state_ = MainState::InstallReady;
+        break;
+    case MainState::NotSetUp:
+    case MainState::Fatal:
+        break;
+    }
+}
+
+void TfrmMain::btnEndClick() { SetModalResult(IDOK); }
+
+bool TfrmMain::FormCloseQuery()
+{
+    if (backdrop_.Enabled() || state_ == MainState::Fatal) return true;
+    const std::string text =
+        settings_.setupString + "/" + settings_.unSetupString + "は終了していません．\r終了してもよろしいですか？";
+    if (MsgBox(text, "終了確認", MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+    backdrop_.SetEnabled(true);
+    SetModalResult(IDOK);
+    return true;
+}
+
+void TfrmMain::btnReferClick()
+{
+    if (dlgFolder.Execute(handle_)) txtFolder->SetCaption(AddBackSlash(dlgFolder.FolderName, "B"));
+}
+
+void TfrmMain::FormClose()
+{
+    ProcessMessages();
+    CleanUpWorkFolders();
+}

@@ -1,0 +1,70 @@
+#pragma once
+// TfrmMain: the dialog through which the user drives an install or an
+// uninstall, shown modally over the backdrop for the whole life of the program.
+
+#include <string>
+
+#include "app/Settings.h"
+#include "support/Forms.h"
+#include "support/FldrDlg.h"
+
+class TfrmBack;
+
+// Which page and start action the window is in. The start button acts on this
+// state, so that an empty action word or equal action words cannot start the
+// wrong run; the captions shown stay those of each state.
+enum class MainState { NotSetUp, Fatal, InstallReadme, InstallReady, UninstallReady, ClosingReport };
+
+class TfrmMain : public TForm {
+public:
+    explicit TfrmMain(TfrmBack& backdrop);
+
+    MainState State() const { return state_; }
+    void SetReadmePage(bool on);
+    void EnterFatalState(const std::string& message);
+    void FillForRunMode(const SetupSettings& settings);
+
+    // The settings of this run, loaded at first activation.
+    const SetupSettings& Settings() const { return settings_; }
+
+    std::unique_ptr<TGroupBox> fraReadme;
+    std::unique_ptr<TMemo> txtReadme;
+    std::unique_ptr<TGroupBox> grpMessage;
+    std::unique_ptr<TLabel> lblMessage;
+    std::unique_ptr<TGroupBox> grpSetupFolder;
+    std::unique_ptr<TEdit> txtFolder;
+    std::unique_ptr<TButton> btnRefer;
+    std::unique_ptr<TGroupBox> grpOption;
+    std::unique_ptr<TCheckBox> chkOverWrite;
+    std::unique_ptr<TGroupBox> fraShortCut;
+    std::unique_ptr<TLabel> lblUnSetupInfo;
+    std::unique_ptr<TCheckBox> chkSCutDesktop;
+    std::unique_ptr<TCheckBox> chkSCutStartMenu;
+    std::unique_ptr<TCheckBox> chkSCutStartUp;
+    std::unique_ptr<TCheckBox> chkSCutSendTo;
+    std::unique_ptr<TButton> btnEvent;
+    std::unique_ptr<TButton> btnEnd;
+    std::unique_ptr<TLabel> lblFormShare;
+    TFolderDialog dlgFolder;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnCommand(int id, int code) override;
+    bool CloseQuery() override { return FormCloseQuery(); }
+    void OnClose() override { FormClose(); }
+
+private:
+    void FormActivate();
+    void FormClose();
+    bool FormCloseQuery();
+    void btnEventClick();
+    void btnEndClick();
+    void btnReferClick();
+    void FillUninstallOptions(const SetupSettings& settings);
+
+    TfrmBack& backdrop_;
+    MainState state_ = MainState::NotSetUp;
+    bool activated_ = false;
+    SetupSettings settings_;
+    UniqueFont font_, readmeFont_, folderFont_;
+};
