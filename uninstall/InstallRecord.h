@@ -1,0 +1,36 @@
+#pragma once
+// What an install records for its uninstall, while it runs: five pending
+// lists of things to remove and the association restore table.
+
+#include <array>
+#include <string>
+#include <vector>
+
+// In the order the log writes them.
+enum class PendingList { DeleteFolder, DeleteFile, DeleteShortCut, DeleteRegistry, AddDeleteFile };
+constexpr std::size_t kPendingListCount = 5;
+constexpr std::size_t kRestoreSlots = 20;
+
+// The log section of a list and the prefix of its numbered keys.
+struct PendingListKeys {
+    const char* section;
+    const char* prefix;
+};
+PendingListKeys KeysOf(PendingList list);
+
+class InstallRecord {
+public:
+    // Items keep their order of arrival; repeats are merged when the log is written.
+    // An item is kept whole: it is never split at a "|" or any other byte.
+    void Append(PendingList list, const std::string& item);
+    const std::vector<std::string>& Items(PendingList list) const;
+
+    // The restore table, filled from slot 1 without gaps; at most kRestoreSlots.
+    const std::vector<std::string>& RestoreSlots() const { return restoreSlots_; }
+    // Puts the entry into the first free slot; false when every slot is taken.
+    bool StoreRestoreEntry(const std::string& entry);
+
+private:
+    std::array<std::vector<std::string>, kPendingListCount> lists_;
+    std::vector<std::string> restoreSlots_;
+};

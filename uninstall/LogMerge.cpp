@@ -1,0 +1,37 @@
+#include "uninstall/LogMerge.h"
+
+#include <algorithm>
+
+#include "support/MBUtils.h"
+
+namespace {
+
+constexpr PendingList kListsInReadingOrder[] = {PendingList::DeleteFolder, PendingList::DeleteFile,
+                                                PendingList::DeleteShortCut, PendingList::DeleteRegistry,
+                                                PendingList::AddDeleteFile};
+
+void MergeRestoreEntry(const std::string& value, InstallRecord& record)
+{
+    const auto& slots = record.RestoreSlots();
+    const bool held = std::any_of(slots.begin(), slots.end(),
+                                  [&](const std::string& slot) { return MBPosText(value, slot) > 0; });
+    if (!held) record.StoreRestoreEntry(value); // dropped when the table is full
+}
+
+} // namespace
+
+void MergePreviousLog(const IniDocument& previous, InstallRecord& record)
+{
+    for (std::size_t n = 1; n <= kRestoreSlots; ++n) {
+        const std::string value = previous.Get("RestoreRelate", "Key" + std::to_string(n));
+        if (!value.empty()) MergeRestoreEntry(value, record);
+    }
+    for (PendingList list : kListsInReadingOrder) {
+        const PendingListKeys keys = KeysOf(list);
+        for (int n = 1;; ++n) {
+            const std::string value = previous.Get(keys.section, keys.prefix + std::to_string(n));
+            if (value.empty()) break;
+            record.Append(list, value);
+        }
+    }
+}

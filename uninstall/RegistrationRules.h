@@ -1,0 +1,33 @@
+#pragma once
+// Names, texts and decisions of the uninstaller's registration and the log.
+
+#include <string>
+
+constexpr char kLogName[] = "UNSETUP.INI";
+constexpr char kLogBackupName[] = "UNSETUPT.INI";
+// The new log is written under this name beside the old one, then renamed over it.
+constexpr char kNewLogName[] = "UNSETUP.NEW";
+constexpr char kUninstallerName[] = "UNTESSR.EXE";
+constexpr char kProgramListName[] = "TESSREG.INI";
+constexpr char kUninstallKeyParent[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr char kProductTitle[] = "Tessera Setup";
+
+// "Setup Only." anywhere in the uninstall title, in any case: no log, no Uninstall key.
+bool IsSetupOnly(const std::string& uninstallTitle);
+
+// The subkey under ...\Uninstall. It is never empty and never begins or ends
+// in a backslash: the key it names is removed at uninstall, and the Uninstall
+// key itself would take every program's entry with it. An empty name falls
+// back to the program identifier, then to the product title.
+std::string UninstallKeyName(const std::string& unSetupKey, const std::string& programId);
+// The name in the list of installed programs; an empty one would hide the entry.
+std::string UninstallDisplayName(const std::string& unSetupDisplay, const std::string& keyName);
+// The uninstaller, unquoted, then the log's path in quotes as its one argument.
+std::string UninstallCommand(const std::string& uninstallerPath, const std::string& logPath);
+
+// The texts of a refused registry write.
+std::string KeyCreationFailedText(const std::string& keyPath);
+std::string ValueNotSetText(const std::string& valueName);
+
+// The status text the stage starts with.
+std::string RegistrationStartText(const std::string& unSetupString);
