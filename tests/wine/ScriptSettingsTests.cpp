@@ -1,0 +1,106 @@
+// Settings loaded from a real setup script, program list, registry and INI file.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/ScriptSettings.h"
+#include "tests/wine/TestFolder.h"
+
+namespace {
+
+constexpr char kVendorKey[] = "Software\\TesseraTests\\Vendor";
+
+class ScriptSettings : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved = Folders();
+        // The program list is read from (Win): keep it inside the test's folder.
+        Folders()[FolderMacro::Win] = folder.Path();
+        Folders()[FolderMacro::Prg] = "C:\\Program Files\\";
+    }
+    void TearDown() override
+    {
+        Folders() = saved;
+        RegDeleteKeyA(HKEY_CURRENT_USER, kVendorKey);
+    }
+    LoadedSettings Load(RunMode mode = RunMode::Install)
+    {
+        return LoadScriptSettings(folder / "SETUP.INI", mode, folder.Path());
+    }
+
+    TestFolder folder;
+    FolderTable saved;
+};
+
+TEST_F(ScriptSettings, LoadsAnInstallScript)
+{
+    folder.Write("SETUP.INI", "[Extend]\r\nSetupString=導入\r\nSetupSpeed=0\r\nEnabled=False\r\n"
+                              "[Title]\r\nSetup=Tool 2.0\r\nCopyRight1=Vendor\r\nCopyRight2=2024\r\n"
+                              "[DefaultFolder]\r\nFolder=(Prg)\\Vendor\\Tool\r\n"
+                              "[ShortCut]\r\nName1=(Sta)\\Tool\r\nName2=(c_dsk)\\Tool\r\n"
+                              "[TopMessage]\r\nMessage1=Hello\r\n"
+                              "[Readme]\r\nFile=\\readme.txt\r\nTitle=Notes\r\nScrollBars=ssHorizontal\r\n"
+                              "[ExecuteFile]\r\nFile=WINDOWS_REBOOT\r\n");
+    folder.Write("readme.txt", "text");
+    const LoadedSettings loaded = Load();
+    ASSERT_FALSE(loaded.error);
+    const SetupSettings& s = loaded.settings;
+    EXPECT_EQ(s.setupString, "導入");
+    EXPECT_EQ(s.unSetupString, "アンインストール");
+    EXPECT_EQ(s.stepDelay, 1);
+    EXPECT_FALSE(s.optionsEnabled);
+    EXPECT_EQ(s.unSetupTitle, "Tool 2.0");
+    EXPECT_EQ(s.productBanner, "Vendor\r\n2024");
+    EXPECT_EQ(s.proposedFolder, "C:\\Program Files\\Vendor\\Tool\\");
+    EXPECT_TRUE(s.shortcuts.startMenu);
+    EXPECT_TRUE(s.shortcuts.desktop);
+    EXPECT_FALSE(s.shortcuts.sendTo);
+    EXPECT_EQ(s.mainMessage, "Hello\r\r\r\r\r\r※　処理を開始する前に，必ずすべてのプログラムを終了させてください．");
+    EXPECT_EQ(s.readmeFile, folder / "readme.txt");
+    EXPECT_EQ(s.readmeTitle, "Notes");
+    EXPECT_EQ(s.readmeScrollBars, ReadmeScrollBars::Horizontal);
+    EXPECT_EQ(s.executeFile, "WINDOWS_REBOOT");
+}
+
+TEST_F(ScriptSettings, ProposalFromProgramListRegistryAndIniFile)
+{
+    folder.Write("SETUP.INI", "[ProgramID]\r\nID=TOOL\r\n"
+                              "[DefaultFolder]\r\nReferRegistry=(Cuser)\\Software\\TesseraTests\\Vendor,InstallPath\r\n");
+    folder.Write("TESSREG.INI", "[TOOL]\r\nFolder=D:\\Listed\r\n");
+    EXPECT_EQ(Load().settings.proposedFolder, "D:\\Listed\\");
+
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kVendorKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const char value[] = "E:\\FromRegistry";
+    RegSetValueExA(key, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
+    RegCloseKey(key);
+    EXPECT_EQ(Load().settings.proposedFolder, "E:\\FromRegistry\\");
+
+    folder.Write("SETUP.INI", "[ProgramID]\r\nID=TOOL\r\n"
+                              "[DefaultFolder]\r\nReferRegistry=(Cuser)\\Software\\TesseraTests\\Vendor,InstallPath\r\n"
+                              "ReferIniFile=Paths,Home,(Win)VENDOR.INI\r\n");
+    EXPECT_EQ(Load().settings.proposedFolder, "E:\\FromRegistry\\");
+    folder.Write("VENDOR.INI", "[Paths]\r\nHome=F:\\FromIni\r\n");
+    EXPECT_EQ(Load().settings.proposedFolder, "F:\\FromIni\\");
+}
+
+TEST_F(ScriptSettings, ScriptErrorsAndUninstallLogs)
+{
+    folder.Write("SETUP.INI", "[Extend]\r\nSetupSpeed=fast\r\n[Title]\r\nSetup=Never read\r\n");
+    const LoadedSettings loaded = Load();
+    ASSERT_TRUE(loaded.error);
+    EXPECT_EQ(loaded.error->Text(), "SetupSpeed=fast");
+    EXPECT_EQ(loaded.settings.setupTitle, "Tessera Setup");
+
+    folder.Write("SETUP.INI", "[SetupFolder]\r\nFolder=(Prg)\\Tool\\\r\n[UnSetupOption]\r\nCheckBox=1,0,1,0\r\n"
+                              "[Title]\r\nSetup=Tool\r\nUnSetup=Remove Tool\r\n");
+    const SetupSettings s = Load(RunMode::Uninstall).settings;
+    EXPECT_EQ(s.proposedFolder, "C:\\Program Files\\Tool\\");
+    EXPECT_EQ(s.uninstallOptions, "1,0,1,0");
+    EXPECT_EQ(s.unSetupTitle, "Remove Tool");
+    EXPECT_EQ(s.mainMessage, "アンインストールを行います．\r\r開始するには，「アンインストール開始(S)」を選択してください．\r");
+}
+
+} // namespace
