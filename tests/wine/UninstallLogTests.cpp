@@ -1,0 +1,365 @@
+// The uninstall log and the uninstaller's registration against the real profile
+// functions, files and registry.
+#include <windows.h>
+
+#include <optional>
+
+#include <gtest/gtest.h>
+
+#include "support/FileOps.h"
+#include "support/uIniFile.h"
+#include "tests/wine/LiteralLog.h"
+#include "tests/wine/ScriptedUi.h"
+#include "tests/wine/TestFolder.h"
+#include "uninstall/IniDocument.h"
+#include "uninstall/LogFile.h"
+#include "uninstall/LogMerge.h"
+#include "uninstall/LogStages.h"
+#include "uninstall/RegistrationRules.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const std::string kHyo = "\x95\x5C"; // 表: trail byte 0x5C
+const std::string kSo = "\x83\x5C";  // ソ: trail byte 0x5C
+const std::string kPo = "\x83\x7C";  // ポ: trail byte 0x7C, the list separator
+
+std::optional<std::string> ReadRegistryString(const std::string& key, const std::string& name)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return std::nullopt;
+    char value[4096] = {};
+    DWORD size = sizeof value - 1, type = 0;
+    const LONG status = RegQueryValueExA(opened, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(opened);
+    if (status != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+    return std::string(value);
+}
+
+bool RegistryKeyExists(const std::string& key)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+void SetWriteTime(const std::string& path, int minutesFromNow)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+    t.QuadPart += static_cast<LONGLONG>(minutesFromNow) * 60 * 10000000LL;
+    const FILETIME time{t.LowPart, t.HighPart};
+    SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+}
+
+class LogStages : public ::testing::Test {
+protected:
+    TestFolder folder;
+    const std::string install = folder / "Program Files\\My App " + kSo + "\\";
+    const std::string work = folder / "TSTMP1\\";
+    const std::string windows = folder / "WINDOWS\\";
+    const std::string log = install + "UNSETUP.INI";
+    const std::string uninstaller = windows + "UNTESSR.EXE";
+    const std::string keyName = std::string("TesseraTest ") +
+                                ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string keyPath = kUninstallKeyParent + keyName;
+
+    void SetUp() override
+    {
+        for (const std::string& path : {install, work, windows}) ASSERT_TRUE(CreateFolderPath(path));
+        WriteWholeFile(work + "SETUPT.EXE", "program copy");
+    }
+
+    LogStageState State() const
+    {
+        LogStageState state;
+        state.installFolder = install;
+        state.workFolder = work;
+        state.windowsFolder = windows;
+        state.programCopy = work + "SETUPT.EXE";
+        state.setupString = "インストール";
+        state.unSetupString = "アンインストール";
+        state.uninstallTitle = "My App";
+        state.programId = "MYAPP";
+        state.unSetupKey = keyName;
+        state.unSetupDisplay = "My App " + kPo;
+        return state;
+    }
+
+    // One install: the merge of the previous log, the given items, the writer.
+    StageResult Install(const Strings& files, LogStageState state)
+    {
+        EXPECT_EQ(RunLogMergeStage(state).failures.count, 0);
+        for (const std::string& file : files) state.record.Append(PendingList::DeleteFile, file);
+        state.record.Append(PendingList::DeleteFile, log);
+        ScriptedUi ui;
+        return RunLogWriterStage(state, ui);
+    }
+    StageResult Install(const Strings& files) { return Install(files, State()); }
+};
+
+TEST_F(LogStages, LogReadsBackThroughTheProfileFunctions)
+{
+    LogStageState state = State();
+    state.record.Append(PendingList::DeleteFolder, install + kHyo + "\\");
+    const Strings files{install + kHyo + ".txt", install + kSo + "\\a.dll,/S/R", install + "ab" + kPo + "cd.txt",
+                        install + kPo + "|" + kPo + ",/C", install + "A.DLL", install + kSo + "\\A.dll"};
+    for (const std::string& file : files) state.record.Append(PendingList::DeleteFile, file);
+    state.record.Append(PendingList::DeleteShortCut, folder / kPo + ".lnk");
+    state.record.Append(PendingList::DeleteRegistry, "(Local)SOFTWARE\\" + kHyo);
+    state.record.Append(PendingList::AddDeleteFile, install + "*.log");
+    state.record.StoreRestoreEntry("txt,txtfile");
+    state.unSetupOption = "1,0,0,0";
+    ScriptedUi ui;
+    const StageResult result = RunLogWriterStage(state, ui);
+    ASSERT_EQ(result.outcome, StageOutcome::Continue);
+    EXPECT_EQ(result.failures.count, 0) << result.failures.text;
+
+    EXPECT_EQ(ReadLiteralList("DeleteFolder", "Folder", log), Strings{install + kHyo + "\\"});
+    EXPECT_EQ(ReadLiteralList("DeleteFile", "File", log),
+              (Strings{install + kHyo + ".txt", install + kSo + "\\A.dll,/S", install + "ab" + kPo + "cd.txt",
+                       install + kPo + "|" + kPo + ",/C", install + "A.DLL"}));
+    EXPECT_EQ(ReadLiteralList("DeleteShortCut", "File", log), Strings{folder / kPo + ".lnk"});
+    EXPECT_EQ(ReadIniStr("SetupFolder", "Folder", "", log), install);
+    EXPECT_EQ(ReadIniStr("UnSetupOption", "CheckBox", "", log), "1,0,0,0");
+    EXPECT_EQ(ReadIniStr("UnSetupRegistryKey", "Key", "", log), keyPath);
+    EXPECT_EQ(ReadIniStr("ProgramID", "ID", "", log), "MYAPP");
+    EXPECT_EQ(ReadIniStr("Extend", "UnSetupString", "", log), "アンインストール");
+
+    // Byte for byte what the profile functions write for the same record.
+    const std::string ours = ReadWholeFile(log);
+    const LogTexts texts{state.uninstallTitle, install, state.unSetupOption, state.setupString, state.unSetupString,
+                         keyPath, state.programId};
+    WriteLiteralLog(state.record, texts, folder / "LITERAL.INI");
+    EXPECT_EQ(ours, folder.Read("LITERAL.INI"));
+    EXPECT_FALSE(FileExists(install + "UNSETUP.NEW"));
+
+    EXPECT_EQ(ui.Statuses().front(), "アンインストール情報を更新しています．しばらくお待ちください．．．");
+    EXPECT_EQ(ui.Statuses().size(), 7u);
+}
+
+TEST_F(LogStages, ReinstallKeepsTheLogAndASecondProgramAddsToIt)
+{
+    const Strings first{install + "a.exe", install + "b.dll,/S", install + kPo + ".txt"};
+    ASSERT_EQ(Install(first).outcome, StageOutcome::Continue);
+    const std::string once = ReadWholeFile(log);
+    ASSERT_EQ(Install(first).outcome, StageOutcome::Continue);
+    EXPECT_EQ(ReadWholeFile(log), once) << "the same install again changes nothing";
+
+    LogStageState other = State();
+    other.uninstallTitle = "Other";
+    other.programId = "OTHER";
+    ASSERT_EQ(Install({install + "c.exe", install + "B.DLL", install + "a.exe"}, other).outcome, StageOutcome::Continue);
+    EXPECT_EQ(ReadLiteralList("DeleteFile", "File", log),
+              (Strings{install + "a.exe", install + "B.DLL,/S", install + kPo + ".txt", log, install + "c.exe"}));
+    EXPECT_EQ(ReadIniStr("Title", "UnSetup", "", log), "Other");
+    EXPECT_EQ(ReadIniStr("ProgramID", "ID", "", log), "OTHER");
+}
+
+TEST_F(LogStages, OnlyABackupThisRunMadeIsMerged)
+{
+    // Another program's backup in a reused work folder, and no log here.
+    WriteWholeFile(work + "UNSETUPT.INI", "[DeleteFile]\r\nFile1=C:\\Other\\x.exe\r\n");
+    LogStageState state = State();
+    EXPECT_EQ(RunLogMergeStage(state).failures.count, 0);
+    EXPECT_TRUE(state.record.Items(PendingList::DeleteFile).empty());
+    EXPECT_FALSE(FileExists(work + "UNSETUPT.INI"));
+
+    // With a log here, the backup is a copy of it, and that is what is merged.
+    WriteWholeFile(work + "UNSETUPT.INI", "[DeleteFile]\r\nFile1=C:\\Other\\x.exe\r\n");
+    WriteWholeFile(log, "[DeleteFile]\r\nFile1=" + install + "mine.exe\r\n[RestoreRelate]\r\nKey2=txt,\r\n");
+    EXPECT_EQ(RunLogMergeStage(state).failures.count, 0);
+    EXPECT_EQ(state.record.Items(PendingList::DeleteFile), Strings{install + "mine.exe"});
+    EXPECT_EQ(state.record.RestoreSlots(), Strings{"txt,"});
+    EXPECT_EQ(ReadWholeFile(work + "UNSETUPT.INI"), ReadWholeFile(log));
+}
+
+TEST_F(LogStages, UninstallerIsReplacedOnlyByANewerBuild)
+{
+    WriteWholeFile(uninstaller, "installed uninstaller");
+    SetWriteTime(work + "SETUPT.EXE", -60);
+    SetWriteTime(uninstaller, -60);
+    ASSERT_EQ(Install({}).failures.count, 0);
+    EXPECT_EQ(ReadWholeFile(uninstaller), "installed uninstaller") << "an equal time leaves it";
+
+    SetWriteTime(uninstaller, 0);
+    ASSERT_EQ(Install({}).failures.count, 0);
+    EXPECT_EQ(ReadWholeFile(uninstaller), "installed uninstaller") << "a newer one stays";
+
+    SetWriteTime(work + "SETUPT.EXE", 10);
+    ASSERT_EQ(Install({}).failures.count, 0);
+    EXPECT_EQ(ReadWholeFile(uninstaller), "program copy");
+}
+
+TEST_F(LogStages, WithoutAProgramCopyTheRunningProgramBecomesTheUninstaller)
+{
+    DeleteFileA((work + "SETUPT.EXE").c_str());
+    ASSERT_EQ(Install({}).failures.count, 0);
+    char running[MAX_PATH];
+    GetModuleFileNameA(nullptr, running, MAX_PATH);
+    EXPECT_EQ(ReadWholeFile(uninstaller), ReadWholeFile(running));
+
+    // Nothing to copy at all: the failure is reported.
+    DeleteFileA(uninstaller.c_str());
+    LogStageState state = State();
+    state.runningProgram = folder / "MISSING.EXE";
+    const StageResult result = Install({}, state);
+    EXPECT_EQ(result.outcome, StageOutcome::Continue);
+    EXPECT_EQ(result.failures.count, 1);
+    EXPECT_EQ(result.failures.text.rfind("<SetupFile> " + uninstaller + "\r\n", 0), 0u) << result.failures.text;
+    EXPECT_TRUE(FileExists(log)) << "the log is written all the same";
+}
+
+TEST_F(LogStages, ProgramListAndUninstallEntry)
+{
+    ASSERT_EQ(Install({install + "a.exe"}).outcome, StageOutcome::Continue);
+    EXPECT_EQ(ReadIniStr("MYAPP", "Folder", "", windows + "TESSREG.INI"), install);
+    EXPECT_EQ(ReadRegistryString(keyPath, "DisplayName"), "My App " + kPo);
+    EXPECT_EQ(ReadRegistryString(keyPath, "UninstallString"), uninstaller + " \"" + log + "\"");
+
+    // Without a key name the entry is named by the program identifier, never the
+    // Uninstall key itself.
+    LogStageState state = State();
+    state.unSetupKey = "";
+    state.unSetupDisplay = "";
+    state.programId = "TesseraTestId";
+    ASSERT_EQ(Install({}, state).outcome, StageOutcome::Continue);
+    EXPECT_EQ(ReadRegistryString(std::string(kUninstallKeyParent) + "TesseraTestId", "DisplayName"), "TesseraTestId");
+    EXPECT_EQ(ReadRegistryString(kUninstallKeyParent, "UninstallString"), std::nullopt);
+    EXPECT_EQ(ReadIniStr("UnSetupRegistryKey", "Key", "", log), std::string(kUninstallKeyParent) + "TesseraTestId");
+}
+
+TEST_F(LogStages, SetupOnlyWritesNoLogAndNoKey)
+{
+    WriteWholeFile(log, "[Title]\r\nUnSetup=old\r\n");
+    LogStageState state = State();
+    state.uninstallTitle = "My App (setup only.)";
+    ASSERT_EQ(Install({install + "a.exe"}, state).outcome, StageOutcome::Continue);
+    EXPECT_EQ(ReadWholeFile(log), "[Title]\r\nUnSetup=old\r\n");
+    EXPECT_FALSE(RegistryKeyExists(keyPath));
+    EXPECT_EQ(ReadWholeFile(uninstaller), "program copy");
+    EXPECT_EQ(ReadIniStr("MYAPP", "Folder", "", windows + "TESSREG.INI"), install);
+}
+
+TEST_F(LogStages, RefusedRegistryWriteStopsAndKeepsTheOldLog)
+{
+    WriteWholeFile(log, "[Title]\r\nUnSetup=old\r\n");
+    LogStageState state = State();
+    state.unSetupKey = std::string(300, 'k'); // longer than the registry takes
+    state.record.Append(PendingList::DeleteFile, install + "a.exe");
+    ScriptedUi ui;
+    const StageResult result = RunLogWriterStage(state, ui);
+    EXPECT_EQ(result.outcome, StageOutcome::FatalStop);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text, "ｷｰ " + std::string(kUninstallKeyParent) + std::string(300, 'k') +
+                                         " の作成に失敗しました");
+    EXPECT_EQ(ui.Messages()[0].style, static_cast<unsigned>(MB_ICONSTOP));
+    EXPECT_EQ(ReadWholeFile(log), "[Title]\r\nUnSetup=old\r\n");
+    EXPECT_FALSE(FileExists(install + "UNSETUP.NEW"));
+}
+
+TEST_F(LogStages, AbortBeforeTheWriterWritesNothing)
+{
+    LogStageState state = State();
+    bool abortDisabled = false;
+    ScriptedUi ui;
+    state.disableAbort = [&] {
+        EXPECT_EQ(ui.Statuses().size(), 1u) << "the status text comes first";
+        abortDisabled = true;
+    };
+    ui.RequestAbort();
+    EXPECT_EQ(RunLogWriterStage(state, ui).outcome, StageOutcome::Aborted);
+    EXPECT_TRUE(abortDisabled);
+    EXPECT_FALSE(FileExists(log));
+    EXPECT_FALSE(FileExists(uninstaller));
+    EXPECT_FALSE(FileExists(windows + "TESSREG.INI"));
+    EXPECT_FALSE(RegistryKeyExists(keyPath));
+}
+
+TEST_F(LogStages, ScriptKeysWithTheirDefaults)
+{
+    LogStageState state = State();
+    state.workingScript = folder / "SETUP.INI";
+    folder.Write("SETUP.INI", "[Title]\r\nUnSetupDisplay=Shown\r\n[Extend]\r\nUnSetupOption=DeleteAll\r\n");
+    ReadLogScriptKeys(state);
+    EXPECT_EQ(state.unSetupKey, "My App");
+    EXPECT_EQ(state.unSetupDisplay, "Shown");
+    EXPECT_EQ(state.unSetupOption, "DeleteAll");
+    folder.Write("SETUP.INI", "[Title]\r\nUnSetupKey=Key\r\n");
+    ReadLogScriptKeys(state);
+    EXPECT_EQ(state.unSetupDisplay, "Key");
+    EXPECT_EQ(state.unSetupOption, "");
+}
+
+TEST(LogFile, RenameOverReplacesWholeFiles)
+{
+    TestFolder folder;
+    folder.Write("OLD", "old");
+    SetFileAttributesA((folder / "OLD").c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_EQ(WriteNewFile(folder / "NEW", "new"), 0u);
+    EXPECT_EQ(RenameOver(folder / "NEW", folder / "OLD"), 0u);
+    EXPECT_EQ(folder.Read("OLD"), "new");
+    EXPECT_FALSE(FileExists(folder / "NEW"));
+
+    // The way of the systems that cannot rename over a file.
+    folder.Write("NEW", "newer");
+    EXPECT_EQ(RenameOverByDeleteAndMove(folder / "NEW", folder / "OLD"), 0u);
+    EXPECT_EQ(folder.Read("OLD"), "newer");
+    folder.Write("NEW", "to a new name");
+    EXPECT_EQ(RenameOverByDeleteAndMove(folder / "NEW", folder / "FRESH"), 0u);
+    EXPECT_EQ(folder.Read("FRESH"), "to a new name");
+    EXPECT_NE(RenameOver(folder / "MISSING", folder / "OLD"), 0u);
+    EXPECT_EQ(folder.Read("OLD"), "newer");
+
+    EXPECT_EQ(ReadFileText(folder / "MISSING").error, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(ReadFileText(folder / "OLD").text, "newer");
+}
+
+TEST(LogFile, OurReaderReadsAsTheProfileFunctions)
+{
+    TestFolder folder;
+    const std::string text = "K0=x\r\n[A]\r\nk1=\x81\x40v\x81\x40\r\nk2=\x1av\x1a\r\n  k3 = \t v \r\n[B" + kSo +
+                             "]\r\nk4=" + kPo + "\r\n[C]x]\r\nk5=2\r\n[D\r\nk6=3\r\n=7\r\nk7\r\nk8='a\"\r\nk9=\"\r\n"
+                             "k10=''\r\nk11=\"" + kHyo + "\"\r\n[A]\r\nk12=dup\r\n[e]\rK13=a\nk13=b\r\n";
+    folder.Write("T.INI", text);
+    const IniDocument ours = IniDocument::Parse(text);
+    const std::vector<std::pair<std::string, std::string>> lookups{
+        {"", "K0"},     {"A", "k1"},     {"a", "K2"},     {"A", "k3"},     {"B" + kSo, "k4"}, {"C]x", "k5"},
+        {"C", "k5"},    {"D", "k6"},     {"C]x", "k6"},   {"C]x", "k7"},   {"C]x", "k8"},     {"C]x", "k9"},
+        {"C]x", "k10"}, {"C]x", "k11"},  {"A", "k12"},    {"E", "k13"},    {"[D", "k6"},      {"none", "k1"}};
+    for (const auto& [section, key] : lookups)
+        EXPECT_EQ(ours.Find(section, key).value_or("<none>"), ReadIniStr(section, key, "<none>", folder / "T.INI"))
+            << section << "/" << key;
+}
+
+TEST(LogFile, TenThousandFilesTakeUnderASecondEachWay)
+{
+    TestFolder folder;
+    InstallRecord record;
+    for (int n = 0; n < 10000; ++n)
+        record.Append(PendingList::DeleteFile, "C:\\Program Files\\App\\" + kPo + "\\file" + std::to_string(n) + ".dat");
+    const LogTexts texts{"App", "C:\\Program Files\\App\\", "", "インストール", "アンインストール", "K", "ID"};
+    const DWORD writeStart = GetTickCount();
+    const std::string text = BuildUninstallLog(record, texts, [](const std::string&) {}).Text();
+    ASSERT_EQ(WriteNewFile(folder / "UNSETUP.NEW", text), 0u);
+    ASSERT_EQ(RenameOver(folder / "UNSETUP.NEW", folder / "UNSETUP.INI"), 0u);
+    const DWORD writeMs = GetTickCount() - writeStart;
+
+    const DWORD readStart = GetTickCount();
+    InstallRecord merged;
+    MergePreviousLog(IniDocument::Parse(ReadFileText(folder / "UNSETUP.INI").text), merged);
+    const DWORD readMs = GetTickCount() - readStart;
+
+    EXPECT_EQ(merged.Items(PendingList::DeleteFile), record.Items(PendingList::DeleteFile));
+    EXPECT_LT(writeMs, 1000u);
+    EXPECT_LT(readMs, 1000u);
+}
+
+} // namespace

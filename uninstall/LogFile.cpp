@@ -1,0 +1,86 @@
+#include "uninstall/LogFile.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "support/FileOps.h"
+#include "support/Handles.h"
+
+namespace {
+
+// The error of a failed call; never 0, so that a failure is never read as success.
+unsigned long LastError()
+{
+    const DWORD error = GetLastError();
+    return error != 0 ? error : ERROR_GEN_FAILURE;
+}
+
+UniqueKernelHandle OwnFile(HANDLE file) { return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file); }
+
+// A read-only or hidden file would refuse to be replaced.
+void MakeReplaceable(const std::string& path)
+{
+    if (FileExists(path)) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+} // namespace
+
+FileText ReadFileText(const std::string& path)
+{
+    const UniqueKernelHandle file = OwnFile(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {LastError(), {}};
+    DWORD high = 0;
+    const DWORD size = GetFileSize(file.get(), &high);
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return {LastError(), {}};
+    if (high != 0 || size > kLargestReadableFile) return {ERROR_FILE_TOO_LARGE, {}};
+
+    FileText result;
+    result.text.resize(size);
+    DWORD done = 0;
+    while (done < size) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), result.text.data() + done, size - done, &read, nullptr)) return {LastError(), {}};
+        if (read == 0) break; // the file shrank under us
+        done += read;
+    }
+    result.text.resize(done);
+    return result;
+}
+
+unsigned long WriteNewFile(const std::string& path, const std::string& text)
+{
+    MakeReplaceable(path);
+    const UniqueKernelHandle file =
+        OwnFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return LastError();
+    constexpr std::size_t kChunk = 1u << 20;
+    for (std::size_t done = 0; done < text.size();) {
+        const DWORD chunk = static_cast<DWORD>(std::min(kChunk, text.size() - done));
+        DWORD written = 0;
+        if (!WriteFile(file.get(), text.data() + done, chunk, &written, nullptr)) return LastError();
+        if (written == 0) return ERROR_WRITE_FAULT;
+        done += written;
+    }
+    if (!FlushFileBuffers(file.get())) return LastError();
+    return 0;
+}
+
+unsigned long RenameOver(const std::string& from, const std::string& to)
+{
+    MakeReplaceable(to);
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+    const unsigned long error = LastError();
+    // The 9x family has the function only as a stub that says so.
+    if (error != ERROR_CALL_NOT_IMPLEMENTED) return error;
+    return RenameOverByDeleteAndMove(from, to);
+}
+
+unsigned long RenameOverByDeleteAndMove(const std::string& from, const std::string& to)
+{
+    MakeReplaceable(to);
+    if (FileExists(to) && !DeleteFileA(to.c_str())) return LastError();
+    if (!MoveFileA(from.c_str(), to.c_str())) return LastError();
+    return 0;
+}

@@ -1,0 +1,30 @@
+#include "uninstall/UninstallEntry.h"
+
+#include <windows.h>
+
+#include "support/Handles.h"
+#include "uninstall/RegistrationRules.h"
+
+namespace {
+
+bool SetString(HKEY key, const std::string& name, const std::string& value)
+{
+    if (value.size() >= 0x7FFFFFFF) return false;
+    return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+std::string WriteUninstallEntry(const std::string& keyPath, const std::string& displayName,
+                                const std::string& command)
+{
+    HKEY created = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                        nullptr, &created, nullptr) != ERROR_SUCCESS)
+        return KeyCreationFailedText(keyPath);
+    const UniqueRegKey key(created);
+    if (!SetString(key.get(), "DisplayName", displayName)) return ValueNotSetText("DisplayName");
+    if (!SetString(key.get(), "UninstallString", command)) return ValueNotSetText("UninstallString");
+    return {};
+}
