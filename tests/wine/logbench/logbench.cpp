@@ -1,0 +1,91 @@
+// Times the uninstall log written and read in memory against the same work
+// done one profile call per key.   logbench <folder>
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "tests/wine/LiteralLog.h"
+#include "uninstall/IniDocument.h"
+#include "uninstall/LogFile.h"
+#include "uninstall/LogMerge.h"
+
+namespace {
+
+double Seconds(const std::function<void()>& work)
+{
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    work();
+    QueryPerformanceCounter(&end);
+    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+InstallRecord RecordOf(int files, const std::string& folder)
+{
+    InstallRecord record;
+    for (int n = 0; n < files; ++n)
+        record.Append(PendingList::DeleteFile, folder + "ポ表\\file" + std::to_string(n) + ".dat" + (n % 7 ? "" : ",/S"));
+    record.Append(PendingList::DeleteFile, folder + "UNSETUP.INI");
+    return record;
+}
+
+LogTexts TextsFor(const std::string& folder)
+{
+    return {"Bench", folder, "", "インストール", "アンインストール",
+            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bench", "BENCH"};
+}
+
+void Report(const char* what, int files, double seconds)
+{
+    std::printf("%-42s %6d files %9.3f s\n", what, files, seconds);
+}
+
+void Ours(int files, const std::string& folder)
+{
+    const InstallRecord record = RecordOf(files, folder);
+    const std::string log = folder + "OURS.INI";
+    Report("in memory: write (build, write, rename)", files, Seconds([&] {
+        const std::string text = BuildUninstallLog(record, TextsFor(folder), [](const std::string&) {}).Text();
+        WriteNewFile(folder + "OURS.NEW", text);
+        RenameOver(folder + "OURS.NEW", log);
+    }));
+    InstallRecord merged;
+    Report("in memory: read (read, parse, merge)", files, Seconds([&] {
+        MergePreviousLog(IniDocument::Parse(ReadFileText(log).text), merged);
+    }));
+    if (merged.Items(PendingList::DeleteFile).size() != record.Items(PendingList::DeleteFile).size())
+        std::printf("  (read back %u items, expected %u)\n",
+                    static_cast<unsigned>(merged.Items(PendingList::DeleteFile).size()),
+                    static_cast<unsigned>(record.Items(PendingList::DeleteFile).size()));
+}
+
+void Literal(int files, const std::string& folder, bool write)
+{
+    const std::string log = folder + (write ? "LITERAL.INI" : "OURS.INI");
+    if (write) {
+        const InstallRecord record = RecordOf(files, folder);
+        Report("profile calls: write", files, Seconds([&] { WriteLiteralLog(record, TextsFor(folder), log); }));
+    }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, log.c_str());
+    std::size_t read = 0;
+    Report("profile calls: read", files, Seconds([&] { read = ReadLiteralList("DeleteFile", "File", log).size(); }));
+    if (read != static_cast<std::size_t>(files) + 1) std::printf("  (read back %u items)\n", static_cast<unsigned>(read));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) return 2;
+    std::string folder = argv[1];
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    CreateDirectoryA(folder.c_str(), nullptr);
+    Ours(300, folder);
+    Literal(300, folder, true);
+    Ours(10000, folder);
+    Literal(10000, folder, false); // the profile calls read what we wrote
+    return 0;
+}

@@ -1,0 +1,72 @@
+// Writes the uninstall log through the writer stage again and again, so that a
+// test can kill it at any moment and look at what is left.
+//   logwriter <install folder> refs   writes B, keeps it as B.REF, then A as A.REF (the log is A)
+//   logwriter <install folder> loop   writes B, A, B, ... until killed
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/FileOps.h"
+#include "support/UserInterface.h"
+#include "uninstall/LogStages.h"
+
+namespace {
+
+class SilentUi : public UserInterface {
+public:
+    int ShowMessage(const std::string&, const std::string&, unsigned) override { return IDOK; }
+    void ShowStatus(const std::string&) override {}
+    bool AbortRequested() override { return false; }
+    void Pause(unsigned) override {}
+    void ProcessMessages() override {}
+};
+
+LogStageState StateFor(const std::string& folder, int files, const char* tag)
+{
+    LogStageState state;
+    state.installFolder = folder;
+    state.workFolder = folder;
+    state.windowsFolder = folder;
+    state.programCopy = folder + "SETUPT.EXE";
+    state.setupString = "インストール";
+    state.unSetupString = "アンインストール";
+    state.uninstallTitle = std::string("Log ") + tag;
+    state.unSetupKey = "TesseraLogWriter";
+    state.unSetupDisplay = state.uninstallTitle;
+    for (int n = 0; n < files; ++n)
+        state.record.Append(PendingList::DeleteFile, folder + tag + "\\ポ表" + std::to_string(n) + ".dat,/S");
+    return state;
+}
+
+bool Write(const LogStageState& state)
+{
+    SilentUi ui;
+    const StageResult result = RunLogWriterStage(state, ui);
+    return result.outcome == StageOutcome::Continue && result.failures.count == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) return 2;
+    std::string folder = argv[1];
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    const LogStageState a = StateFor(folder, 8000, "A");
+    const LogStageState b = StateFor(folder, 12000, "B");
+    const std::string log = folder + "UNSETUP.INI";
+    const std::string mode = argv[2];
+
+    if (mode == "refs") {
+        if (!Write(b) || ForceCopyFile(log, folder + "B.REF") != 0) return 1;
+        if (!Write(a) || ForceCopyFile(log, folder + "A.REF") != 0) return 1;
+        return 0;
+    }
+    if (mode != "loop") return 2;
+    for (unsigned long round = 1;; ++round) {
+        if (!Write(round % 2 ? b : a)) return 1;
+        std::printf("%lu\n", round);
+        std::fflush(stdout);
+    }
+}
