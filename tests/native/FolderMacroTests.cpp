@@ -14,7 +14,6 @@ protected:
         UseCodePage932();
         table[FolderMacro::Win] = "C:\\WINDOWS\\";
         table[FolderMacro::Prg] = "C:\\Program Files\\";
-        table[FolderMacro::Dsk] = "C:\\Users\\u\\Desktop\\";
     }
     FolderTable table;
 };
@@ -22,143 +21,75 @@ protected:
 TEST_F(FolderMacros, JoinWithExactlyOneBackslash)
 {
     EXPECT_EQ(ExpandFolderMacros("(win)system.ini", table), "C:\\WINDOWS\\system.ini");
-    EXPECT_EQ(ExpandFolderMacros("(WIN)\\system.ini", table), "C:\\WINDOWS\\system.ini");
-    EXPECT_EQ(ExpandFolderMacros("(Prg)\\", table), "C:\\Program Files\\");
-    EXPECT_EQ(ExpandFolderMacros("(Win)\\\\x", table), "C:\\WINDOWS\\\\x"); // only one separator is dropped
-    // A value without a trailing separator is joined as it stands.
-    EXPECT_EQ(ReplaceToken("(X)\\a", "(X)", "D:"), "D:\\a");
-    EXPECT_EQ(ReplaceToken("(X)\\a", "(X)", ""), "\\a");
-}
-
-TEST_F(FolderMacros, TrailBytesAreNoSeparators)
-{
-    // A value ending in 表 or ソ ends in byte 0x5C but not in a separator.
+    EXPECT_EQ(ExpandFolderMacros("(WIN)\\system.ini;(Win)\\\\x", table), "C:\\WINDOWS\\system.ini;C:\\WINDOWS\\\\x");
+    EXPECT_EQ(ReplaceToken("(X)\\a", "(X)", "D:"), "D:\\a"); // no separator at the value's end
+    // A value ending in 表 ends in byte 0x5C but not in a separator.
     EXPECT_EQ(ReplaceToken("(X)\\a", "(X)", "C:\\" + kHyo), "C:\\" + kHyo + "\\a");
     EXPECT_EQ(ReplaceToken("(X)\\a", "(X)", "C:\\" + kSo + "\\"), "C:\\" + kSo + "\\a");
-    // A token right after such a character is still found, and one inside a
-    // double-byte character's bytes is not.
     EXPECT_EQ(ExpandFolderMacros(kSo + "(Win)x", table), kSo + "C:\\WINDOWS\\x");
-    EXPECT_EQ(ReplaceToken("\x81(X)", "(X)", "v"), "\x81(X)"); // "(" is the lead byte's trail
+    EXPECT_EQ(ReplaceToken("\x81(X)", "(X)", "v"), "\x81(X)"); // "(" is a trail byte here
 }
 
 TEST_F(FolderMacros, EveryOccurrenceIsReplacedOnce)
 {
-    EXPECT_EQ(ExpandFolderMacros("(Win)a;(win)b", table), "C:\\WINDOWS\\a;C:\\WINDOWS\\b");
-    // A value that holds its own token: no endless replacement.
+    // A value holding its own token, and tokens formed around a replacement,
+    // are not searched again: the search never loops or grows.
     EXPECT_EQ(ReplaceToken("(X)\\1 (x)2", "(X)", "(X)\\d\\"), "(X)\\d\\1 (X)\\d\\2");
-    // Tokens formed across a replaced token's neighbours are not searched again.
-    EXPECT_EQ(ReplaceToken("ab", "ab", "bbaa"), "bbaa");
     EXPECT_EQ(ReplaceToken("aab", "ab", "bbaa"), "abbaa");
     EXPECT_EQ(ReplaceToken("abc", "", "x"), "abc");
 }
 
-TEST_F(FolderMacros, PlaceholdersAndOtherTokens)
+TEST_F(FolderMacros, PlaceholdersAndTableOrder)
 {
     EXPECT_EQ(ExpandFolderMacros("(App)\\Data", table), "(App)\\Data");
-    EXPECT_EQ(ExpandFolderMacros("(Set)x", table), "x");
-    EXPECT_EQ(ExpandFolderMacros("(Dch)(Local)(Str)(Win)", table), "(Dch)(Local)(Str)C:\\WINDOWS\\");
-    EXPECT_EQ(ExpandFolderMacros("", table), "");
-
+    EXPECT_EQ(ExpandFolderMacros("(Set)x(Dch)(Local)(Str)", table), "x(Dch)(Local)(Str)");
     // A folder holding a later token is expanded further, an earlier one is not.
     table[FolderMacro::App] = "(Prg)\\Tool\\";
-    EXPECT_EQ(ExpandFolderMacros("(App)a", table), "C:\\Program Files\\Tool\\a");
     table[FolderMacro::Dsk] = "(Win)x\\";
-    EXPECT_EQ(ExpandFolderMacros("(Dsk)", table), "(Win)x\\");
-}
+    EXPECT_EQ(ExpandFolderMacros("(App)a|(Dsk)", table), "C:\\Program Files\\Tool\\a|(Win)x\\");
 
-TEST_F(FolderMacros, ProgramWideTableIsReadAtTheCall)
-{
+    // The program-wide table is read at the moment of the call.
     const FolderTable saved = Folders();
     EXPECT_EQ(ExpandFolderMacros("(App)\\x"), "(App)\\x");
-    Folders()[FolderMacro::App] = "D:\\Apps\\Tool\\";
-    EXPECT_EQ(ExpandFolderMacros("(App)\\x"), "D:\\Apps\\Tool\\x");
+    Folders()[FolderMacro::App] = "D:\\Tool\\";
+    EXPECT_EQ(ExpandFolderMacros("(App)\\x"), "D:\\Tool\\x");
     Folders() = saved;
 }
 
-TEST(RegistryKeyText, RootTokens)
+TEST(RegistryKeyText, RootTokensAndPaths)
 {
-    auto parsed = ParseRegistryKey("(Local)\\SOFTWARE\\Vendor\\");
-    EXPECT_EQ(parsed.root, RegistryRoot::LocalMachine);
-    EXPECT_EQ(parsed.path, "SOFTWARE\\Vendor");
-    EXPECT_EQ(ParseRegistryKey("(Class).txt").root, RegistryRoot::ClassesRoot);
-    EXPECT_EQ(ParseRegistryKey("(Class).txt").path, ".txt");
-    EXPECT_EQ(ParseRegistryKey("(Users)\\.DEFAULT").root, RegistryRoot::Users);
-
-    // Case-sensitive tokens; an unknown one still takes seven characters.
-    parsed = ParseRegistryKey("(local)\\SOFTWARE");
-    EXPECT_EQ(parsed.root, RegistryRoot::CurrentUser);
-    EXPECT_EQ(parsed.path, "SOFTWARE");
-    parsed = ParseRegistryKey("(Cuser)Software\\X");
-    EXPECT_EQ(parsed.root, RegistryRoot::CurrentUser);
-    EXPECT_EQ(parsed.path, "Software\\X");
+    const auto expect = [](const std::string& text, RegistryRoot root, const std::string& path) {
+        const RegistryKeyName parsed = ParseRegistryKey(text);
+        EXPECT_EQ(parsed.root, root) << text;
+        EXPECT_EQ(parsed.path, path) << text;
+    };
+    expect("(Local)\\SOFTWARE\\Vendor\\", RegistryRoot::LocalMachine, "SOFTWARE\\Vendor");
+    expect("(Class).txt", RegistryRoot::ClassesRoot, ".txt");
+    expect("(Users)\\.DEFAULT", RegistryRoot::Users, ".DEFAULT");
+    expect("(local)\\SOFTWARE", RegistryRoot::CurrentUser, "SOFTWARE"); // tokens are case-sensitive
+    expect("Software\\X\\", RegistryRoot::CurrentUser, "Software\\X");
+    // A ")" in seventh place makes no root token of a text without the "(".
+    expect("Apps(1)\\Tool", RegistryRoot::CurrentUser, "Apps(1)\\Tool");
+    expect("(Loc", RegistryRoot::CurrentUser, "");
 }
 
-TEST(RegistryKeyText, TextsWithoutRootToken)
+TEST(FolderResolution, FallbacksAndCopies)
 {
-    auto parsed = ParseRegistryKey("Software\\X\\");
-    EXPECT_EQ(parsed.root, RegistryRoot::CurrentUser);
-    EXPECT_EQ(parsed.path, "Software\\X");
-    // A ")" in seventh place makes no root token of a text that lacks the "(".
-    EXPECT_EQ(ParseRegistryKey("Apps(1)\\Tool").path, "Apps(1)\\Tool");
-    EXPECT_EQ(ParseRegistryKey("").path, "");
-    EXPECT_EQ(ParseRegistryKey("(Loc").path, "");
-    EXPECT_EQ(ParseRegistryKey("(Local)").path, "");
-}
-
-class FolderResolution : public ::testing::Test {
-protected:
-    StartupFolders found{"C:\\WINDOWS\\", "C:\\WINDOWS\\SYSTEM32\\", "C:\\TEMP\\", "E:\\SETUP\\", kPlatformNt};
-    std::string programFiles = "C:\\Program Files";
-    bool programFilesExists = true;
-    FolderQueries queries{[this] { return programFiles; },
-                          [this](const std::string&) { return programFilesExists; },
-                          [](int csidl) { return csidl == kCsidlSendTo ? std::string() : "S" + std::to_string(csidl); }};
-};
-
-TEST_F(FolderResolution, FillsTheTableInOrder)
-{
+    StartupFolders found{"D:\\WIN\\", "D:\\WIN\\SYSTEM\\", "D:\\TEMP\\", "E:\\SETUP\\", 1};
+    std::string programFiles = "E:\\Apps";
+    const FolderQueries queries{[&] { return programFiles; }, [](const std::string&) { return false; },
+                                [](int csidl) { return csidl == kCsidlSendTo ? "" : "S" + std::to_string(csidl); }};
     using enum FolderMacro;
-    const FolderTable table = ResolveFolderTable(found, queries);
-    EXPECT_EQ(table[App], "(App)");
-    EXPECT_EQ(table[Prg], "C:\\Program Files\\");
-    EXPECT_EQ(table[Win], "C:\\WINDOWS\\");
-    EXPECT_EQ(table[Sys], "C:\\WINDOWS\\SYSTEM32\\");
-    EXPECT_EQ(table[Tmp], "C:\\TEMP\\");
-    EXPECT_EQ(table[Boo], "C:\\");
-    EXPECT_EQ(table[Set], "");
+    FolderTable table = ResolveFolderTable(found, queries);
+    EXPECT_EQ(table[Prg], "D:\\Program Files\\"); // the value names no folder
+    EXPECT_EQ(table[Boo], "D:\\");
     EXPECT_EQ(table[Edr], "E:\\");
-    EXPECT_EQ(table[Smn], "S11\\");
-    EXPECT_EQ(table[Sta], "S2\\");
-    EXPECT_EQ(table[Dsk], "S16\\");
-    EXPECT_EQ(table[Sup], "S7\\");
     EXPECT_EQ(table[Sen], "\\"); // a folder the shell lacks
-    EXPECT_EQ(table[C_Smn], "S22\\");
-    EXPECT_EQ(table[C_Sta], "S23\\");
+    EXPECT_EQ(table[C_Smn], "S11\\");
+    EXPECT_EQ(table[C_Sup], "S7\\");
+    found.platformId = kPlatformNt;
+    table = ResolveFolderTable(found, queries);
     EXPECT_EQ(table[C_Dsk], "S25\\");
-    EXPECT_EQ(table[C_Sup], "S24\\");
-}
-
-TEST_F(FolderResolution, CommonFoldersOutsideTheNtFamilyAreThePerUserOnes)
-{
-    using enum FolderMacro;
-    for (int platform : {1, -1}) {
-        found.platformId = platform;
-        const FolderTable table = ResolveFolderTable(found, queries);
-        EXPECT_EQ(table[C_Smn], "S11\\");
-        EXPECT_EQ(table[C_Sta], "S2\\");
-        EXPECT_EQ(table[C_Dsk], "S16\\");
-        EXPECT_EQ(table[C_Sup], "S7\\");
-    }
-}
-
-TEST_F(FolderResolution, ProgramFilesFallsBackToTheWindowsDrive)
-{
-    programFiles = "";
-    EXPECT_EQ(ResolveFolderTable(found, queries)[FolderMacro::Prg], "C:\\Program Files\\");
-    found.windowsFolder = "D:\\WIN\\";
-    programFiles = "E:\\Apps";
-    programFilesExists = false;
-    EXPECT_EQ(ResolveFolderTable(found, queries)[FolderMacro::Prg], "D:\\Program Files\\");
     EXPECT_EQ(ProgramFilesFolder("", "", [](const std::string&) { return true; }), "\\Program Files\\");
 }
 
