@@ -1,12 +1,15 @@
 // The install's record, the merge of a previous log and the log as the writer builds it.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "tests/native/Cp932.h"
 #include "uninstall/IniDocument.h"
 #include "uninstall/LogBuilder.h"
 #include "uninstall/LogMerge.h"
 #include "uninstall/NumberedKeys.h"
 #include "uninstall/RegistrationRules.h"
+#include "uninstall/ScriptDeletions.h"
 
 namespace {
 
@@ -228,6 +231,29 @@ TEST_F(UninstallLog, IniDocumentReadsAsTheProfileFunctions)
     written.Set("s", "k", " again ");
     written.Set("T", "E", "");
     EXPECT_EQ(written.Text(), "[S]\r\nK=again\r\n[T]\r\nK=line  break\r\nE=\r\n");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ScriptDeletions, RegistryKeysAsWrittenAndFilesExpanded)
+{
+    const std::map<std::string, std::string> script{
+        {"DeleteRegistry/Key1", "(Local)SOFTWARE\\(App)"}, {"DeleteRegistry/Key2", "Software\\Vendor"},
+        {"DeleteRegistry/Key4", "(Local)Skipped"},          {"AddDeleteFile/File1", "(App)*.log"},
+        {"AddDeleteFile/File2", ""},                        {"AddDeleteFile/File3", "(App)skipped"}};
+    InstallRecord record;
+    RecordScriptDeletions(
+        [&](const std::string& section, const std::string& key) {
+            const auto found = script.find(section + "/" + key);
+            return found == script.end() ? std::string() : found->second;
+        },
+        [](const std::string& value) { return value.substr(0, 5) == "(App)" ? "C:\\App\\" + value.substr(5) : value; },
+        record);
+    EXPECT_EQ(record.Items(PendingList::DeleteRegistry), (Strings{"(Local)SOFTWARE\\(App)", "Software\\Vendor"}));
+    EXPECT_EQ(record.Items(PendingList::AddDeleteFile), Strings{"C:\\App\\*.log"});
+    EXPECT_EQ(LogPathIn("C:\\App\\"), "C:\\App\\UNSETUP.INI");
 }
 
 } // namespace
