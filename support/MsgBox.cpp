@@ -9,10 +9,14 @@
 
 namespace {
 
-BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list)
+struct WindowState {
+    HWND window;
+    bool enabled;
+};
+
+BOOL CALLBACK CollectWindowState(HWND window, LPARAM list)
 {
-    if (IsWindowVisible(window) && IsWindowEnabled(window))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    reinterpret_cast<std::vector<WindowState>*>(list)->push_back({window, IsWindowEnabled(window) != FALSE});
     return TRUE;
 }
 
@@ -21,14 +25,17 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list)
 int ShowSystemMessageBox(const std::string& text, const std::string& caption, unsigned flags)
 {
     const HWND previouslyActive = GetActiveWindow();
-    std::vector<HWND> disabled;
-    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
-    for (HWND window : disabled) EnableWindow(window, FALSE);
+    std::vector<WindowState> before;
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindowState, reinterpret_cast<LPARAM>(&before));
+    for (const WindowState& state : before)
+        if (state.enabled && IsWindowVisible(state.window)) EnableWindow(state.window, FALSE);
 
     const int pressed = MessageBoxA(AppWindow(), text.c_str(), caption.c_str(), flags & 0xFFFF);
 
-    for (HWND window : disabled)
-        if (IsWindow(window)) EnableWindow(window, TRUE);
+    // Every window as it was: the box enables its owner when it ends, even an
+    // owner that was disabled on purpose (the backdrop during a run).
+    for (const WindowState& state : before)
+        if (IsWindow(state.window)) EnableWindow(state.window, state.enabled ? TRUE : FALSE);
     if (previouslyActive && IsWindow(previouslyActive)) SetActiveWindow(previouslyActive);
     return pressed;
 }

@@ -30,7 +30,9 @@ class Tally:
             print(f"[{level}] {name}: no report (crashed or timed out)")
             self.failed += 1
             return
-        root = ElementTree.parse(report).getroot()
+        # Failure messages may hold code page 932 bytes that are not UTF-8.
+        text = report.read_bytes().decode("utf-8", errors="replace")
+        root = ElementTree.fromstring(text.encode("utf-8"))
         suites = [root] if root.tag == "testsuite" else list(root.iter("testsuite"))
         total = sum(int(s.get("tests", 0)) for s in suites)
         failed = sum(int(s.get("failures", 0)) + int(s.get("errors", 0)) for s in suites)

@@ -94,14 +94,20 @@ class Prefix:
         wait_for(lambda: any(glob.glob(pattern) for pattern in sockets), 30, "the wineserver's socket")
 
     def stop_server(self):
-        """Ends the server (which saves the registry) and with it every program of the prefix."""
+        """Ends every program of the prefix, then the server (which saves the registry)."""
         if self.server and self.server.poll() is None:
-            self.server.send_signal(signal.SIGTERM)
+            # The server kills its clients on -k; they would outlive a server that is only terminated.
+            subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=60)
             try:
                 self.server.wait(30)
             except subprocess.TimeoutExpired:
-                self.server.kill()
-                self.server.wait()
+                self.server.send_signal(signal.SIGTERM)
+                try:
+                    self.server.wait(10)
+                except subprocess.TimeoutExpired:
+                    self.server.kill()
+                    self.server.wait()
         self.server = None
 
     def run(self, args, output, timeout=300, cwd=None):
@@ -141,6 +147,11 @@ def make_template(path, display):
             # destroying a window takes milliseconds instead of seconds.
             (r"HKCU\Software\Wine\Explorer", "Desktop", "REG_SZ", "Default"),
             (r"HKCU\Software\Wine\Explorer\Desktops", "Default", "REG_SZ", SCREEN.rsplit("x", 1)[0]),
+            # The fonts of a Japanese Windows, from the IPA fonts of the machine.
+            (r"HKCU\Software\Wine\Fonts\Replacements", "ＭＳ Ｐゴシック", "REG_SZ", "IPAPGothic"),
+            (r"HKCU\Software\Wine\Fonts\Replacements", "ＭＳ ゴシック", "REG_SZ", "IPAGothic"),
+            (r"HKCU\Software\Wine\Fonts\Replacements", "ＭＳ Ｐ明朝", "REG_SZ", "IPAPMincho"),
+            (r"HKCU\Software\Wine\Fonts\Replacements", "ＭＳ 明朝", "REG_SZ", "IPAMincho"),
         ]
         for key, name, kind, data in settings:
             template.run(["reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"], log.with_suffix(".reg.log"),

@@ -71,3 +71,78 @@ def screenshot(wine_environment, request):
         return path
 
     return take
+
+
+# ---------------------------------------------------------------- SETUP.EXE
+
+SETUP = BUILD / "SETUP.EXE"
+
+# Control ids of the main window, in the order the window creates them.
+MAIN_IDS = {name: 100 + i for i, name in enumerate([
+    "fraReadme", "txtReadme", "grpMessage", "lblMessage", "grpSetupFolder", "txtFolder", "btnRefer", "grpOption",
+    "chkOverWrite", "fraShortCut", "lblUnSetupInfo", "chkSCutDesktop", "chkSCutStartMenu", "chkSCutStartUp",
+    "chkSCutSendTo", "btnEvent", "btnEnd", "lblFormShare"])}
+
+
+def write_cp932(path, text):
+    """Writes a script or log as the program reads it: code page 932, CR LF lines."""
+    path.parent.mkdir(parents=True, exist_ok=True)
+    path.write_bytes(text.replace("\r\n", "\n").replace("\n", "\r\n").encode("cp932"))
+
+
+def make_distribution(prefix, script=None, files=None, folder="dist"):
+    """C:\\<folder> with SETUP.EXE, the script (when given) and further files."""
+    dist = prefix.drive_c / folder
+    dist.mkdir(parents=True, exist_ok=True)
+    (dist / "SETUP.EXE").write_bytes(SETUP.read_bytes())
+    if script is not None:
+        write_cp932(dist / "SETUP.INI", script)
+    for name, content in (files or {}).items():
+        target = dist / name
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(content if isinstance(content, bytes) else content.encode("cp932"))
+    return dist
+
+
+def temp_folder(prefix):
+    """The Linux path of the prefix user's temporary folder."""
+    for user in (prefix.drive_c / "users").iterdir():
+        for candidate in (user / "AppData" / "Local" / "Temp", user / "Temp"):
+            if candidate.is_dir():
+                return candidate
+    raise AssertionError("no temporary folder in the prefix")
+
+
+class Window:
+    """A top-level window's controls as windriver reads them, by main-window name."""
+
+    def __init__(self, windriver, caption):
+        self.windriver = windriver
+        self.caption = caption
+        self.refresh()
+
+    def refresh(self):
+        self.controls = {c["id"]: c for c in self.windriver("controls", self.caption)}
+        return self
+
+    def __getitem__(self, name):
+        return self.controls[MAIN_IDS[name]]
+
+
+@pytest.fixture
+def setup_program(prefix, windriver, tmp_path):
+    """Starts SETUP.EXE from a distribution folder; every started copy is ended afterwards."""
+    started = []
+
+    def start(dist, *args, wait_for=None):
+        process = prefix.start([dist / "SETUP.EXE", *args], tmp_path / f"setup{len(started)}.out", cwd=dist)
+        started.append(process)
+        if wait_for:
+            windriver("wait", wait_for, "--timeout", "30000")
+        return process
+
+    yield start
+    for process in started:
+        if process.poll() is None:
+            process.kill()
+            process.wait(30)

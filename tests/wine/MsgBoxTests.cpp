@@ -56,6 +56,7 @@ TEST(MessageBoxes, TheSystemBoxDisablesTheOtherWindowsWhileItIsUp)
 {
     WindowOwner appWindow("App"), otherWindow("Other"), disabledWindow("Disabled");
     app = appWindow.window;
+    EnableWindow(app, FALSE); // as the backdrop is during a run
     other = otherWindow.window;
     alreadyDisabled = disabledWindow.window;
     EnableWindow(alreadyDisabled, FALSE);
@@ -72,7 +73,7 @@ TEST(MessageBoxes, TheSystemBoxDisablesTheOtherWindowsWhileItIsUp)
     EXPECT_FALSE(seen.appEnabled);
     EXPECT_FALSE(seen.otherEnabled);
     EXPECT_FALSE(seen.disabledEnabled);
-    EXPECT_TRUE(IsWindowEnabled(app));
+    EXPECT_FALSE(IsWindowEnabled(app)); // the owner stays disabled too
     EXPECT_TRUE(IsWindowEnabled(other));
     EXPECT_FALSE(IsWindowEnabled(alreadyDisabled)); // was disabled before, stays so
     EXPECT_EQ(GetActiveWindow(), activeBefore);
