@@ -247,6 +247,12 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         if (lParam) OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_SETFONT:
+        // Plain windows keep no font: the children created later ask for this one.
+        font_ = reinterpret_cast<HFONT>(wParam);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
     case WM_CLOSE:
         // Closing a modal window sets its result; the modal loop asks CloseQuery.
         modalResult_ = IDCANCEL;

@@ -149,6 +149,7 @@ protected:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     int modalResult_ = 0;
+    HFONT font_ = nullptr;
 };
 
 Placement Inside(const Control& parent, int id, int left, int top, int width, int height);
