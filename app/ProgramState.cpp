@@ -99,6 +99,7 @@ std::string StartUp(const std::string& argument)
 void CleanUpWorkFolders()
 {
     const ProgramState& program = Program();
+    if (program.tempFolder.empty()) return; // the start-up never ran
     for (int n = 1; n <= kWorkFolderLimit; ++n) {
         const std::string folder = WorkFolderName(program.tempFolder, n);
         if (FolderExists(folder)) RemoveFolder(folder, "*.*");
