@@ -24,3 +24,17 @@ int ScriptedUi::ShowMessage(const std::string& text, const std::string& caption,
     ADD_FAILURE() << "unanswered message box: " << caption << ": " << text;
     return IDCANCEL;
 }
+
+void ScriptedUi::ShowStatus(const std::string& text)
+{
+    statuses_.push_back(text);
+    if (!abortAtStatus_.empty() && text.rfind(abortAtStatus_, 0) == 0 && abortEnabled_) abort_ = true;
+}
+
+int ScriptedUi::SetProgress(int percent, int done, int total)
+{
+    const int shown = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    progressPositions_.push_back(shown);
+    progressLabels_.push_back(std::to_string(shown) + "%(" + std::to_string(done) + "/" + std::to_string(total) + ")");
+    return shown;
+}

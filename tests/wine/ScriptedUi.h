@@ -30,10 +30,27 @@ public:
     const std::vector<std::string>& Statuses() const { return statuses_; }
 
     int ShowMessage(const std::string& text, const std::string& caption, unsigned style) override;
-    void ShowStatus(const std::string& text) override { statuses_.push_back(text); }
+    void ShowStatus(const std::string& text) override;
     bool AbortRequested() override { return abort_; }
     void Pause(unsigned) override {}
     void ProcessMessages() override {}
+    void ShowProgressFrame(bool visible) override { progressFrameShown_ = visible; }
+    int SetProgress(int percent, int done, int total) override;
+    void EnableAbort(bool enabled) override { abortEnabled_ = enabled; }
+    void BeginRun() override { events_.push_back("begin"); }
+    void EndRun() override { events_.push_back("end"); }
+    void ShowFailureReport(const std::string& report) override { failureReports_.push_back(report); }
+
+    // Every progress label shown ("25%(1/4)"), the abort button's state, and
+    // the run's begin, end and failure reports.
+    const std::vector<std::string>& ProgressLabels() const { return progressLabels_; }
+    const std::vector<int>& ProgressPositions() const { return progressPositions_; }
+    bool ProgressFrameShown() const { return progressFrameShown_; }
+    bool AbortEnabled() const { return abortEnabled_; }
+    const std::vector<std::string>& Events() const { return events_; }
+    const std::vector<std::string>& FailureReports() const { return failureReports_; }
+    // Confirms an abort as soon as the status text starting with `prefix` is shown.
+    void AbortAtStatus(const std::string& prefix) { abortAtStatus_ = prefix; }
 
 private:
     UserInterface* previous_;
@@ -41,4 +58,11 @@ private:
     std::vector<ShownMessage> messages_;
     std::vector<std::string> statuses_;
     bool abort_ = false;
+    std::string abortAtStatus_;
+    std::vector<std::string> progressLabels_;
+    std::vector<int> progressPositions_;
+    bool progressFrameShown_ = false;
+    bool abortEnabled_ = false;
+    std::vector<std::string> events_;
+    std::vector<std::string> failureReports_;
 };

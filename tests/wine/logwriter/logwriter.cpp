@@ -20,6 +20,12 @@ public:
     bool AbortRequested() override { return false; }
     void Pause(unsigned) override {}
     void ProcessMessages() override {}
+    void ShowProgressFrame(bool) override {}
+    int SetProgress(int percent, int, int) override { return percent; }
+    void EnableAbort(bool) override {}
+    void BeginRun() override {}
+    void EndRun() override {}
+    void ShowFailureReport(const std::string&) override {}
 };
 
 LogStageState StateFor(const std::string& folder, int files, const char* tag)
