@@ -3,7 +3,6 @@
 // previous log (before the first folder is made) and the uninstaller's
 // registration with the log writer (after the association stage).
 
-#include <functional>
 #include <string>
 
 #include "support/FailureReport.h"
@@ -28,10 +27,6 @@ struct LogStageState {
     std::string unSetupOption;  // [Extend] UnSetupOption
 
     InstallRecord record;
-
-    // Disables the progress window's abort button; called once the writer's first
-    // status text is up.
-    std::function<void()> disableAbort;
 };
 
 enum class StageOutcome {

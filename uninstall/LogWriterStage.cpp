@@ -68,7 +68,7 @@ StageResult RunLogWriterStage(const LogStageState& state, UserInterface& ui)
 {
     ui.ShowStatus(RegistrationStartText(state.unSetupString));
     ui.ProcessMessages();
-    if (state.disableAbort) state.disableAbort();
+    ui.EnableAbort(false);
     // An abort confirmed after the run's last check would otherwise go unseen.
     if (ui.AbortRequested()) return {StageOutcome::Aborted, {}};
 

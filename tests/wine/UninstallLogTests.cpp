@@ -267,16 +267,13 @@ TEST_F(LogStages, RefusedRegistryWriteStopsAndKeepsTheOldLog)
 
 TEST_F(LogStages, AbortBeforeTheWriterWritesNothing)
 {
-    LogStageState state = State();
-    bool abortDisabled = false;
+    const LogStageState state = State();
     ScriptedUi ui;
-    state.disableAbort = [&] {
-        EXPECT_EQ(ui.Statuses().size(), 1u) << "the status text comes first";
-        abortDisabled = true;
-    };
+    ui.EnableAbort(true);
     ui.RequestAbort();
     EXPECT_EQ(RunLogWriterStage(state, ui).outcome, StageOutcome::Aborted);
-    EXPECT_TRUE(abortDisabled);
+    EXPECT_FALSE(ui.AbortEnabled());
+    EXPECT_EQ(ui.Statuses(), Strings{"アンインストール情報を更新しています．しばらくお待ちください．．．"});
     EXPECT_FALSE(FileExists(log));
     EXPECT_FALSE(FileExists(uninstaller));
     EXPECT_FALSE(FileExists(windows + "TESSREG.INI"));
