@@ -102,7 +102,7 @@ def main():
     if "native" in levels:
         run_native(build, results, tally)
     if "wine" in levels or "e2e" in levels:
-        environment = winenv.WineEnvironment(build / "prefixes")
+        environment = winenv.WineEnvironment(build / f"prefixes-{os.getpid()}")
         try:
             if "wine" in levels:
                 run_wine(build, results, environment, tally)

@@ -200,6 +200,7 @@ class WineEnvironment:
     def close(self):
         if self._own_template:
             shutil.rmtree(self.workdir / "template", ignore_errors=True)
+            shutil.rmtree(self.workdir, ignore_errors=True)  # one folder per run: runs side by side never meet
         if self._own_display:
             self.display.stop()
 

@@ -23,7 +23,7 @@ def wine_environment():
     """The test runner's template and display, or our own when pytest runs alone."""
     template, display = os.environ.get("TESSERA_WINE_TEMPLATE"), os.environ.get("TESSERA_DISPLAY")
     shared = winenv.SharedDisplay(display) if display else None
-    environment = winenv.WineEnvironment(ROOT / "build" / "prefixes-e2e", template=template, display=shared)
+    environment = winenv.WineEnvironment(ROOT / "build" / f"prefixes-e2e-{os.getpid()}", template=template, display=shared)
     yield environment
     environment.close()
 
