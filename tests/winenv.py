@@ -179,7 +179,6 @@ class WineEnvironment:
         self.workdir.mkdir(parents=True, exist_ok=True)
         self._own_display = display is None
         self.display = Display() if display is None else display
-        self._own_template = template is None
         try:
             self.template = Path(template) if template else make_template(self.workdir / "template", self.display).path
         except Exception:
@@ -198,9 +197,8 @@ class WineEnvironment:
         return prefix
 
     def close(self):
-        if self._own_template:
-            shutil.rmtree(self.workdir / "template", ignore_errors=True)
-            shutil.rmtree(self.workdir, ignore_errors=True)  # one folder per run: runs side by side never meet
+        # One folder per run (its template too, when made here): runs side by side never meet.
+        shutil.rmtree(self.workdir, ignore_errors=True)
         if self._own_display:
             self.display.stop()
 
