@@ -1,0 +1,143 @@
+// The [CopyFile] stage: one entry after another, each followed by the progress update.
+#include <windows.h>
+
+#include <utility>
+
+#include "app/FolderMacros.h"
+#include "install/CopyEntry.h"
+#include "install/FileFacts.h"
+#include "install/InstallStages.h"
+#include "install/LzExpand.h"
+#include "install/ProgressRules.h"
+#include "support/FileOps.h"
+#include "support/SysErrorText.h"
+#include "support/uIniFile.h"
+
+namespace {
+
+constexpr char kExpansionName[] = "EXPAND.TSX";
+
+// How an entry ended, and the source the progress update measures ("" for none).
+struct EntryOutcome {
+    StageOutcome outcome = StageOutcome::Continue;
+    std::string measuredSource;
+};
+
+// Deletes the expansion file when the entry is done with it, however it ends.
+class ExpansionFileCleanup {
+public:
+    explicit ExpansionFileCleanup(std::string path) : path_(std::move(path)) {}
+    ~ExpansionFileCleanup()
+    {
+        if (!path_.empty()) DeleteExpansionFile(path_);
+    }
+    ExpansionFileCleanup(const ExpansionFileCleanup&) = delete;
+    ExpansionFileCleanup& operator=(const ExpansionFileCleanup&) = delete;
+
+private:
+    std::string path_;
+};
+
+// Asks for the next disk until the source is there; false when the user cancels.
+bool AskForNextDisk(InstallRunState& state, UserInterface& ui, const std::string& source)
+{
+    ++state.diskNumber;
+    for (;;) {
+        const std::string request = std::to_string(state.diskNumber) + "枚目のディスクに交換してください．";
+        // Any answer but OK (a box that could not be shown, too) stops: asking
+        // again without an answer would never end.
+        if (ui.ShowMessage(request, "ディスク交換", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) {
+            ui.ShowMessage(state.setupString + "を続行できませんでした．", "致命的エラー", MB_ICONSTOP);
+            return false;
+        }
+        if (FileExists(source)) return true;
+    }
+}
+
+bool CopyWanted(const InstallRunState& state, UserInterface& ui, const std::string& source, const std::string& target)
+{
+    if (!FileExists(target)) return true;
+    if (state.overwrite) return SourceIsLater(PackedWriteTime(source), PackedWriteTime(target));
+    const std::string question = target + "\r\r" + "このファイルは既に存在します．" + "\r" + "上書きしてもよろしいですか？";
+    return ui.ShowMessage(question, "上書き確認", MB_YESNO | MB_ICONQUESTION) != IDNO;
+}
+
+EntryOutcome SkipMissingSource(InstallRunState& state, UserInterface& ui, const CopyEntry& entry)
+{
+    ui.ShowStatus("ファイルが存在しないためコピーをスキップしています．．．\rSkipping -> " + entry.target);
+    if (ui.AbortRequested()) return {StageOutcome::Aborted, {}};
+    state.failures.Add("<File> ", entry.source, "コピー元のファイルが見つかりません．\r\n");
+    ++state.entriesHandled;
+    return {};
+}
+
+EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std::string& text)
+{
+    const CopyEntry entry = ParseCopyEntry(ExpandFolderMacros(text), state.sourceFolder);
+    if (entry.diskChange && !AskForNextDisk(state, ui, entry.source)) return {StageOutcome::FatalStop, {}};
+    if (!FileExists(entry.source)) return SkipMissingSource(state, ui, entry);
+
+    std::string copyFrom = entry.source;
+    std::string target = entry.target;
+    unsigned long error = 0;
+    const std::string expansionFile = entry.compressed ? state.tempFolder + kExpansionName : std::string();
+    const ExpansionFileCleanup cleanup(expansionFile);
+    if (entry.compressed) {
+        const LzExpansion expansion = ExpandLZFile(entry.source, entry.target, expansionFile);
+        target = expansion.target;
+        error = expansion.error;
+        copyFrom = expansionFile;
+    }
+
+    ui.ShowStatus("ファイルをコピーしています．．．\rCopying -> " + target);
+    if (ui.AbortRequested()) return {StageOutcome::Aborted, {}};
+
+    if (error == 0) {
+        bool wanted = CopyWanted(state, ui, copyFrom, target);
+        if (HasFlag(entry.flags, 'S')) ChangeSharedCount(target, true);
+        if (HasFlag(entry.flags, 'W')) wanted = true;
+        if (wanted) error = ForceCopyFile(copyFrom, target);
+        if (HasFlag(entry.flags, 'R') && FileExists(target)) SelfRegister(target, true);
+    }
+    ++state.entriesHandled;
+    if (error != 0)
+        state.failures.Add("<File> ", target, SysErrorText(error));
+    else
+        state.log.record.Append(PendingList::DeleteFile, target + entry.flags);
+    // A compressed entry is measured by its compressed file.
+    return {StageOutcome::Continue, entry.source};
+}
+
+StageOutcome UpdateProgress(InstallRunState& state, UserInterface& ui, int number, const std::string& measuredSource)
+{
+    if (state.sizeBased && !measuredSource.empty()) {
+        if (const std::optional<std::int64_t> size = MeasureFile(measuredSource)) {
+            state.bytesDone = AddSize(state.bytesDone, CountedSize(*size));
+        } else {
+            state.sizeBased = false;
+            ui.ShowMessage("ファイルサイズの取得に失敗したため，進行状況の表示方法を変更します．", "内部エラー",
+                           MB_ICONEXCLAMATION);
+        }
+    }
+    const int percent = state.sizeBased ? BytePercent(state.bytesDone, state.totalBytes)
+                                        : EntryPercent(number, state.copyEntryCount);
+    ui.SetProgress(percent, state.entriesHandled, state.copyEntryCount);
+    ui.ProcessMessages();
+    if (ui.AbortRequested()) return StageOutcome::Aborted;
+    ui.Pause(state.stepDelay);
+    return StageOutcome::Continue;
+}
+
+} // namespace
+
+StageOutcome RunCopyStage(InstallRunState& state, UserInterface& ui)
+{
+    for (int n = 1;; ++n) {
+        const std::string text = ReadIniStr("CopyFile", "File" + std::to_string(n), "", state.workingScript);
+        if (text.empty()) return StageOutcome::Continue;
+        const EntryOutcome entry = CopyEntryFile(state, ui, text);
+        if (entry.outcome != StageOutcome::Continue) return entry.outcome;
+        const StageOutcome progress = UpdateProgress(state, ui, n, entry.measuredSource);
+        if (progress != StageOutcome::Continue) return progress;
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The install run's stages before and during the copy: counting pass, disk
+// space check, install folder check, [MakeFolder] and [CopyFile]. Each reads
+// the working script and updates the run state; status texts, questions and
+// progress go through the user interface.
+
+#include "install/RunState.h"
+#include "support/UserInterface.h"
+#include "uninstall/LogStages.h"
+
+// Counts the [CopyFile] entries and adds up their sources' sizes. A source that
+// is missing or cannot be measured makes progress count entries instead of bytes.
+void CountCopyEntries(InstallRunState& state);
+
+// Compares the free space of the install folder's drive with the bytes to copy
+// and asks whether to go on when it looks short; No is a fatal stop. Does
+// nothing once progress counts entries (the bytes are not known then). The
+// pause after a passed check is the run's.
+StageOutcome CheckDiskSpace(InstallRunState& state, UserInterface& ui);
+
+// Takes the install folder from the folder field, sets (App), offers to create
+// a missing folder, and sets (Set) to its drive's root. Refusing or failing to
+// create it is a fatal stop.
+StageOutcome CheckInstallFolder(InstallRunState& state, UserInterface& ui);
+
+// Creates each [MakeFolder] folder (one level) and records it for removal, or
+// reports it; a status, an abort check and a pause per folder.
+StageOutcome RunMakeFolderStage(InstallRunState& state, UserInterface& ui);
+
+// Copies each [CopyFile] entry with disk changes, expansion, the overwrite rules
+// and the flags, records it, and updates the progress. A cancelled disk change
+// is a fatal stop. Showing the progress frame and recording the log's own path
+// are the run's.
+StageOutcome RunCopyStage(InstallRunState& state, UserInterface& ui);

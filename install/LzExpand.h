@@ -1,0 +1,18 @@
+#pragma once
+// Expansion of LZ-compressed sources through the system's LZ functions.
+
+#include <string>
+
+struct LzExpansion {
+    std::string target;      // with a stored name in place of "AUTO.EXT"
+    unsigned long error = 0; // a system error code, 0 when the expanded file is ready
+};
+
+// Expands `source` into `expansionFile` (deleted first; a file that cannot be
+// deleted fails the expansion) and gives it the source's time, so that the
+// time rule compares the files' own times. A source that is not compressed comes
+// through unchanged.
+LzExpansion ExpandLZFile(const std::string& source, const std::string& target, const std::string& expansionFile);
+
+// Deletes the expansion file if there is one: 0, or the system's error code.
+unsigned long DeleteExpansionFile(const std::string& expansionFile);

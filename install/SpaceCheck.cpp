@@ -1,0 +1,46 @@
+// The counting pass and the disk space check.
+#include <windows.h>
+
+#include "install/CopyEntry.h"
+#include "install/FileFacts.h"
+#include "install/FolderRules.h"
+#include "install/FreeSpace.h"
+#include "install/InstallStages.h"
+#include "install/ProgressRules.h"
+#include "install/SpaceRules.h"
+#include "support/FileOps.h"
+#include "support/uIniFile.h"
+
+void CountCopyEntries(InstallRunState& state)
+{
+    state.copyEntryCount = 0;
+    state.totalBytes = 0;
+    for (int n = 1;; ++n) {
+        const std::string entry = ReadIniStr("CopyFile", "File" + std::to_string(n), "", state.workingScript);
+        if (entry.empty()) break;
+        ++state.copyEntryCount;
+        // Folder macros stand in the folder part only, so the source's name is
+        // found without expanding them.
+        const std::string source = ParseCopyEntry(entry, state.sourceFolder).source;
+        const std::optional<std::int64_t> size = FileExists(source) ? MeasureFile(source) : std::nullopt;
+        if (size)
+            state.totalBytes = AddSize(state.totalBytes, CountedSize(*size));
+        else
+            state.sizeBased = false;
+    }
+}
+
+StageOutcome CheckDiskSpace(InstallRunState& state, UserInterface& ui)
+{
+    if (!state.sizeBased) return StageOutcome::Continue;
+    ui.ShowStatus("ディスクの空き容量をチェックしています．．．");
+    const std::string drive = DrivePart(state.folderField);
+    FreeSpace space = DriveFreeSpaceEx(drive);
+    if (!space.known) space = DriveFreeSpace(drive);
+    if (EnoughFreeSpace(space.bytes, state.totalBytes)) return StageOutcome::Continue;
+
+    const std::string question = DiskSpaceQuestion(space.known, state.totalBytes, state.setupString);
+    if (ui.ShowMessage(question, "空き容量不足", MB_YESNO | MB_ICONQUESTION) == IDYES) return StageOutcome::Continue;
+    ui.ShowMessage(state.setupString + "を続行できませんでした．", "セットアップ中止", MB_ICONSTOP);
+    return StageOutcome::FatalStop;
+}
