@@ -7,7 +7,6 @@
 
 #include "install/CopyEntry.h"
 #include "install/LzErrors.h"
-#include "support/Handles.h"
 #include "support/uStrOp.h"
 
 namespace {
@@ -68,16 +67,6 @@ unsigned long ExpandInto(const std::string& source, const std::string& expansion
     return 0;
 }
 
-// The expansion carries the compressed file's time, not the moment it was made.
-void TakeWriteTime(const std::string& from, const std::string& to)
-{
-    WIN32_FIND_DATAA found;
-    if (!OwnFindHandle(FindFirstFileA(from.c_str(), &found))) return;
-    const HANDLE opened = CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    const UniqueKernelHandle file(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
-    if (file) SetFileTime(file.get(), nullptr, nullptr, &found.ftLastWriteTime);
-}
-
 } // namespace
 
 unsigned long DeleteExpansionFile(const std::string& expansionFile)
@@ -104,6 +93,5 @@ LzExpansion ExpandLZFile(const std::string& source, const std::string& target, c
     }
     result.error = DeleteExpansionFile(expansionFile);
     if (result.error == 0) result.error = ExpandInto(source, expansionFile);
-    if (result.error == 0) TakeWriteTime(source, expansionFile);
     return result;
 }

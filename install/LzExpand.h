@@ -9,9 +9,8 @@ struct LzExpansion {
 };
 
 // Expands `source` into `expansionFile` (deleted first; a file that cannot be
-// deleted fails the expansion) and gives it the source's time, so that the
-// time rule compares the files' own times. A source that is not compressed comes
-// through unchanged.
+// deleted fails the expansion), which keeps the source's time. A source that is
+// not compressed comes through unchanged.
 LzExpansion ExpandLZFile(const std::string& source, const std::string& target, const std::string& expansionFile);
 
 // Deletes the expansion file if there is one: 0, or the system's error code.
