@@ -20,19 +20,14 @@ protected:
 
 const std::string kSource = "E:\\SETUP\\";
 
-TEST_F(InstallRules, PlainEntryKeepsItsPathAndTakesTheSourceFromTheSourceFolderItself)
-{
-    const CopyEntry entry = ParseCopyEntry("C:\\App\\BIN\\TOOL.EXE", kSource);
-    EXPECT_FALSE(entry.diskChange);
-    EXPECT_EQ(entry.target, "C:\\App\\BIN\\TOOL.EXE");
-    EXPECT_EQ(entry.source, kSource + "TOOL.EXE");
-    EXPECT_EQ(entry.flags, "");
-    EXPECT_FALSE(entry.compressed);
-}
-
 TEST_F(InstallRules, DiskMarkerFlagTailAndRenaming)
 {
-    CopyEntry entry = ParseCopyEntry("(Dch)C:\\Sys\\X.DLL,/S/R", kSource);
+    // The source lies in the source folder itself, never in a subfolder of it.
+    CopyEntry entry = ParseCopyEntry("C:\\App\\BIN\\TOOL.EXE", kSource);
+    EXPECT_EQ(entry.target, "C:\\App\\BIN\\TOOL.EXE");
+    EXPECT_EQ(entry.source, kSource + "TOOL.EXE");
+
+    entry = ParseCopyEntry("(Dch)C:\\Sys\\X.DLL,/S/R", kSource);
     EXPECT_TRUE(entry.diskChange);
     EXPECT_EQ(entry.target, "C:\\Sys\\X.DLL");
     EXPECT_EQ(entry.flags, ",/S/R");
@@ -85,19 +80,9 @@ TEST_F(InstallRules, OddEntriesGiveEmptyPartsRatherThanFaults)
     EXPECT_EQ(ParseCopyEntry("_", kSource).target, "\\AUTO.EXT");
 }
 
-TEST_F(InstallRules, FlagsAreFoundAnywhereInAnyCase)
-{
-    EXPECT_TRUE(HasFlag(",/s", 'S'));
-    EXPECT_TRUE(HasFlag(",/C/L/F/R", 'R'));
-    EXPECT_FALSE(HasFlag(",S/W", 'S'));
-    EXPECT_FALSE(HasFlag("", 'W'));
-}
-
 TEST_F(InstallRules, ByteProgressIsExactAndTruncated)
 {
     EXPECT_EQ(BytePercent(100, 1000), 10);
-    EXPECT_EQ(BytePercent(400, 1000), 40);
-    EXPECT_EQ(BytePercent(1000, 1000), 100);
     EXPECT_EQ(BytePercent(29, 100), 29); // 0.29 * 100 in floating point would be 28
     EXPECT_EQ(BytePercent(2, 3), 66);
     EXPECT_EQ(BytePercent(0, 0), 100);
@@ -111,7 +96,6 @@ TEST_F(InstallRules, EntryProgressAndCounters)
 {
     EXPECT_EQ(EntryPercent(1, 4), 25);
     EXPECT_EQ(EntryPercent(1, 3), 33);
-    EXPECT_EQ(EntryPercent(4, 4), 100);
     EXPECT_EQ(EntryPercent(30'000'000, 40'000'000), 75); // n * 100 passes 2^31
     EXPECT_EQ(EntryPercent(1, 0), 100);
 
@@ -180,9 +164,8 @@ TEST_F(InstallRules, ASourceMustBeStrictlyLater)
 
 TEST_F(InstallRules, LzFailuresBecomeSystemFailures)
 {
-    for (long code = -8; code <= -1; ++code) EXPECT_NE(SystemCodeOfLzError(code), 0u) << code;
-    EXPECT_EQ(SystemCodeOfLzError(-3), 30u);
-    EXPECT_NE(SystemCodeOfLzError(-100), 0u);
+    // Code 0 would read as success.
+    for (long code = -100; code <= -1; ++code) EXPECT_NE(SystemCodeOfLzError(code), 0u) << code;
 }
 
 } // namespace

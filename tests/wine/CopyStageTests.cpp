@@ -190,24 +190,6 @@ TEST_F(CopyStage, CompressedSourcesAreExpandedUnderTheirStoredOrGivenNames)
     EXPECT_EQ(ui.ProgressPositions().back(), 100);
 }
 
-TEST_F(CopyStage, AnExpandedFileCarriesTheCompressedFilesTimeForTheTimeRule)
-{
-    WriteWholeFile(source + "A.TX_", LzCompressed("new", 'T'));
-    WriteWholeFile(source + "B.TX_", LzCompressed("new", 'T'));
-    WriteWholeFile(install + "A.TXT", "old");
-    WriteWholeFile(install + "B.TXT", "old");
-    const FILETIME base = WriteTime(source + "A.TX_");
-    SetWriteTime(source + "A.TX_", base, -3600);
-    SetWriteTime(source + "B.TX_", base, -3600);
-    SetWriteTime(install + "A.TXT", base, -3600);
-    SetWriteTime(install + "B.TXT", base, -7200);
-    WriteCopyEntries({"(App)\\A.TX_", "(App)\\B.TX_"});
-
-    ASSERT_EQ(CountAndCopy(), StageOutcome::Continue);
-    EXPECT_EQ(ReadWholeFile(install + "A.TXT"), "old");
-    EXPECT_EQ(ReadWholeFile(install + "B.TXT"), "new");
-}
-
 TEST_F(CopyStage, AnExpansionThatCannotBeMadeFailsTheEntry)
 {
     WriteWholeFile(source + "A.TX_", LzCompressed("a", 'T'));
