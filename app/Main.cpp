@@ -2,7 +2,10 @@
 
 #include "app/ProgramState.h"
 #include "app/StartupRules.h"
+#include "app/RunUi.h"
 #include "app/ScriptSettings.h"
+#include "install/FolderRules.h"
+#include "install/InstallRun.h"
 #include "support/Back.h"
 #include "support/MsgBox.h"
 #include "support/RunMode.h"
@@ -277,9 +280,11 @@ void TfrmMain::FillUninstallOptions(const SetupSettings& settings)
 void TfrmMain::btnEventClick()
 {
     switch (state_) {
-    case MainState::UninstallReady:
     case MainState::InstallReady:
-        // The runs come with the install and uninstall engines.
+        StartInstall();
+        break;
+    case MainState::UninstallReady:
+        // The uninstall run comes with the uninstall engine.
         break;
     case MainState::ClosingReport:
         btnEvent->SetEnabled(false);
@@ -293,6 +298,53 @@ void TfrmMain::btnEventClick()
     case MainState::Fatal:
         break;
     }
+}
+
+void TfrmMain::ShowClosingReport(const std::string& report, const std::string& title)
+{
+    state_ = MainState::ClosingReport;
+    txtReadme->SetCaption("");
+    txtReadme->SetCaption(report);
+    btnEvent->SetCaption("続行(&C)");
+    btnEvent->SetEnabled(true);
+    fraReadme->SetCaption(title);
+    SetReadmePage(true);
+    Show();
+}
+
+void TfrmMain::StartInstall()
+{
+    // Macros typed into the field name the real folder; a folder the log
+    // cannot hold is refused before anything starts.
+    const std::string folder = ExpandFolderMacros(txtFolder->Caption());
+    if (const std::string problem = InstallFolderProblem(folder); !problem.empty()) {
+        MsgBox(problem, settings_.setupString + "フォルダ", MB_ICONEXCLAMATION);
+        return;
+    }
+    const ProgramState& program = Program();
+    InstallRunState state;
+    state.workingScript = program.workingScript;
+    state.sourceFolder = program.sourceFolder;
+    state.tempFolder = program.tempFolder;
+    state.setupString = settings_.setupString;
+    state.unSetupString = settings_.unSetupString;
+    state.stepDelay = static_cast<unsigned>(settings_.stepDelay);
+    state.overwrite = chkOverWrite->Checked();
+    state.folderField = folder;
+    state.log.workFolder = program.workFolder;
+    state.log.windowsFolder = program.windowsFolder;
+    state.log.programCopy = program.programCopy;
+    state.log.workingScript = program.workingScript;
+    state.log.setupString = settings_.setupString;
+    state.log.unSetupString = settings_.unSetupString;
+    state.log.uninstallTitle = settings_.unSetupTitle;
+    state.log.programId = settings_.programId;
+    ReadLogScriptKeys(state.log);
+
+    Program().restartRequest = false;
+    WindowsRunUi ui(*this, *status_, backdrop_);
+    const InstallResult result = RunInstall(state, ui);
+    Program().restartRequest = result.restartRequested;
 }
 
 void TfrmMain::btnEndClick() { SetModalResult(IDOK); }

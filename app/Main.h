@@ -9,6 +9,7 @@
 #include "support/FldrDlg.h"
 
 class TfrmBack;
+class TfrmStatus;
 
 // Which page and start action the window is in. The start button acts on this
 // state, so that an empty action word or equal action words cannot start the
@@ -26,6 +27,11 @@ public:
 
     // The settings of this run, loaded at first activation.
     const SetupSettings& Settings() const { return settings_; }
+
+    // The window through which the runs show their progress.
+    void SetProgressWindow(TfrmStatus& status) { status_ = &status; }
+    // A run's closing report on the read-me page, until "続行(&C)" is pressed.
+    void ShowClosingReport(const std::string& report, const std::string& title);
 
     std::unique_ptr<TGroupBox> fraReadme;
     std::unique_ptr<TMemo> txtReadme;
@@ -61,8 +67,10 @@ private:
     void btnEndClick();
     void btnReferClick();
     void FillUninstallOptions(const SetupSettings& settings);
+    void StartInstall();
 
     TfrmBack& backdrop_;
+    TfrmStatus* status_ = nullptr;
     MainState state_ = MainState::NotSetUp;
     bool activated_ = false;
     SetupSettings settings_;

@@ -35,6 +35,7 @@ int RunProgram()
     TfrmMain mainWindow(backdrop);
     TfrmStatus status(backdrop.Handle(), mainWindow, backdrop);
     TfrmCustomDlg deleteConfirmation(backdrop.Handle(), *mainWindow.lblFormShare);
+    mainWindow.SetProgressWindow(status);
     SetAppWindow(backdrop.Handle());
     backdrop.ShowMainWindow = [&mainWindow] { mainWindow.ShowModal(); };
 

@@ -103,7 +103,7 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     if (error != 0)
         state.failures.Add("<File> ", target, SysErrorText(error));
     else
-        state.log.record.Append(PendingList::DeleteFile, target + entry.flags);
+        state.log.record.Append(PendingList::DeleteFiles, target + entry.flags);
     // A compressed entry is measured by its compressed file.
     return {StageOutcome::Continue, entry.source};
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "install/Completion.h"
 #include "support/FailureReport.h"
 #include "uninstall/LogStages.h"
 
@@ -31,6 +32,7 @@ struct InstallRunState {
     int entriesHandled = 0;
     int diskNumber = 1;
 
+    AssociationList associations; // the usable [Relate] pairs
     FailureReport failures;
     // The log stages' inputs, with the pending lists and restore table.
     LogStageState log;

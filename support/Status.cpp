@@ -29,10 +29,11 @@ TfrmStatus::TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop)
     CentreOnScreen();
 }
 
-void TfrmStatus::SetProgress(int percent, int done, int total)
+int TfrmStatus::SetProgress(int percent, int done, int total)
 {
     const int shown = prgStatus->SetPosition(percent);
     lblStatus->SetCaption(std::to_string(shown) + "%(" + std::to_string(done) + "/" + std::to_string(total) + ")");
+    return shown;
 }
 
 void TfrmStatus::OnCommand(int id, int code)

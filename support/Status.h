@@ -15,7 +15,7 @@ public:
     void SetMessage(const std::string& text) { lblMessage->SetCaption(text); }
     void ShowProgressFrame(bool visible) { fraStatus->SetVisible(visible); }
     // The label shows the percentage the bar took, then the run's own counts.
-    void SetProgress(int percent, int done, int total);
+    int SetProgress(int percent, int done, int total);
     void EnableAbort(bool enabled) { btnAbort->SetEnabled(enabled); }
 
     std::unique_ptr<TGroupBox> grpMessage;

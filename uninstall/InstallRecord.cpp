@@ -4,7 +4,7 @@ PendingListKeys KeysOf(PendingList list)
 {
     switch (list) {
     case PendingList::DeleteFolder: return {"DeleteFolder", "Folder"};
-    case PendingList::DeleteFile: return {"DeleteFile", "File"};
+    case PendingList::DeleteFiles: return {"DeleteFile", "File"};
     case PendingList::DeleteShortCut: return {"DeleteShortCut", "File"};
     case PendingList::DeleteRegistry: return {"DeleteRegistry", "Key"};
     case PendingList::AddDeleteFile: return {"AddDeleteFile", "File"};

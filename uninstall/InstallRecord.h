@@ -7,7 +7,8 @@
 #include <vector>
 
 // In the order the log writes them.
-enum class PendingList { DeleteFolder, DeleteFile, DeleteShortCut, DeleteRegistry, AddDeleteFile };
+// (DeleteFiles, not DeleteFile: windows.h makes that name a macro.)
+enum class PendingList { DeleteFolder, DeleteFiles, DeleteShortCut, DeleteRegistry, AddDeleteFile };
 constexpr std::size_t kPendingListCount = 5;
 constexpr std::size_t kRestoreSlots = 20;
 

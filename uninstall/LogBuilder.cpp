@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr PendingList kListsInWritingOrder[] = {PendingList::DeleteFolder, PendingList::DeleteFile,
+constexpr PendingList kListsInWritingOrder[] = {PendingList::DeleteFolder, PendingList::DeleteFiles,
                                                 PendingList::DeleteShortCut, PendingList::DeleteRegistry,
                                                 PendingList::AddDeleteFile};
 
@@ -12,7 +12,7 @@ const char* ProgressWord(PendingList list)
 {
     switch (list) {
     case PendingList::DeleteFolder: return "削除フォルダ";
-    case PendingList::DeleteFile: return "削除ファイル";
+    case PendingList::DeleteFiles: return "削除ファイル";
     case PendingList::DeleteShortCut: return "削除ショートカット";
     case PendingList::DeleteRegistry: return "削除レジストリ";
     case PendingList::AddDeleteFile: return "追加削除ファイル";
@@ -32,7 +32,7 @@ NumberedKeys NumberItems(PendingList list, const std::vector<std::string>& items
         // Readers stop at the first key whose path reads back empty.
         if (PathPart(IniDocument::ReadBack(item)).empty()) continue;
         const int n = keys.FindKeyNumber(item);
-        keys.Store(n, list == PendingList::DeleteFile ? KeepSharedFlag(item, keys.ValueAt(n)) : item);
+        keys.Store(n, list == PendingList::DeleteFiles ? KeepSharedFlag(item, keys.ValueAt(n)) : item);
     }
     return keys;
 }

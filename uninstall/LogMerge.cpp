@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr PendingList kListsInReadingOrder[] = {PendingList::DeleteFolder, PendingList::DeleteFile,
+constexpr PendingList kListsInReadingOrder[] = {PendingList::DeleteFolder, PendingList::DeleteFiles,
                                                 PendingList::DeleteShortCut, PendingList::DeleteRegistry,
                                                 PendingList::AddDeleteFile};
 

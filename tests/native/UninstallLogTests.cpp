@@ -70,12 +70,12 @@ TEST_F(UninstallLog, SharedFlagIsKept)
 
     // Three installs of one file: shared, then plain in another case, then confirmed.
     InstallRecord record;
-    record.Append(PendingList::DeleteFile, "C:\\App\\x.dll,/S");
-    record.Append(PendingList::DeleteFile, "C:\\App\\y.txt");
-    record.Append(PendingList::DeleteFile, "c:\\app\\X.DLL");
+    record.Append(PendingList::DeleteFiles, "C:\\App\\x.dll,/S");
+    record.Append(PendingList::DeleteFiles, "C:\\App\\y.txt");
+    record.Append(PendingList::DeleteFiles, "c:\\app\\X.DLL");
     IniDocument log = Build(record);
     EXPECT_EQ(Keys(log, "DeleteFile", "File"), (Strings{"c:\\app\\X.DLL,/S", "C:\\App\\y.txt"}));
-    record.Append(PendingList::DeleteFile, "C:\\App\\x.dll,/C");
+    record.Append(PendingList::DeleteFiles, "C:\\App\\x.dll,/C");
     log = Build(record);
     EXPECT_EQ(Keys(log, "DeleteFile", "File"), (Strings{"C:\\App\\x.dll,/C/S", "C:\\App\\y.txt"}));
 }
@@ -98,7 +98,7 @@ TEST_F(UninstallLog, RepeatsAndUnreachableItemsInALog)
 TEST_F(UninstallLog, SectionsInOrderWithEmptyOnesAbsent)
 {
     InstallRecord record;
-    record.Append(PendingList::DeleteFile, "C:\\App\\UNSETUP.INI");
+    record.Append(PendingList::DeleteFiles, "C:\\App\\UNSETUP.INI");
     record.Append(PendingList::DeleteRegistry, "(Local)SOFTWARE\\Vendor");
     record.StoreRestoreEntry("txt,txtfile");
     Strings progress;
@@ -154,7 +154,7 @@ TEST_F(UninstallLog, MergeOfAPreviousLog)
     Strings expectedSlots{"txt,txtfile", "doc,"};
     for (int n = 5; n <= 20; ++n) expectedSlots.push_back("e" + std::to_string(n) + ",");
     EXPECT_EQ(record.RestoreSlots(), expectedSlots);
-    EXPECT_EQ(record.Items(PendingList::DeleteFile), (Strings{"C:\\App\\a", "C:\\App\\b,/S"}));
+    EXPECT_EQ(record.Items(PendingList::DeleteFiles), (Strings{"C:\\App\\a", "C:\\App\\b,/S"}));
     EXPECT_EQ(record.Items(PendingList::DeleteFolder), (Strings{"C:\\App\\"}));
     EXPECT_EQ(record.Items(PendingList::DeleteShortCut), (Strings{"C:\\" + kPo + "|" + kHyo + ".lnk"}));
     EXPECT_EQ(record.Items(PendingList::DeleteRegistry), Strings{});
@@ -167,23 +167,23 @@ TEST_F(UninstallLog, MergeOfAPreviousLog)
     EXPECT_EQ(record.RestoreSlots().size(), kRestoreSlots);
 
     // The merged items come first and the new ones join them.
-    record.Append(PendingList::DeleteFile, "C:\\App\\B");
-    record.Append(PendingList::DeleteFile, "C:\\App\\new");
+    record.Append(PendingList::DeleteFiles, "C:\\App\\B");
+    record.Append(PendingList::DeleteFiles, "C:\\App\\new");
     EXPECT_EQ(Keys(Build(record), "DeleteFile", "File"), (Strings{"C:\\App\\a", "C:\\App\\B,/S", "C:\\App\\new"}));
 }
 
 TEST_F(UninstallLog, RereadLogGivesTheSameLog)
 {
     InstallRecord first;
-    for (int n = 0; n < 50; ++n) first.Append(PendingList::DeleteFile, "C:\\App\\f" + std::to_string(n) + kPo);
-    first.Append(PendingList::DeleteFile, "C:\\App\\s.dll,/S");
+    for (int n = 0; n < 50; ++n) first.Append(PendingList::DeleteFiles, "C:\\App\\f" + std::to_string(n) + kPo);
+    first.Append(PendingList::DeleteFiles, "C:\\App\\s.dll,/S");
     first.StoreRestoreEntry("txt,\"quoted\",x");
     const std::string written = Build(first).Text();
 
     InstallRecord second;
     MergePreviousLog(IniDocument::Parse(written), second);
-    for (int n = 0; n < 50; ++n) second.Append(PendingList::DeleteFile, "C:\\App\\f" + std::to_string(n) + kPo);
-    second.Append(PendingList::DeleteFile, "C:\\App\\s.dll");
+    for (int n = 0; n < 50; ++n) second.Append(PendingList::DeleteFiles, "C:\\App\\f" + std::to_string(n) + kPo);
+    second.Append(PendingList::DeleteFiles, "C:\\App\\s.dll");
     EXPECT_EQ(Build(second).Text(), written) << "a repeated install changes nothing";
 }
 

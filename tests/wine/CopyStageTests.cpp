@@ -77,7 +77,7 @@ TEST_F(CopyStage, ProgressFollowsTheBytesOfTheSources)
     EXPECT_EQ(ui.ProgressPositions(), (std::vector<int>{10, 40, 100}));
     EXPECT_EQ(ui.ProgressLabels(), (Strings{"10%(1/3)", "40%(2/3)", "100%(3/3)"}));
     EXPECT_EQ(ReadWholeFile(install + kPo + ".TXT"), std::string(600, 'c'));
-    EXPECT_EQ(Recorded(PendingList::DeleteFile),
+    EXPECT_EQ(Recorded(PendingList::DeleteFiles),
               (Strings{install + "A.TXT", install + "B.TXT", install + kPo + ".TXT,/C"}));
     EXPECT_EQ(ui.Statuses().front(), kCopying + install + "A.TXT");
     EXPECT_EQ(state.failures.count, 0);
@@ -96,7 +96,7 @@ TEST_F(CopyStage, AMissingSourceIsReportedAndProgressCountsEntries)
     EXPECT_EQ(ui.Statuses()[1], kSkipping + install + "B.TXT");
     EXPECT_EQ(state.failures.text, "<File> " + source + "B.TXT\r\nコピー元のファイルが見つかりません．\r\n\r\n");
     EXPECT_EQ(state.failures.count, 1);
-    EXPECT_EQ(Recorded(PendingList::DeleteFile), (Strings{install + "A.TXT", install + "C.TXT", install + "D.TXT"}));
+    EXPECT_EQ(Recorded(PendingList::DeleteFiles), (Strings{install + "A.TXT", install + "C.TXT", install + "D.TXT"}));
     EXPECT_EQ(state.entriesHandled, 4);
 }
 
@@ -120,7 +120,7 @@ TEST_F(CopyStage, OverwriteQuestionKeepsTheOldFileUnlessTheEntryMustBeWritten)
     EXPECT_EQ(ReadWholeFile(install + "A.TXT"), "old");
     EXPECT_EQ(ReadWholeFile(install + "B.TXT"), "new");
     // A kept file is still the install's to remove.
-    EXPECT_EQ(Recorded(PendingList::DeleteFile), (Strings{install + "A.TXT", install + "B.TXT,/W"}));
+    EXPECT_EQ(Recorded(PendingList::DeleteFiles), (Strings{install + "A.TXT", install + "B.TXT,/W"}));
 }
 
 TEST_F(CopyStage, WithOverwriteOnOnlyAStrictlyLaterSourceIsCopied)
@@ -141,7 +141,7 @@ TEST_F(CopyStage, WithOverwriteOnOnlyAStrictlyLaterSourceIsCopied)
     EXPECT_EQ(ReadWholeFile(install + "SAME.TXT"), "old");
     EXPECT_EQ(ReadWholeFile(install + "LATER.TXT"), "new");
     EXPECT_EQ(ReadWholeFile(install + "EARLIER.TXT"), "old");
-    EXPECT_EQ(Recorded(PendingList::DeleteFile).size(), 3u);
+    EXPECT_EQ(Recorded(PendingList::DeleteFiles).size(), 3u);
 }
 
 TEST_F(CopyStage, SharedComponentIsCountedAndRegisteredEvenWhenKept)
@@ -161,7 +161,7 @@ TEST_F(CopyStage, SharedComponentIsCountedAndRegisteredEvenWhenKept)
     ASSERT_EQ(RunCopyStage(state, ui), StageOutcome::Continue);
     EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, target), std::optional<DWORD>(2));
     EXPECT_EQ(ComponentCalls("regok.register"), registrations + 2);
-    EXPECT_EQ(Recorded(PendingList::DeleteFile), (Strings{target + ",/s/R", target + ",/s/R"}));
+    EXPECT_EQ(Recorded(PendingList::DeleteFiles), (Strings{target + ",/s/R", target + ",/s/R"}));
 
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
@@ -182,7 +182,7 @@ TEST_F(CopyStage, CompressedSourcesAreExpandedUnderTheirStoredOrGivenNames)
     EXPECT_EQ(ReadWholeFile(install + "SETTINGS.INI"), "[Settings]\r\nA=1\r\n");
     EXPECT_EQ(ReadWholeFile(install + "PLAIN.DA_"), "not compressed at all");
     EXPECT_EQ(ui.Statuses().front(), kCopying + install + "HELP.TXT");
-    EXPECT_EQ(Recorded(PendingList::DeleteFile),
+    EXPECT_EQ(Recorded(PendingList::DeleteFiles),
               (Strings{install + "HELP.TXT", install + "SETTINGS.INI,/C", install + "PLAIN.DA_"}));
     EXPECT_FALSE(FileExists(temp + "EXPAND.TSX"));
     // Progress measures the compressed files: every size was known.
@@ -203,7 +203,7 @@ TEST_F(CopyStage, AnExpansionThatCannotBeMadeFailsTheEntry)
     EXPECT_EQ(ReadWholeFile(install + "B.TXT"), "b");
     EXPECT_EQ(state.failures.count, 1);
     EXPECT_EQ(state.failures.text.rfind("<File> " + install + "A.TXT\r\n", 0), 0u) << state.failures.text;
-    EXPECT_EQ(Recorded(PendingList::DeleteFile), Strings{install + "B.TXT"});
+    EXPECT_EQ(Recorded(PendingList::DeleteFiles), Strings{install + "B.TXT"});
     EXPECT_FALSE(ReadDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, install + "A.TXT"));
     EXPECT_EQ(ui.ProgressLabels(), (Strings{"94%(1/2)", "100%(2/2)"})); // 16 of 17 bytes
 
@@ -233,7 +233,7 @@ TEST_F(CopyStage, CompressedSourcesThatCannotBeOpenedFailTheirEntries)
     EXPECT_EQ(state.failures.text.rfind("<File> " + install + "AUTO.EXT\r\n", 0), 0u) << state.failures.text;
     EXPECT_NE(state.failures.text.find("<File> " + install + "B.TXT\r\n"), std::string::npos);
     EXPECT_FALSE(FileExists(install + "B.TXT"));
-    EXPECT_TRUE(Recorded(PendingList::DeleteFile).empty());
+    EXPECT_TRUE(Recorded(PendingList::DeleteFiles).empty());
 }
 
 // Puts the next disk's file in place when the disk prompt has been shown `after` times.
@@ -278,7 +278,7 @@ TEST_F(CopyStage, DiskChangesAskForEachDiskUntilItsFileIsThereAndCancelStops)
     EXPECT_EQ(drive.Messages().back().style, 0x10u);
     EXPECT_EQ(ReadWholeFile(install + "THREE.TXT"), "three");
     EXPECT_EQ(state.diskNumber, 4);
-    EXPECT_EQ(Recorded(PendingList::DeleteFile).size(), 3u);
+    EXPECT_EQ(Recorded(PendingList::DeleteFiles).size(), 3u);
 }
 
 TEST_F(CopyStage, AnAbortAtTheCopyStatusCopiesNothingAndLeavesNoExpansionFile)
@@ -290,7 +290,7 @@ TEST_F(CopyStage, AnAbortAtTheCopyStatusCopiesNothingAndLeavesNoExpansionFile)
     ASSERT_EQ(CountAndCopy(), StageOutcome::Aborted);
     EXPECT_FALSE(FileExists(install + "A.TXT"));
     EXPECT_FALSE(FileExists(temp + "EXPAND.TSX"));
-    EXPECT_TRUE(Recorded(PendingList::DeleteFile).empty());
+    EXPECT_TRUE(Recorded(PendingList::DeleteFiles).empty());
     EXPECT_TRUE(ui.ProgressPositions().empty());
 }
 

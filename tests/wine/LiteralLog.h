@@ -33,14 +33,14 @@ inline void WriteLiteralLog(const InstallRecord& record, const LogTexts& texts, 
                 logPath);
     WriteIniStr("Title", "UnSetup", texts.uninstallTitle, logPath);
     WriteIniStr("SetupFolder", "Folder", texts.installFolder, logPath);
-    for (PendingList list : {PendingList::DeleteFolder, PendingList::DeleteFile, PendingList::DeleteShortCut,
+    for (PendingList list : {PendingList::DeleteFolder, PendingList::DeleteFiles, PendingList::DeleteShortCut,
                              PendingList::DeleteRegistry, PendingList::AddDeleteFile}) {
         const PendingListKeys keys = KeysOf(list);
         for (const std::string& item : record.Items(list)) {
             const int n = LiteralFindKeyNumber(item, keys.section, keys.prefix, logPath);
             const std::string key = keys.prefix + std::to_string(n);
             std::string value = item;
-            if (list == PendingList::DeleteFile) value = KeepSharedFlag(item, ReadIniStr(keys.section, key, "", logPath));
+            if (list == PendingList::DeleteFiles) value = KeepSharedFlag(item, ReadIniStr(keys.section, key, "", logPath));
             WriteIniStr(keys.section, key, value, logPath);
         }
     }

@@ -97,8 +97,8 @@ protected:
     StageResult Install(const Strings& files, LogStageState state)
     {
         EXPECT_EQ(RunLogMergeStage(state).failures.count, 0);
-        for (const std::string& file : files) state.record.Append(PendingList::DeleteFile, file);
-        state.record.Append(PendingList::DeleteFile, log);
+        for (const std::string& file : files) state.record.Append(PendingList::DeleteFiles, file);
+        state.record.Append(PendingList::DeleteFiles, log);
         ScriptedUi ui;
         return RunLogWriterStage(state, ui);
     }
@@ -111,7 +111,7 @@ TEST_F(LogStages, LogReadsBackThroughTheProfileFunctions)
     state.record.Append(PendingList::DeleteFolder, install + kHyo + "\\");
     const Strings files{install + kHyo + ".txt", install + kSo + "\\a.dll,/S/R", install + "ab" + kPo + "cd.txt",
                         install + kPo + "|" + kPo + ",/C", install + "A.DLL", install + kSo + "\\A.dll"};
-    for (const std::string& file : files) state.record.Append(PendingList::DeleteFile, file);
+    for (const std::string& file : files) state.record.Append(PendingList::DeleteFiles, file);
     state.record.Append(PendingList::DeleteShortCut, folder / kPo + ".lnk");
     state.record.Append(PendingList::DeleteRegistry, "(Local)SOFTWARE\\" + kHyo);
     state.record.Append(PendingList::AddDeleteFile, install + "*.log");
@@ -169,14 +169,14 @@ TEST_F(LogStages, OnlyABackupThisRunMadeIsMerged)
     WriteWholeFile(work + "UNSETUPT.INI", "[DeleteFile]\r\nFile1=C:\\Other\\x.exe\r\n");
     LogStageState state = State();
     EXPECT_EQ(RunLogMergeStage(state).failures.count, 0);
-    EXPECT_TRUE(state.record.Items(PendingList::DeleteFile).empty());
+    EXPECT_TRUE(state.record.Items(PendingList::DeleteFiles).empty());
     EXPECT_FALSE(FileExists(work + "UNSETUPT.INI"));
 
     // With a log here, the backup is a copy of it, and that is what is merged.
     WriteWholeFile(work + "UNSETUPT.INI", "[DeleteFile]\r\nFile1=C:\\Other\\x.exe\r\n");
     WriteWholeFile(log, "[DeleteFile]\r\nFile1=" + install + "mine.exe\r\n[RestoreRelate]\r\nKey2=txt,\r\n");
     EXPECT_EQ(RunLogMergeStage(state).failures.count, 0);
-    EXPECT_EQ(state.record.Items(PendingList::DeleteFile), Strings{install + "mine.exe"});
+    EXPECT_EQ(state.record.Items(PendingList::DeleteFiles), Strings{install + "mine.exe"});
     EXPECT_EQ(state.record.RestoreSlots(), Strings{"txt,"});
     EXPECT_EQ(ReadWholeFile(work + "UNSETUPT.INI"), ReadWholeFile(log));
 }
@@ -253,7 +253,7 @@ TEST_F(LogStages, RefusedRegistryWriteStopsAndKeepsTheOldLog)
     WriteWholeFile(log, "[Title]\r\nUnSetup=old\r\n");
     LogStageState state = State();
     state.unSetupKey = std::string(300, 'k'); // longer than the registry takes
-    state.record.Append(PendingList::DeleteFile, install + "a.exe");
+    state.record.Append(PendingList::DeleteFiles, install + "a.exe");
     ScriptedUi ui;
     const StageResult result = RunLogWriterStage(state, ui);
     EXPECT_EQ(result.outcome, StageOutcome::FatalStop);
@@ -341,7 +341,7 @@ TEST(LogFile, TenThousandFilesTakeUnderASecondEachWay)
     TestFolder folder;
     InstallRecord record;
     for (int n = 0; n < 10000; ++n)
-        record.Append(PendingList::DeleteFile, "C:\\Program Files\\App\\" + kPo + "\\file" + std::to_string(n) + ".dat");
+        record.Append(PendingList::DeleteFiles, "C:\\Program Files\\App\\" + kPo + "\\file" + std::to_string(n) + ".dat");
     const LogTexts texts{"App", "C:\\Program Files\\App\\", "", "インストール", "アンインストール", "K", "ID"};
     const DWORD writeStart = GetTickCount();
     const std::string text = BuildUninstallLog(record, texts, [](const std::string&) {}).Text();
@@ -354,7 +354,7 @@ TEST(LogFile, TenThousandFilesTakeUnderASecondEachWay)
     MergePreviousLog(IniDocument::Parse(ReadFileText(folder / "UNSETUP.INI").text), merged);
     const DWORD readMs = GetTickCount() - readStart;
 
-    EXPECT_EQ(merged.Items(PendingList::DeleteFile), record.Items(PendingList::DeleteFile));
+    EXPECT_EQ(merged.Items(PendingList::DeleteFiles), record.Items(PendingList::DeleteFiles));
     EXPECT_LT(writeMs, 1000u);
     EXPECT_LT(readMs, 1000u);
 }

@@ -27,8 +27,8 @@ InstallRecord RecordOf(int files, const std::string& folder)
 {
     InstallRecord record;
     for (int n = 0; n < files; ++n)
-        record.Append(PendingList::DeleteFile, folder + "ポ表\\file" + std::to_string(n) + ".dat" + (n % 7 ? "" : ",/S"));
-    record.Append(PendingList::DeleteFile, folder + "UNSETUP.INI");
+        record.Append(PendingList::DeleteFiles, folder + "ポ表\\file" + std::to_string(n) + ".dat" + (n % 7 ? "" : ",/S"));
+    record.Append(PendingList::DeleteFiles, folder + "UNSETUP.INI");
     return record;
 }
 
@@ -56,10 +56,10 @@ void Ours(int files, const std::string& folder)
     Report("in memory: read (read, parse, merge)", files, Seconds([&] {
         MergePreviousLog(IniDocument::Parse(ReadFileText(log).text), merged);
     }));
-    if (merged.Items(PendingList::DeleteFile).size() != record.Items(PendingList::DeleteFile).size())
+    if (merged.Items(PendingList::DeleteFiles).size() != record.Items(PendingList::DeleteFiles).size())
         std::printf("  (read back %u items, expected %u)\n",
-                    static_cast<unsigned>(merged.Items(PendingList::DeleteFile).size()),
-                    static_cast<unsigned>(record.Items(PendingList::DeleteFile).size()));
+                    static_cast<unsigned>(merged.Items(PendingList::DeleteFiles).size()),
+                    static_cast<unsigned>(record.Items(PendingList::DeleteFiles).size()));
 }
 
 void Literal(int files, const std::string& folder, bool write)

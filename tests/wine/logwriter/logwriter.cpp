@@ -41,7 +41,7 @@ LogStageState StateFor(const std::string& folder, int files, const char* tag)
     state.unSetupKey = "TesseraLogWriter";
     state.unSetupDisplay = state.uninstallTitle;
     for (int n = 0; n < files; ++n)
-        state.record.Append(PendingList::DeleteFile, folder + tag + "\\ポ表" + std::to_string(n) + ".dat,/S");
+        state.record.Append(PendingList::DeleteFiles, folder + tag + "\\ポ表" + std::to_string(n) + ".dat,/S");
     return state;
 }
 

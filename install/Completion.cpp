@@ -1,0 +1,32 @@
+#include "install/Completion.h"
+
+#include "support/MBUtils.h"
+#include "support/uStrOp.h"
+
+std::string CompletionText(const std::string& setupString, const std::string& unSetupString,
+                           const std::string& uninstallTitle)
+{
+    std::string text = setupString + "が完了しました．";
+    if (MBPosText("Setup Only.", uninstallTitle) == 0)
+        text += "\r\rプログラムの" + unSetupString + "は，\r「アプリケーションの追加と削除」から行ってください．";
+    return text;
+}
+
+std::pair<std::string, std::string> SplitExecuteFile(const std::string& value)
+{
+    const int comma = MBPosText(",", value);
+    if (comma == 0) return {value, ""};
+    return {LeftStr(value, comma - 1), MidStr(value, comma + 1)};
+}
+
+AssociationList ReadAssociationPairs(const std::function<std::string(const std::string& key)>& readRelate)
+{
+    AssociationList pairs;
+    for (int n = 1; n <= 20; ++n) {
+        const std::string name = readRelate("Name" + std::to_string(n));
+        if (name.empty()) continue;
+        const std::string file = readRelate("File" + std::to_string(n));
+        if (!file.empty()) pairs.emplace_back(name, file);
+    }
+    return pairs;
+}

@@ -1,0 +1,139 @@
+#include "install/InstallRun.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/FolderMacros.h"
+#include "install/Completion.h"
+#include "install/InstallStages.h"
+#include "support/uIniFile.h"
+#include "uninstall/ScriptDeletions.h"
+
+namespace {
+
+class Run {
+public:
+    Run(InstallRunState& state, UserInterface& ui) : state_(state), ui_(ui) {}
+    InstallResult Go();
+
+private:
+    std::string Read(const std::string& section, const std::string& key) const
+    {
+        return ReadIniStr(section, key, "", state_.workingScript);
+    }
+    bool Aborted() const { return ui_.AbortRequested(); }
+    void Pause() { ui_.Pause(state_.stepDelay); }
+    // Ends the run after a stage's outcome other than Continue.
+    InstallResult Ended(StageOutcome outcome);
+    void ShowFailureReport();
+    bool Complete(); // returns whether a restart was asked for
+    void StartProgram(const std::string& value);
+
+    InstallRunState& state_;
+    UserInterface& ui_;
+};
+
+InstallResult Run::Ended(StageOutcome outcome)
+{
+    if (outcome == StageOutcome::Aborted) return {InstallEnd::Aborted, false};
+    ui_.EndRun(); // a fatal stop ends the program too, its message already shown
+    return {InstallEnd::Stopped, false};
+}
+
+InstallResult Run::Go()
+{
+    const std::string& setup = state_.setupString;
+    state_.failures = {};
+    ui_.BeginRun();
+    ui_.ShowStatus(setup + "を開始します．．．");
+    ui_.Pause(1000);
+
+    ui_.ShowStatus(setup + "の情報を作成しています．．．");
+    state_.associations = ReadAssociationPairs([this](const std::string& key) { return Read("Relate", key); });
+    Pause();
+
+    ui_.ShowStatus(setup + "に必要な容量を調べています．．．");
+    if (Aborted()) return Ended(StageOutcome::Aborted);
+    Pause();
+    CountCopyEntries(state_);
+
+    if (state_.sizeBased) {
+        if (const StageOutcome outcome = CheckDiskSpace(state_, ui_); outcome != StageOutcome::Continue)
+            return Ended(outcome);
+        Pause();
+    }
+
+    ui_.ShowStatus(setup + "フォルダをチェックしています．．．");
+    if (Aborted()) return Ended(StageOutcome::Aborted);
+    if (const StageOutcome outcome = CheckInstallFolder(state_, ui_); outcome != StageOutcome::Continue)
+        return Ended(outcome);
+
+    state_.log.installFolder = state_.installFolder;
+    StageResult merged = RunLogMergeStage(state_.log);
+    state_.failures.Append(merged.failures);
+    if (merged.outcome != StageOutcome::Continue) return Ended(merged.outcome);
+
+    ui_.EnableAbort(true);
+    if (const StageOutcome outcome = RunMakeFolderStage(state_, ui_); outcome != StageOutcome::Continue)
+        return Ended(outcome);
+
+    ui_.ShowProgressFrame(true);
+    const StageOutcome copied = RunCopyStage(state_, ui_);
+    if (copied != StageOutcome::Continue) return Ended(copied);
+    ui_.ShowProgressFrame(false);
+    state_.log.record.Append(PendingList::DeleteFiles, LogPathIn(state_.installFolder));
+
+    // Shortcuts, registry values and INI entries have their stages here.
+
+    RecordScriptDeletions([this](const std::string& section, const std::string& key) { return Read(section, key); },
+                          [](const std::string& value) { return ExpandFolderMacros(value); }, state_.log.record);
+
+    // File associations of state_.associations have their stage here.
+
+    StageResult written = RunLogWriterStage(state_.log, ui_);
+    state_.failures.Append(written.failures);
+    if (written.outcome != StageOutcome::Continue) return Ended(written.outcome);
+
+    if (state_.failures.count != 0) ShowFailureReport();
+    // An abort during the report's wait ended the program already.
+    if (Aborted()) return Ended(StageOutcome::Aborted);
+    const bool restart = Complete();
+    ui_.EndRun();
+    return {InstallEnd::Completed, restart};
+}
+
+void Run::ShowFailureReport()
+{
+    ui_.ShowStatus(state_.setupString + "で一部の処理が失敗しました．");
+    const int answer = ui_.ShowMessage("フォルダの作成・ファイルのコピーで，一部の処理が失敗しました．\r詳細を表示しますか？",
+                                       "警告", MB_YESNO | MB_ICONEXCLAMATION);
+    if (answer == IDYES) ui_.ShowFailureReport(state_.failures.text);
+}
+
+bool Run::Complete()
+{
+    const std::string value = Read("ExecuteFile", "File");
+    if (value == kRestartKeyword) return true;
+    const std::string done = state_.setupString + "が完了しました．";
+    ui_.ShowStatus(done);
+    ui_.ShowMessage(CompletionText(state_.setupString, state_.unSetupString, state_.log.uninstallTitle), "完了",
+                    MB_ICONINFORMATION);
+    if (!value.empty()) StartProgram(ExpandFolderMacros(value));
+    return false;
+}
+
+void Run::StartProgram(const std::string& value)
+{
+    const auto [file, parameters] = SplitExecuteFile(value);
+    const HINSTANCE started = ShellExecuteA(GetDesktopWindow(), "open", file.c_str(),
+                                            parameters.empty() ? nullptr : parameters.c_str(), nullptr,
+                                            SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(started) <= 32)
+        ui_.ShowMessage("終了後プログラムの起動に失敗しました．\riniファイルの記述ミスの可能性があります．\r"
+                        "プログラム提供者へご報告ください．",
+                        "警告", MB_ICONEXCLAMATION);
+}
+
+} // namespace
+
+InstallResult RunInstall(InstallRunState& state, UserInterface& ui) { return Run(state, ui).Go(); }
