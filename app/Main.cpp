@@ -58,7 +58,7 @@ TfrmMain::TfrmMain(TfrmBack& backdrop)
     : backdrop_(backdrop), font_(MakeFont("ＭＳ Ｐゴシック", 12)), readmeFont_(MakeFont("ＭＳ ゴシック", 12)),
       folderFont_(MakeFont("ＭＳ Ｐゴシック", 16))
 {
-    Create("TfrmMain", "Tessera Setup", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_CLIPCHILDREN,
+    Create("TfrmMain", "Tessera Setup", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME,
            WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, backdrop.Handle(), 489, 313);
     SetFont(static_cast<HFONT>(font_.get()));
 
