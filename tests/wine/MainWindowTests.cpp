@@ -66,6 +66,21 @@ TEST_F(MainWindow, CloseQueryAsksUntilTheRunIsOver)
     EXPECT_TRUE(backdrop.Enabled()); // a confirmed close marks the run as over
 }
 
+TEST_F(MainWindow, AFolderTheLogCannotHoldIsRefusedBeforeTheRun)
+{
+    SetupSettings settings;
+    main.FillForRunMode(settings);
+    for (const char* folder : {"C:\\Apps,Old\\", "C:\\A|B\\", "Apps\\Tool\\"}) {
+        ScriptedUi ui;
+        main.txtFolder->SetCaption(folder);
+        Press(*main.btnEvent);
+        ASSERT_EQ(ui.Messages().size(), 1u) << folder;
+        EXPECT_EQ(ui.Messages()[0].caption, "インストールフォルダ");
+        EXPECT_EQ(main.State(), MainState::InstallReady); // the main page stays as it was
+        EXPECT_TRUE(main.btnEnd->Visible()); // no run began: the end button is still there
+    }
+}
+
 // The folder picker, answered from a timer: select a folder and press OK.
 std::string folderToChoose;
 
