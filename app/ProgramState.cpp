@@ -23,16 +23,6 @@ std::string SystemFolder(Query query)
     return AddBackSlash(std::string(buffer, length), "B");
 }
 
-std::string ExecutablePath()
-{
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) return std::string(path.data(), length);
-        path.resize(path.size() * 2);
-    }
-}
-
 int PlatformId()
 {
     OSVERSIONINFOA version{};
@@ -55,7 +45,7 @@ std::string StartUp(const std::string& argument)
     program.fatalText.clear();
     program.platformId = PlatformId();
 
-    const std::string executable = ExecutablePath();
+    const std::string executable = RunningProgramPath();
     program.sourceFolder = AddBackSlash(FolderPart(executable), "B");
     program.tempFolder = SystemFolder([](char* b, UINT n) { return static_cast<UINT>(GetTempPathA(n, b)); });
     if (program.tempFolder.empty()) program.tempFolder = program.sourceFolder;

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "support/FileOps.h"
+
 
 namespace {
 
@@ -15,16 +17,6 @@ constexpr COLORREF kBannerShadow = RGB(0, 0, 255);
 // The labels are drawn by the backdrop (over its gradient) but remain real
 // child windows, so that their texts can be read from outside.
 constexpr DWORD kDrawnByParent = SS_OWNERDRAW;
-
-std::string OwnPath()
-{
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) return std::string(path.data(), length);
-        path.resize(path.size() * 2);
-    }
-}
 
 } // namespace
 
@@ -181,7 +173,7 @@ void TfrmBack::FormResize()
 void TfrmBack::Start()
 {
     VersionNumbers version; // zeros when the file carries no version
-    GetFileVersionNumbers(OwnPath(), version);
+    GetFileVersionNumbers(RunningProgramPath(), version);
     SetCaption(BackdropCaption(VersionBanner(version)));
     lblBackTitle2->SetBounds(lblBackTitle1->Left() + 2, lblBackTitle1->Top() + 2, lblBackTitle2->Width(),
                              lblBackTitle2->Height());

@@ -38,6 +38,16 @@ bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string RunningProgramPath()
+{
+    for (DWORD size = MAX_PATH;; size *= 2) {
+        std::string path(size, '\0');
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), size);
+        if (length == 0) return {};
+        if (length < size - 1 || size >= 0x10000) return path.substr(0, length);
+    }
+}
+
 bool FolderExists(const std::string& folder)
 {
     const std::string pattern = DelBackSlash(folder, "B") + "\\*.*";

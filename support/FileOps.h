@@ -7,6 +7,7 @@
 #include "support/FileRules.h"
 
 bool FileExists(const std::string& path); // a file, not a folder
+std::string RunningProgramPath();         // the running executable's full path
 bool FolderExists(const std::string& folder);
 // True when the last level that had to be made was made, or all levels existed.
 bool CreateFolderPath(const std::string& path);

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "support/FileOps.h"
 #include "support/MsgBox.h"
 #include "support/SysErrorText.h"
 #include "support/uIniFile.h"

@@ -36,13 +36,3 @@ unsigned long PlaceUninstaller(const std::string& programCopy, const std::string
     if (!FileExists(uninstallerPath)) error = ForceCopyFile(runningProgram, uninstallerPath);
     return error;
 }
-
-std::string RunningProgramPath()
-{
-    for (DWORD size = MAX_PATH;; size *= 2) {
-        std::string path(size, '\0');
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), size);
-        if (length == 0) return {};
-        if (length < size - 1 || size >= 0x10000) return path.substr(0, length);
-    }
-}

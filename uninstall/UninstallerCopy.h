@@ -10,5 +10,3 @@
 unsigned long PlaceUninstaller(const std::string& programCopy, const std::string& runningProgram,
                                const std::string& uninstallerPath);
 
-// The running executable's full path.
-std::string RunningProgramPath();
