@@ -121,6 +121,22 @@ def test_sample_distribution_installs(prefix, windriver, setup_program, screensh
     assert f"{PROGRAM_FILES}{FOLDER}\\regok.dll,/S/R" in log
     assert "MISSING.DAT" not in log
 
+    # The uninstaller left in the Windows folder starts in uninstall mode on this log.
+    uninstall = prefix.run(["reg", "query", r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall", "/s"],
+                           tmp_path / "uninstall.reg")
+    assert uninstall == 0 and b"UNTESSR.EXE" in (tmp_path / "uninstall.reg").read_bytes()
+    uninstaller = prefix.start([prefix.drive_c / "windows" / "UNTESSR.EXE", f"{PROGRAM_FILES}{FOLDER}\\UNSETUP.INI"],
+                               tmp_path / "uninstaller.out")
+    try:
+        windriver("wait", "テスト製品", "--timeout", "30000")
+        main = Window(windriver, "テスト製品")
+        assert main["btnEvent"]["text"] == "アンインストール開始(&S)"
+        assert main["txtFolder"]["text"] == f"{PROGRAM_FILES}{FOLDER}\\"
+        screenshot("uninstaller")
+    finally:
+        uninstaller.kill()
+        uninstaller.wait(30)
+
 
 def test_abort_during_the_copy_keeps_the_previous_log(prefix, windriver, setup_program, tmp_path):
     dist = sample_distribution(prefix, tmp_path, speed=1500)
