@@ -4,17 +4,23 @@
 
 #include <random>
 
+#include "app/FolderMacros.h"
+#include "app/SettingsRules.h"
+#include "install/CopyEntry.h"
+#include "install/FolderRules.h"
 #include "support/ErrorText.h"
 #include "support/FileRules.h"
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
 #include "tests/native/Cp932.h"
+#include "uninstall/IniDocument.h"
 
 namespace {
 
 std::string RandomBytes(std::mt19937& random, std::size_t maxLength)
 {
-    static const unsigned char alphabet[] = {0x81, 0x95, 0x83, 0xE0, 0xFC, 0x5C, 0x7C, ',', ':', '*', 'a', 'Z', '.', 0};
+    static const unsigned char alphabet[] = {0x81, 0x95, 0x83, 0xE0, 0xFC, 0x5C, 0x7C, ',', ':', '*', 'a', 'Z', '.', 0,
+                                             '(', ')', '[', ']', '=', '\r', '\n', '_', '|', '1'};
     std::uniform_int_distribution<std::size_t> length(0, maxLength);
     std::uniform_int_distribution<std::size_t> pick(0, sizeof alphabet - 1);
     std::string s(length(random), '\0');
@@ -56,6 +62,31 @@ TEST(Robustness, RandomInputNeverBreaksTheStringOperations)
         SplitPatterns(s);
         IsOcxOrDll(s);
         TidyErrorText(s);
+    }
+}
+
+TEST(Robustness, RandomScriptTextsNeverBreakTheParsers)
+{
+    UseCodePage932();
+    std::mt19937 random(7);
+    FolderTable folders;
+    folders[FolderMacro::Win] = "C:\\WINDOWS\\";
+    folders[FolderMacro::App] = "(Prg)\\(App)";
+    const std::string tokens[] = {"(App)", "(win)", "(Dch)", "(Local)", "(Prg)", "|", ",/S"};
+    for (int round = 0; round < 5000; ++round) {
+        std::string text = RandomBytes(random, 24);
+        text.insert(random() % (text.size() + 1), tokens[random() % std::size(tokens)]);
+        const std::string expanded = ExpandFolderMacros(text, folders);
+        ASSERT_LT(expanded.size(), 4096u); // every token is replaced once: no runaway growth
+        ParseRegistryKey(text);
+        ParseCopyEntry(text, "C:\\SRC\\");
+        DrivePart(text);
+        InstallFolderProblem(text);
+        StepDelayFromSetupSpeed(text);
+        ParseUninstallOptions(text);
+        ReadmePath("C:\\SRC\\", text);
+        const IniDocument document = IniDocument::Parse(text);
+        IniDocument::Parse(document.Text());
     }
 }
 
