@@ -25,9 +25,6 @@ public:
     void EnterFatalState(const std::string& message);
     void FillForRunMode(const SetupSettings& settings);
 
-    // The settings of this run, loaded at first activation.
-    const SetupSettings& Settings() const { return settings_; }
-
     // The window through which the runs show their progress.
     void SetProgressWindow(TfrmStatus& status) { status_ = &status; }
     // A run's closing report on the read-me page, until "続行(&C)" is pressed.
