@@ -2,8 +2,12 @@
 """Runs the three test levels and ends with one line: N passed, N failed.
 
 native: the host build's GoogleTest executables (sanitizers on).
-wine:   the win32 build's GoogleTest executables, each in a fresh prefix.
+wine:   a Windows build's GoogleTest executables, each in a fresh prefix.
 e2e:    pytest over tests/e2e, whole programs under Wine and Xvfb.
+
+The wine and e2e levels run against the x86_64 build in 64-bit prefixes on
+every host, then against the i686 build as shipped in 32-bit prefixes where the
+host can run 32-bit programs.
 """
 
 import argparse
@@ -57,43 +61,68 @@ def run_native(build, results, tally):
         tally.add_report("native", executable.name, report)
 
 
-def run_wine(build, results, environment, tally):
-    for executable in sorted((build / "win32" / "tests").glob("*_tests.exe")):
-        report = results / f"wine-{executable.stem}.xml"
+def run_wine(windows, results, environment, tally):
+    level = f"wine {environment.arch}"
+    for executable in sorted((windows / "tests").glob("*_tests.exe")):
+        name = f"wine-{environment.arch}-{executable.stem}"
+        report = results / f"{name}.xml"
         report.unlink(missing_ok=True)
         prefix = environment.new_prefix(executable.stem)
         try:
-            prefix.run([executable, f"--gtest_output=xml:{winenv.windows_path(report)}"],
-                       results / f"wine-{executable.stem}.log", timeout=600)
+            prefix.run([executable, f"--gtest_output=xml:{winenv.windows_path(report)}"], results / f"{name}.log",
+                       timeout=600)
         except subprocess.TimeoutExpired:
             pass
         finally:
             prefix.remove()
-        tally.add_report("wine", executable.stem, report)
+        tally.add_report(level, executable.stem, report)
 
 
-def run_e2e(environment, results, tally):
-    report = results / "e2e.xml"
+def run_e2e(windows, results, environment, tally, shipped_binary):
+    """pytest over tests/e2e with this build's programs; the tests that only read
+    the shipped binary run in one pass (shipped_binary) of the two."""
+    name = f"e2e-{environment.arch}"
+    report = results / f"{name}.xml"
     report.unlink(missing_ok=True)
-    env = dict(os.environ, TESSERA_WINE_TEMPLATE=str(environment.template),
-               TESSERA_DISPLAY=environment.display.name, TESSERA_RESULTS=str(results))
-    with open(results / "e2e.log", "wb") as out:
-        code = subprocess.run([sys.executable, "-m", "pytest", "-q", "-p", "no:cacheprovider", str(ROOT / "tests" / "e2e"),
-                               f"--junitxml={report}"], env=env, stdout=out, stderr=subprocess.STDOUT,
-                              cwd=ROOT, timeout=3000).returncode
+    env = dict(os.environ, TESSERA_WINE_TEMPLATE=str(environment.template), TESSERA_WINE_ARCH=environment.arch,
+               TESSERA_WINDOWS_BUILD=str(windows), TESSERA_DISPLAY=environment.display.name,
+               TESSERA_RESULTS=str(results))
+    select = [] if shipped_binary else ["-m", "not shipped_binary"]
+    with open(results / f"{name}.log", "wb") as out:
+        code = subprocess.run([sys.executable, "-m", "pytest", "-q", "-p", "no:cacheprovider", *select,
+                               str(ROOT / "tests" / "e2e"), f"--junitxml={report}"], env=env, stdout=out,
+                              stderr=subprocess.STDOUT, cwd=ROOT, timeout=3000).returncode
     if code == 5:  # pytest: no tests collected
-        print("[e2e] no tests collected")
+        print(f"[{name}] no tests collected")
         tally.failed += 1
         return
-    tally.add_report("e2e", "pytest", report)
+    tally.add_report(f"e2e {environment.arch}", "pytest", report)
+
+
+def windows_passes(build, requested):
+    """The (kind of Windows, build folder) pairs to run: win64 always, win32 where
+    the host runs 32-bit programs. Says so when the win32 pass cannot run."""
+    passes = []
+    if "win64" in requested:
+        passes.append(("win64", build / "win64"))
+    if "win32" in requested:
+        runs_32bit, why = winenv.host_runs_32bit_programs()
+        if runs_32bit:
+            passes.append(("win32", build / "win32"))
+        else:
+            print(f"[win32] not run: this host cannot run 32-bit programs ({why}); "
+                  "the wine and e2e levels run on the x86_64 build only")
+    return passes
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--build", default=str(ROOT / "build"))
     parser.add_argument("--levels", default="native,wine,e2e")
+    parser.add_argument("--windows", default="win64,win32",
+                        help="the Windows builds that the wine and e2e levels run against")
     args = parser.parse_args()
-    build = Path(args.build)
+    build = Path(args.build).resolve()
     levels = args.levels.split(",")
     results = build / "results"
     results.mkdir(parents=True, exist_ok=True)
@@ -102,14 +131,15 @@ def main():
     if "native" in levels:
         run_native(build, results, tally)
     if "wine" in levels or "e2e" in levels:
-        environment = winenv.WineEnvironment(build / f"prefixes-{os.getpid()}")
-        try:
-            if "wine" in levels:
-                run_wine(build, results, environment, tally)
-            if "e2e" in levels:
-                run_e2e(environment, results, tally)
-        finally:
-            environment.close()
+        for number, (arch, windows) in enumerate(windows_passes(build, args.windows.split(","))):
+            environment = winenv.WineEnvironment(build / f"prefixes-{os.getpid()}-{arch}", arch)
+            try:
+                if "wine" in levels:
+                    run_wine(windows, results, environment, tally)
+                if "e2e" in levels:
+                    run_e2e(windows, results, environment, tally, shipped_binary=number == 0)
+            finally:
+                environment.close()
     print(f"Logs and screenshots: {results}")
     print(f"{tally.passed} passed, {tally.failed} failed")
     return 1 if tally.failed or tally.passed == 0 else 0

@@ -1,9 +1,14 @@
 """A Windows environment under Wine for the wine and e2e test levels.
 
-One template prefix is made per test run (32-bit Windows, Japanese locale, its
-links into the home folder replaced by real folders) and copied for each test.
-Every prefix gets a wineserver of our own and the run gets one Xvfb; both are
-stopped by their process ids.
+One template prefix is made per test run (Japanese locale, its links into the
+home folder replaced by real folders) and copied for each test. Every prefix
+gets a wineserver of our own and the run gets one Xvfb; both are stopped by
+their process ids.
+
+Two kinds of Windows: "win64", a 64-bit prefix that runs the x86_64 test build
+(on every x86-64 host), and "win32", a 32-bit prefix that runs the i686 build
+as shipped (only where the host runs 32-bit programs itself; see
+host_runs_32bit_programs).
 """
 
 import glob
@@ -17,6 +22,47 @@ from pathlib import Path
 SCREEN = "1024x768x24"
 # Folders that a new prefix links into the real home folder.
 HOME_LINKS = ("Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos", "Templates")
+# The Wine loader of each kind. /usr/bin/wine picks the 32-bit loader whenever
+# it is installed, which a host without 32-bit execution cannot start.
+LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
+# The 64-bit server serves the programs of both kinds.
+SERVER = "/usr/lib/wine/wineserver64"
+# Setting this (to anything but "" or "0") takes the host as one that cannot run
+# 32-bit programs, so that path can be tried anywhere.
+NO_32BIT_VARIABLE = "TESSERA_NO_32BIT"
+
+
+def host_runs_32bit_programs():
+    """(True, "") when the host runs i386 programs natively, else (False, why).
+
+    A host whose kernel has 32-bit emulation switched off fails every i386 ELF
+    with "Exec format error"; one that runs them only through an emulator
+    registered with binfmt_misc is far too slow for Wine. Either way only the
+    64-bit Wine is usable."""
+    if os.environ.get(NO_32BIT_VARIABLE, "") not in ("", "0"):
+        return False, f"{NO_32BIT_VARIABLE} is set"
+    for entry in glob.glob("/proc/sys/fs/binfmt_misc/*"):
+        try:
+            lines = Path(entry).read_text(errors="replace").splitlines()
+        except OSError:
+            continue
+        magic = next((line.split()[1] for line in lines if line.startswith("magic ")), "")
+        # ELF header: class 1 (32-bit) at byte 4, machine 3 (i386) at bytes 18-19.
+        if "enabled" in lines and magic[8:10] == "01" and magic[36:40] == "0300":
+            return False, f"i386 programs run only through an emulator ({Path(entry).name} in binfmt_misc)"
+    try:
+        probe = subprocess.run([LOADERS["win32"], "--version"], stdout=subprocess.DEVNULL,
+                               stderr=subprocess.PIPE, timeout=5)
+    except FileNotFoundError:
+        return False, f"{LOADERS['win32']} is not installed"
+    except OSError as error:  # "Exec format error": the kernel runs no 32-bit programs
+        return False, f"the 32-bit Wine loader cannot start ({error.strerror})"
+    except subprocess.TimeoutExpired:
+        return False, "the 32-bit Wine loader did not answer within 5 s"
+    if probe.returncode != 0:
+        reason = probe.stderr.decode(errors="replace").strip().splitlines()
+        return False, f"the 32-bit Wine loader failed ({reason[-1] if reason else probe.returncode})"
+    return True, ""
 
 
 def windows_path(path):
@@ -65,15 +111,18 @@ class Display:
 class Prefix:
     """A Wine prefix with its own wineserver, started and stopped by us."""
 
-    def __init__(self, path, display):
+    def __init__(self, path, display, arch):
         self.path = Path(path)
         self.display = display
+        self.arch = arch
+        self.loader = LOADERS[arch]
         self.server = None
 
     @property
     def env(self):
         env = dict(os.environ)
-        env.update(WINEPREFIX=str(self.path), WINEARCH="win32", WINEDEBUG="-all",
+        env.update(WINEPREFIX=str(self.path), WINEARCH=self.arch, WINELOADER=self.loader, WINESERVER=SERVER,
+                   WINEDEBUG="-all",
                    LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8", DISPLAY=self.display.name,
                    # No installer dialogs for the .NET and HTML runtimes.
                    WINEDLLOVERRIDES="mscoree,mshtml=")
@@ -89,7 +138,7 @@ class Prefix:
         # Debian's Wine keeps its server folders in /tmp/wine-XXXXXX/, upstream's in /tmp/.wine-UID/.
         server_folder = f"server-{stat.st_dev:x}-{stat.st_ino:x}"
         sockets = [f"/tmp/.wine-{os.getuid()}/{server_folder}/socket", f"/tmp/wine-*/{server_folder}/socket"]
-        self.server = subprocess.Popen(["wineserver", "--foreground", "--persistent"], env=self.env,
+        self.server = subprocess.Popen([SERVER, "--foreground", "--persistent"], env=self.env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for(lambda: any(glob.glob(pattern) for pattern in sockets), 30, "the wineserver's socket")
 
@@ -97,7 +146,7 @@ class Prefix:
         """Ends every program of the prefix, then the server (which saves the registry)."""
         if self.server and self.server.poll() is None:
             # The server kills its clients on -k; they would outlive a server that is only terminated.
-            subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            subprocess.run([SERVER, "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                            timeout=60)
             try:
                 self.server.wait(30)
@@ -114,14 +163,14 @@ class Prefix:
         """Runs a Windows program to its end; its output goes to a file (Wine's
         helper processes would hold a pipe open). Returns the exit code."""
         with open(output, "wb") as out:
-            completed = subprocess.run(["wine", *map(str, args)], env=self.env, stdout=out,
+            completed = subprocess.run([self.loader, *map(str, args)], env=self.env, stdout=out,
                                        stderr=subprocess.STDOUT, timeout=timeout, cwd=cwd)
         return completed.returncode
 
     def start(self, args, output, cwd=None):
         """Starts a Windows program and returns at once."""
         out = open(output, "wb")
-        process = subprocess.Popen(["wine", *map(str, args)], env=self.env, stdout=out,
+        process = subprocess.Popen([self.loader, *map(str, args)], env=self.env, stdout=out,
                                    stderr=subprocess.STDOUT, cwd=cwd)
         out.close()
         return process
@@ -131,8 +180,8 @@ class Prefix:
         shutil.rmtree(self.path, ignore_errors=True)
 
 
-def make_template(path, display):
-    template = Prefix(path, display)
+def make_template(path, display, arch):
+    template = Prefix(path, display, arch)
     shutil.rmtree(path, ignore_errors=True)
     template.start_server()
     try:
@@ -172,15 +221,16 @@ def make_template(path, display):
 
 
 class WineEnvironment:
-    """A display and a template prefix for one test run."""
+    """A display and a template prefix of one kind of Windows for one test run."""
 
-    def __init__(self, workdir, template=None, display=None):
-        self.workdir = Path(workdir)
+    def __init__(self, workdir, arch="win64", template=None, display=None):
+        self.arch = arch
+        self.workdir = Path(workdir).resolve()
         self.workdir.mkdir(parents=True, exist_ok=True)
         self._own_display = display is None
         self.display = Display() if display is None else display
         try:
-            self.template = Path(template) if template else make_template(self.workdir / "template", self.display).path
+            self.template = Path(template) if template else make_template(self.workdir / "template", self.display, arch).path
         except Exception:
             self.close()
             raise
@@ -192,7 +242,7 @@ class WineEnvironment:
         path = self.workdir / f"{self._count:03d}-{name}"
         shutil.rmtree(path, ignore_errors=True)
         subprocess.run(["cp", "-a", "--reflink=auto", str(self.template), str(path)], check=True)
-        prefix = Prefix(path, self.display)
+        prefix = Prefix(path, self.display, self.arch)
         prefix.start_server()
         return prefix
 

@@ -14,8 +14,17 @@ sys.path.insert(0, str(ROOT / "tests"))
 
 import winenv  # noqa: E402
 
-BUILD = ROOT / "build" / "win32"
+# The kind of Windows and the build whose programs run (the x86_64 test build in
+# a 64-bit prefix unless the test runner says otherwise).
+ARCH = os.environ.get("TESSERA_WINE_ARCH", "win64")
+BUILD = Path(os.environ.get("TESSERA_WINDOWS_BUILD", ROOT / "build" / ARCH))
 RESULTS = Path(os.environ.get("TESSERA_RESULTS", ROOT / "build" / "results"))
+# What we ship: tests of the binary itself read this one on every host.
+SHIPPED_SETUP = ROOT / "build" / "win32" / "SETUP.EXE"
+
+
+def pytest_configure(config):
+    config.addinivalue_line("markers", "shipped_binary: reads the shipped SETUP.EXE only; runs in one pass")
 
 
 @pytest.fixture(scope="session")
@@ -23,7 +32,8 @@ def wine_environment():
     """The test runner's template and display, or our own when pytest runs alone."""
     template, display = os.environ.get("TESSERA_WINE_TEMPLATE"), os.environ.get("TESSERA_DISPLAY")
     shared = winenv.SharedDisplay(display) if display else None
-    environment = winenv.WineEnvironment(ROOT / "build" / f"prefixes-e2e-{os.getpid()}", template=template, display=shared)
+    environment = winenv.WineEnvironment(ROOT / "build" / f"prefixes-e2e-{os.getpid()}", ARCH, template=template,
+                                         display=shared)
     yield environment
     environment.close()
 
@@ -60,8 +70,8 @@ def windriver(prefix, tmp_path):
 
 @pytest.fixture
 def screenshot(wine_environment, request):
-    """Saves the whole screen as RESULTS/screenshots/<test>-<name>.png."""
-    folder = RESULTS / "screenshots"
+    """Saves the whole screen as RESULTS/screenshots/<kind of Windows>/<test>-<name>.png."""
+    folder = RESULTS / "screenshots" / ARCH
     folder.mkdir(parents=True, exist_ok=True)
     test = re.sub(r"[^A-Za-z0-9_-]", "_", request.node.name)
 

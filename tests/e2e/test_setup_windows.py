@@ -1,6 +1,5 @@
 """SETUP.EXE starts, reads its script and shows each of its window states."""
 
-import subprocess
 import time
 
 import pytest
@@ -224,9 +223,9 @@ def proposed_folder(prefix, windriver, setup_program, folder_value, folder):
 
 
 @pytest.mark.parametrize("version", ["win98", "win10"])
-def test_common_folders_follow_the_platform(prefix, windriver, setup_program, version):
-    subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f"],
-                   env=prefix.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=120)
+def test_common_folders_follow_the_platform(prefix, windriver, setup_program, version, tmp_path):
+    assert prefix.run(["reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f"],
+                      tmp_path / "reg.out", timeout=120) == 0
     common = proposed_folder(prefix, windriver, setup_program, "(C_Dsk)\\X", "a")
     own = proposed_folder(prefix, windriver, setup_program, "(Dsk)\\X", "b")
     assert own.endswith("\\Desktop\\X\\")

@@ -15,13 +15,15 @@ import winenv  # noqa: E402
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--build", default=str(ROOT / "build"))
-    build = Path(parser.parse_args().build)
-    bench = build / "win32" / "tests" / "logbench.exe"
+    build = Path(parser.parse_args().build).resolve()
+    # The shipped width where the host can run it, else the x86_64 test build.
+    arch = "win32" if winenv.host_runs_32bit_programs()[0] else "win64"
+    bench = build / arch / "tests" / "logbench.exe"
     results = build / "results"
     results.mkdir(parents=True, exist_ok=True)
     output = results / "bench.txt"
 
-    environment = winenv.WineEnvironment(build / "prefixes-bench")
+    environment = winenv.WineEnvironment(build / "prefixes-bench", arch)
     try:
         prefix = environment.new_prefix("bench")
         try:
@@ -30,6 +32,7 @@ def main():
             prefix.remove()
     finally:
         environment.close()
+    print(f"{bench.relative_to(build)} in a {arch} prefix")
     print(output.read_text(encoding="cp932", errors="replace"), end="")
     return code
 
