@@ -9,7 +9,7 @@
 #include "support/AppWindow.h"
 #include "support/Back.h"
 #include "support/Handles.h"
-#include "support/LeadBytes.h"
+#include "support/SystemCodePage.h"
 #include "support/MsgBox.h"
 #include "support/Status.h"
 #include "uninstall/CusDlg.h"
@@ -62,7 +62,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return 0;
     }
     InitCommonControls();
-    LoadLeadBytesFromSystem();
+    UseCodePage(SystemCodePage());
 
     const int exitCode = RunProgram();
 

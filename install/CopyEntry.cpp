@@ -1,5 +1,6 @@
 #include "install/CopyEntry.h"
 
+#include "support/CodePage.h"
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
 
@@ -61,5 +62,5 @@ CopyEntry ParseCopyEntry(const std::string& entry, const std::string& sourceFold
 
 std::string TargetWithStoredName(const std::string& target, const std::string& expandedName)
 {
-    return InFolderOf(target, MapString(NamePart(expandedName), kMapUpperCase));
+    return InFolderOf(target, UpperCase(NamePart(expandedName)));
 }
