@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "uninstall/IniDocument.h"
+#include "support/IniDocument.h"
 #include "uninstall/InstallRecord.h"
 
 struct LogTexts {

@@ -2,7 +2,7 @@
 // The merge of a previous uninstall log into this install's record, so that
 // one log covers every install made into the folder.
 
-#include "uninstall/IniDocument.h"
+#include "support/IniDocument.h"
 #include "uninstall/InstallRecord.h"
 
 // RestoreRelate Key1 to Key20 are all read (a gap ends nothing there) and each

@@ -1,9 +1,9 @@
 #include <windows.h>
 
 #include "support/FileOps.h"
+#include "support/IniDocument.h"
 #include "support/SysErrorText.h"
 #include "support/uIniFile.h"
-#include "uninstall/IniDocument.h"
 #include "uninstall/LogFile.h"
 #include "uninstall/LogMerge.h"
 #include "uninstall/LogStages.h"

@@ -10,10 +10,10 @@
 #include "install/FolderRules.h"
 #include "support/ErrorText.h"
 #include "support/FileRules.h"
+#include "support/IniDocument.h"
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
 #include "tests/native/Cp932.h"
-#include "uninstall/IniDocument.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <map>
 
+#include "support/IniDocument.h"
 #include "tests/native/Cp932.h"
-#include "uninstall/IniDocument.h"
 #include "uninstall/LogBuilder.h"
 #include "uninstall/LogMerge.h"
 #include "uninstall/NumberedKeys.h"

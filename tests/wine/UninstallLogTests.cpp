@@ -7,11 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "support/FileOps.h"
+#include "support/IniDocument.h"
 #include "support/uIniFile.h"
 #include "tests/wine/LiteralLog.h"
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
-#include "uninstall/IniDocument.h"
 #include "uninstall/LogFile.h"
 #include "uninstall/LogMerge.h"
 #include "uninstall/LogStages.h"

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "support/IniDocument.h"
 #include "tests/wine/LiteralLog.h"
-#include "uninstall/IniDocument.h"
 #include "uninstall/LogFile.h"
 #include "uninstall/LogMerge.h"
 

@@ -1,4 +1,4 @@
-#include "uninstall/IniDocument.h"
+#include "support/IniDocument.h"
 
 #include "support/MBUtils.h"
 
