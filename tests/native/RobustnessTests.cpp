@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "app/FolderMacros.h"
+#include "support/FolderMacros.h"
 #include "app/SettingsRules.h"
 #include "install/CopyEntry.h"
 #include "install/FolderRules.h"

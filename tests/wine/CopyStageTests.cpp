@@ -102,7 +102,7 @@ TEST_F(CopyStage, AMissingSourceIsReportedAndProgressCountsEntries)
 
 TEST_F(CopyStage, OverwriteQuestionKeepsTheOldFileUnlessTheEntryMustBeWritten)
 {
-    state.overwrite = false;
+    context.overwrite = false;
     for (const char* name : {"A.TXT", "B.TXT"}) {
         WriteWholeFile(source + name, "new");
         WriteWholeFile(install + name, "old");
@@ -156,7 +156,7 @@ TEST_F(CopyStage, SharedComponentIsCountedAndRegisteredEvenWhenKept)
     EXPECT_EQ(ComponentCalls("regok.register"), registrations + 1);
 
     // A second install that keeps the file still counts and registers it.
-    state.overwrite = false;
+    context.overwrite = false;
     ui.Answer(IDNO);
     ASSERT_EQ(RunCopyStage(state, ui), StageOutcome::Continue);
     EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, target), std::optional<DWORD>(2));
@@ -208,7 +208,7 @@ TEST_F(CopyStage, AnExpansionThatCannotBeMadeFailsTheEntry)
     EXPECT_EQ(ui.ProgressLabels(), (Strings{"94%(1/2)", "100%(2/2)"})); // 16 of 17 bytes
 
     // Nor can the expansion file be made in a folder that is missing.
-    state.tempFolder = folder / "NO TEMP\\";
+    context.files.tempFolder = folder / "NO TEMP\\";
     ASSERT_EQ(RunCopyStage(state, ui), StageOutcome::Continue);
     EXPECT_EQ(state.failures.count, 2);
     EXPECT_FALSE(FileExists(install + "A.TXT"));

@@ -1,4 +1,4 @@
-#include "app/FolderMacros.h"
+#include "support/FolderMacros.h"
 
 #include "support/CodePage.h"
 #include "support/MBUtils.h"
@@ -20,14 +20,6 @@ bool EndsWithSeparator(const std::string& s) { return !s.empty() && s.back() == 
 const std::string& FolderToken(FolderMacro macro) { return kTokens[static_cast<std::size_t>(macro)]; }
 
 FolderTable::FolderTable() { (*this)[FolderMacro::App] = FolderToken(FolderMacro::App); }
-
-FolderTable& Folders()
-{
-    static FolderTable table;
-    return table;
-}
-
-std::string ExpandFolderMacros(const std::string& text) { return ExpandFolderMacros(text, Folders()); }
 
 std::string ExpandFolderMacros(const std::string& text, const FolderTable& table)
 {
