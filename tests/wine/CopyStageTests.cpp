@@ -90,8 +90,8 @@ protected:
     // source folder and through the temporary folder of `state`.
     void ExpectCompressedEntriesCopied()
     {
-        const std::string& from = state.sourceFolder;
-        for (const std::string& folder : {from, state.tempFolder}) ASSERT_TRUE(CreateFolderPath(folder));
+        const std::string& from = context.files.sourceFolder;
+        for (const std::string& folder : {from, context.files.tempFolder}) ASSERT_TRUE(CreateFolderPath(folder));
         WriteWholeFile(from + "README.TXT_", kReadmeCompressed);
         WriteWholeFile(from + kSo + ".IN_", LzCompressed("[Settings]\r\nA=1\r\n", 'I'));
         WriteWholeFile(from + "PLAIN.DA_", "not compressed at all");
@@ -108,7 +108,7 @@ protected:
         // The expanded file keeps the time of its compressed source.
         const FILETIME expanded = WriteTime(install + "README.TXT"), compressed = WriteTime(from + "README.TXT_");
         EXPECT_EQ(CompareFileTime(&expanded, &compressed), 0);
-        EXPECT_FALSE(FileExists(state.tempFolder + "EXPAND.TSX"));
+        EXPECT_FALSE(FileExists(context.files.tempFolder + "EXPAND.TSX"));
     }
 };
 
@@ -286,13 +286,13 @@ TEST_F(CopyStage, CompressedSourcesThatCannotBeOpenedFailTheirEntries)
 
 TEST_F(CopyStage, CompressedSourcesDeepInJapaneseFoldersAreExpanded)
 {
-    state.sourceFolder = DeepFolder(source);
+    context.files.sourceFolder = DeepFolder(source);
     ExpectCompressedEntriesCopied();
 }
 
 TEST_F(CopyStage, ATemporaryFolderDeepInJapaneseFoldersTakesTheExpansion)
 {
-    state.tempFolder = DeepFolder(temp);
+    context.files.tempFolder = DeepFolder(temp);
     ExpectCompressedEntriesCopied();
 }
 
