@@ -61,6 +61,24 @@ bool CopyWanted(const InstallRunState& state, UserInterface& ui, const std::stri
     return ui.ShowMessage(question, "上書き確認", MB_YESNO | MB_ICONQUESTION) != IDNO;
 }
 
+// The overwrite rules, the shared count and the copy: 0 or the copy's error code.
+unsigned long PlaceFile(const InstallRunState& state, UserInterface& ui, const CopyEntry& entry,
+                        const std::string& copyFrom, const std::string& target)
+{
+    const bool shared = HasFlag(entry.flags, 'S');
+    if (!shared) {
+        // Most targets are new: creating one tests whether it exists, too, so the
+        // rules below are asked only of a file that is there. (A shared count is
+        // raised before the copy, and knows whether the file was there.)
+        const unsigned long created = CopyToNewFile(copyFrom, target);
+        if (created != ERROR_FILE_EXISTS) return created;
+    }
+    bool wanted = CopyWanted(state, ui, copyFrom, target);
+    if (shared) ChangeSharedCount(target, true);
+    if (HasFlag(entry.flags, 'W')) wanted = true;
+    return wanted ? ForceCopyFile(copyFrom, target) : 0;
+}
+
 EntryOutcome SkipMissingSource(InstallRunState& state, UserInterface& ui, const CopyEntry& entry)
 {
     ui.ShowStatus("ファイルが存在しないためコピーをスキップしています．．．\rSkipping -> " + entry.target);
@@ -93,10 +111,7 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     if (ui.AbortRequested()) return {StageOutcome::Aborted, {}};
 
     if (error == 0) {
-        bool wanted = CopyWanted(state, ui, copyFrom, target);
-        if (HasFlag(entry.flags, 'S')) ChangeSharedCount(target, true);
-        if (HasFlag(entry.flags, 'W')) wanted = true;
-        if (wanted) error = ForceCopyFile(copyFrom, target);
+        error = PlaceFile(state, ui, entry, copyFrom, target);
         if (HasFlag(entry.flags, 'R') && FileExists(target)) {
             const Registration registration = SelfRegister(target, true);
             if (!registration.problem.empty()) ui.ShowMessage(registration.problem, registration.caption, MB_ICONEXCLAMATION);

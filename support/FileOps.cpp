@@ -63,9 +63,22 @@ bool CreateFolderPath(const std::string& path)
     return result;
 }
 
+unsigned long CopyToNewFile(const std::string& source, const std::string& target)
+{
+    if (!CopyFileA(source.c_str(), target.c_str(), TRUE)) {
+        const unsigned long error = FailureCode(GetLastError(), ERROR_GEN_FAILURE);
+        return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : error;
+    }
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    return 0;
+}
+
 unsigned long ForceCopyFile(const std::string& source, const std::string& target)
 {
-    if (FileExists(target)) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    // A new target needs no attributes cleared; looking for a file that is not
+    // there can cost a search of the whole folder.
+    if (const unsigned long created = CopyToNewFile(source, target); created != ERROR_FILE_EXISTS) return created;
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_ARCHIVE);
     const bool copied = CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
     const unsigned long result = copied ? 0 : FailureCode(GetLastError(), ERROR_GEN_FAILURE);
     if (FileExists(target)) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_ARCHIVE);

@@ -13,6 +13,9 @@ bool FolderExists(const std::string& folder);
 bool CreateFolderPath(const std::string& path);
 // Copies over any target, clearing read-only, hidden and system on the way.
 unsigned long ForceCopyFile(const std::string& source, const std::string& target);
+// Copies to a target that must not exist yet: ERROR_FILE_EXISTS when it does
+// (and nothing is copied). The copy keeps the archive attribute only.
+unsigned long CopyToNewFile(const std::string& source, const std::string& target);
 // Deletes a file or every match of a wildcard pattern; a component is
 // unregistered first. 2 for a missing file.
 unsigned long RemoveFile(const std::string& path);

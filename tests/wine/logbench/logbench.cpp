@@ -1,5 +1,6 @@
 // Times the uninstall log written and read in memory against the same work
-// done one profile call per key.   logbench <folder>
+// done one profile call per key, and the parse of a large setup script.
+//   logbench <folder>
 #include <windows.h>
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "support/IniDocument.h"
+#include "support/ScriptLists.h"
 #include "tests/wine/LiteralLog.h"
 #include "support/WholeFile.h"
 #include "uninstall/LogMerge.h"
@@ -75,6 +77,19 @@ void Literal(int files, const std::string& folder, bool write)
     if (read != static_cast<std::size_t>(files) + 1) std::printf("  (read back %u items)\n", static_cast<unsigned>(read));
 }
 
+// A setup script of `entries` [CopyFile] entries, parsed and its list read.
+void ScriptParse(int entries)
+{
+    std::string text = "[Title]\r\nSetup=Bench\r\n[CopyFile]\r\n";
+    for (int n = 1; n <= entries; ++n)
+        text += "File" + std::to_string(n) + "=(App)\\表\\F" + std::to_string(n) + ".DAT,/S\r\n";
+    std::size_t read = 0;
+    Report("script: parse and read [CopyFile]", entries, Seconds([&] {
+        read = NumberedList(IniDocument::Parse(text), "CopyFile", "File").size();
+    }));
+    if (read != static_cast<std::size_t>(entries)) std::printf("  (read %u entries)\n", static_cast<unsigned>(read));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -87,5 +102,6 @@ int main(int argc, char** argv)
     Literal(300, folder, true);
     Ours(10000, folder);
     Literal(10000, folder, false); // the profile calls read what we wrote
+    ScriptParse(10000);
     return 0;
 }
