@@ -11,6 +11,7 @@
 #include "support/IniDocument.h"
 #include "support/uIniFile.h"
 #include "tests/wine/LiteralLog.h"
+#include "tests/wine/LogRun.h"
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
 #include "support/WholeFile.h"
@@ -78,12 +79,6 @@ protected:
         WriteWholeFile(work + "SETUPT.EXE", "program copy");
     }
 
-    // What the log stages work with: the run's context and what it recorded.
-    struct LogRun {
-        RunContext context;
-        InstallRecord record;
-    };
-
     // The script's keys for the Uninstall entry.
     static IniDocument Script(const std::string& key, const std::string& display, const std::string& option = "")
     {
@@ -93,16 +88,9 @@ protected:
 
     LogRun State() const
     {
-        LogRun state;
-        RunContext& context = state.context;
-        context.installFolder = install;
-        context.files.workFolder = work;
-        context.files.windowsFolder = windows;
-        context.files.programCopy = work + "SETUPT.EXE";
-        context.files.runningProgram = ExecutableFolder() + "wine_tests.exe";
-        context.keys.unSetupTitle = "My App";
-        context.keys.programId = "MYAPP";
-        context.script = Script(keyName, "My App " + kPo);
+        LogRun state = LogRunIn(install, work, windows, "My App");
+        state.context.keys.programId = "MYAPP";
+        state.context.script = Script(keyName, "My App " + kPo);
         return state;
     }
 

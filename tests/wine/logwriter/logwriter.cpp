@@ -9,6 +9,7 @@
 
 #include "support/FileOps.h"
 #include "support/UserInterface.h"
+#include "tests/wine/LogRun.h"
 #include "uninstall/LogStages.h"
 
 namespace {
@@ -28,22 +29,10 @@ public:
     void ShowFailureReport(const std::string&) override {}
 };
 
-struct LogRun {
-    RunContext context;
-    InstallRecord record;
-};
-
 LogRun RunFor(const std::string& folder, int files, const char* tag)
 {
-    LogRun run;
-    RunContext& context = run.context;
-    context.installFolder = folder;
-    context.files.workFolder = folder;
-    context.files.windowsFolder = folder;
-    context.files.programCopy = folder + "SETUPT.EXE";
-    context.files.runningProgram = RunningProgramPath();
-    context.keys.unSetupTitle = std::string("Log ") + tag;
-    context.script = IniDocument::Parse("[Title]\r\nUnSetupKey=TesseraLogWriter\r\n");
+    LogRun run = LogRunIn(folder, folder, folder, std::string("Log ") + tag);
+    run.context.script = IniDocument::Parse("[Title]\r\nUnSetupKey=TesseraLogWriter\r\n");
     for (int n = 0; n < files; ++n)
         run.record.Append(PendingList::DeleteFiles, folder + tag + "\\ポ表" + std::to_string(n) + ".dat,/S");
     return run;
