@@ -40,7 +40,8 @@ void CodePage::SetUpperCase(std::string_view character, std::string_view upper)
 {
     if (character.empty() || character.size() > 2) return;
     const std::uint16_t code = CodeOf(character);
-    mapped_.set(code);
+    if (mapped_.empty()) mapped_.resize(0x10000);
+    mapped_[code] = true;
     upper_[code] = std::string(upper);
 }
 
@@ -49,7 +50,7 @@ std::string_view CodePage::UpperOf(std::string_view s, std::size_t at, std::size
     const std::string_view character = s.substr(at, length);
     if (!upper_.empty() && !character.empty() && character.size() <= 2) {
         const std::uint16_t code = CodeOf(character);
-        if (mapped_.test(code)) return upper_.at(code);
+        if (mapped_[code]) return upper_.at(code);
     }
     return character;
 }

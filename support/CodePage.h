@@ -33,7 +33,7 @@ public:
 private:
     static std::uint16_t CodeOf(std::string_view character);
     std::bitset<256> lead_;
-    std::bitset<65536> mapped_;
+    std::vector<bool> mapped_; // by character code, once a mapping is set: a quick "no"
     std::unordered_map<std::uint16_t, std::string> upper_;
 };
 
