@@ -171,8 +171,8 @@ void IniDocument::Index::Add(std::uint32_t hash, Offset number)
         while (slots_[i].number != kNone) i = (i + 1) & mask;
         slots_[i] = slot;
     };
-    // At most half of the slots in use keeps every probe short.
-    if (2 * (used_ + 1) > slots_.size()) {
+    // At most three slots in four in use keeps the probes short.
+    if (4 * (used_ + 1) > 3 * slots_.size()) {
         const std::vector<Slot> old = std::move(slots_);
         slots_.assign(std::max<std::size_t>(16, 2 * old.size()), Slot{});
         for (const Slot& slot : old)
