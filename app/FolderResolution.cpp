@@ -19,7 +19,7 @@ std::string ProgramFilesFolder(const std::string& registryValue, const std::stri
     return DelBackSlash(LeftStr(windowsFolder, 2), "B") + "\\Program Files\\";
 }
 
-FolderTable ResolveFolderTable(const StartupFolders& found, const FolderQueries& queries)
+FolderTable ResolveFolderTable(const ProgramFiles& found, const FolderQueries& queries)
 {
     using enum FolderMacro;
     FolderTable table;

@@ -5,7 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "app/FolderMacros.h"
+#include "support/FolderMacros.h"
+#include "support/RunContext.h"
 
 // Shell folder numbers (the system's CSIDL values) of the folder macros.
 constexpr int kCsidlPrograms = 2;
@@ -21,17 +22,6 @@ constexpr int kCsidlCommonDesktopDirectory = 25;
 // The platform identifier of the NT family.
 constexpr int kPlatformNt = 2;
 
-// What the start-up found before the folder macros: folders with a trailing
-// backslash (the Windows or System folder empty when the system gave none), and
-// the platform identifier (-1 when the version query failed).
-struct StartupFolders {
-    std::string windowsFolder;
-    std::string systemFolder;
-    std::string tempFolder;
-    std::string sourceFolder;
-    int platformId = -1;
-};
-
 // The system's answers the resolution needs.
 struct FolderQueries {
     std::function<std::string()> programFilesValue;           // "ProgramFilesDir", empty if unreadable
@@ -44,6 +34,7 @@ struct FolderQueries {
 std::string ProgramFilesFolder(const std::string& registryValue, const std::string& windowsFolder,
                                const std::function<bool(const std::string&)>& folderExists);
 
-// A complete table as first activation leaves it: (App) its placeholder, (Set)
-// empty, the common folders copied from the per-user ones outside the NT family.
-FolderTable ResolveFolderTable(const StartupFolders& found, const FolderQueries& queries);
+// A complete table as first activation leaves it, from the folders and platform
+// the start-up found: (App) its placeholder, (Set) empty, the common folders
+// copied from the per-user ones outside the NT family.
+FolderTable ResolveFolderTable(const ProgramFiles& found, const FolderQueries& queries);

@@ -1,14 +1,7 @@
 #include "app/Main.h"
 
-#include "app/ProgramState.h"
-#include "app/StartupRules.h"
-#include "app/RunUi.h"
-#include "app/ScriptSettings.h"
-#include "install/FolderRules.h"
-#include "install/InstallRun.h"
 #include "support/Back.h"
-#include "support/MsgBox.h"
-#include "support/RunMode.h"
+#include "support/Handles.h"
 #include "support/uStrOp.h"
 
 namespace {
@@ -54,17 +47,17 @@ std::string ReadTextLines(const std::string& path)
 
 } // namespace
 
-TfrmMain::TfrmMain(TfrmBack& backdrop)
-    : backdrop_(backdrop), font_(MakeFont("ＭＳ Ｐゴシック", 12)), readmeFont_(MakeFont("ＭＳ ゴシック", 12)),
-      folderFont_(MakeFont("ＭＳ Ｐゴシック", 16))
+TfrmMain::TfrmMain(TfrmBack& backdrop, MessageBoxes& boxes)
+    : backdrop_(backdrop), boxes_(boxes), font_(KeepFont(MakeFont("ＭＳ Ｐゴシック", 12))), readmeFont_(KeepFont(MakeFont("ＭＳ ゴシック", 12))),
+      folderFont_(KeepFont(MakeFont("ＭＳ Ｐゴシック", 16)))
 {
     Create("TfrmMain", "Tessera Setup", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME,
            WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, backdrop.Handle(), 489, 313);
-    SetFont(static_cast<HFONT>(font_.get()));
+    SetFont(font_);
 
     fraReadme = std::make_unique<TGroupBox>(At(kReadmeFrame, 8, 8, 473, 265), "");
     txtReadme = std::make_unique<TMemo>(Inside(*fraReadme, kReadme, 8, 16, 457, 241));
-    txtReadme->SetFont(static_cast<HFONT>(readmeFont_.get()));
+    txtReadme->SetFont(readmeFont_);
     fraReadme->SetVisible(false);
 
     grpMessage = std::make_unique<TGroupBox>(At(kMessageGroup, 8, 8, 473, 113), "メッセージ");
@@ -73,7 +66,7 @@ TfrmMain::TfrmMain(TfrmBack& backdrop)
 
     grpSetupFolder = std::make_unique<TGroupBox>(At(kFolderGroup, 8, 128, 473, 49), "セットアップフォルダ");
     txtFolder = std::make_unique<TEdit>(Inside(*grpSetupFolder, kFolder, 8, 16, 401, 24));
-    txtFolder->SetFont(static_cast<HFONT>(folderFont_.get()));
+    txtFolder->SetFont(folderFont_);
     txtFolder->SetEnabled(false);
     btnRefer = std::make_unique<TButton>(Inside(*grpSetupFolder, kRefer, 416, 16, 49, 25), "参照(&R)");
     btnRefer->SetEnabled(false);
@@ -118,7 +111,8 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return TForm::HandleMessage(message, wParam, lParam);
     case kFirstActivation:
-        FormActivate();
+        DisableSystemClose();
+        if (OnFirstActivation) OnFirstActivation();
         return 0;
     default:
         return TForm::HandleMessage(message, wParam, lParam);
@@ -134,24 +128,6 @@ void TfrmMain::OnCommand(int id, int code)
     case kRefer: btnReferClick(); break;
     default: break;
     }
-}
-
-void TfrmMain::FormActivate()
-{
-    DisableSystemClose();
-    const std::string argument = __argc > 1 ? __argv[1] : "";
-    const std::string fatal = StartUp(argument);
-    if (!fatal.empty()) {
-        EnterFatalState(fatal);
-        return;
-    }
-    const LoadedSettings loaded = LoadScriptSettings(Program().workingScript, CurrentRunMode(), Program().sourceFolder);
-    if (loaded.error) {
-        // A value the script cannot mean: say which, and offer only the end button.
-        EnterFatalState(FatalMessage(ScriptErrorFatalText(*loaded.error)));
-        return;
-    }
-    FillForRunMode(loaded.settings);
 }
 
 void TfrmMain::SetReadmePage(bool on)
@@ -173,10 +149,10 @@ void TfrmMain::EnterFatalState(const std::string& message)
     SetReadmePage(false);
 }
 
-void TfrmMain::FillForRunMode(const SetupSettings& settings)
+void TfrmMain::FillForRunMode(const SetupSettings& settings, RunMode mode)
 {
-    settings_ = settings;
-    const bool install = CurrentRunMode() == RunMode::Install;
+    words_ = settings.general;
+    const bool install = mode == RunMode::Install;
 
     backdrop_.SetProductBanner(settings.productBanner);
     txtFolder->SetCaption(settings.proposedFolder);
@@ -198,13 +174,14 @@ void TfrmMain::FillForRunMode(const SetupSettings& settings)
         chkOverWrite->SetEnabled(settings.optionsEnabled);
     }
 
-    const std::string& title = install ? settings.setupTitle : settings.unSetupTitle;
+    const std::string& setup = settings.general.setupString;
+    const std::string& title = install ? settings.general.setupTitle : settings.general.unSetupTitle;
     backdrop_.SetProgramTitle(title);
     SetCaption(title);
 
-    grpSetupFolder->SetCaption(settings.setupString + "フォルダ");
-    grpOption->SetCaption(settings.setupString + "オプション");
-    btnEnd->SetCaption(settings.setupString + "終了(&E)");
+    grpSetupFolder->SetCaption(setup + "フォルダ");
+    grpOption->SetCaption(setup + "オプション");
+    btnEnd->SetCaption(setup + "終了(&E)");
 
     if (!install) {
         FillUninstallOptions(settings);
@@ -212,7 +189,7 @@ void TfrmMain::FillForRunMode(const SetupSettings& settings)
     }
     if (!settings.readmeFile.empty()) {
         state_ = MainState::InstallReadme;
-        btnEvent->SetCaption(settings.setupString + "続行(&C)");
+        btnEvent->SetCaption(setup + "続行(&C)");
         btnEvent->SetEnabled(true);
         btnEnd->SetEnabled(true);
         txtReadme->SetScrollBars(MemoScrollBars(settings.readmeScrollBars));
@@ -222,7 +199,7 @@ void TfrmMain::FillForRunMode(const SetupSettings& settings)
         btnEvent->SetFocus();
     } else {
         state_ = MainState::InstallReady;
-        btnEvent->SetCaption(settings.setupString + "開始(&S)");
+        btnEvent->SetCaption(setup + "開始(&S)");
         btnEvent->SetEnabled(true);
         btnEnd->SetEnabled(true);
         SetReadmePage(false);
@@ -231,7 +208,7 @@ void TfrmMain::FillForRunMode(const SetupSettings& settings)
 
 void TfrmMain::FillUninstallOptions(const SetupSettings& settings)
 {
-    const std::string& word = settings.unSetupString;
+    const std::string& word = settings.general.unSetupString;
     state_ = MainState::UninstallReady;
     grpSetupFolder->SetCaption(word + "フォルダ");
     txtFolder->SetReadOnly(true);
@@ -281,17 +258,17 @@ void TfrmMain::btnEventClick()
 {
     switch (state_) {
     case MainState::InstallReady:
-        StartInstall();
+        if (OnStartInstall) OnStartInstall();
         break;
     case MainState::UninstallReady:
-        // The uninstall run comes with the uninstall engine.
+        if (OnStartUninstall) OnStartUninstall();
         break;
     case MainState::ClosingReport:
         btnEvent->SetEnabled(false);
         break;
     case MainState::InstallReadme:
         SetReadmePage(false);
-        btnEvent->SetCaption(settings_.setupString + "開始(&S)");
+        btnEvent->SetCaption(words_.setupString + "開始(&S)");
         state_ = MainState::InstallReady;
         break;
     case MainState::NotSetUp:
@@ -312,49 +289,15 @@ void TfrmMain::ShowClosingReport(const std::string& report, const std::string& t
     Show();
 }
 
-void TfrmMain::StartInstall()
-{
-    // Macros typed into the field name the real folder; a folder the log
-    // cannot hold is refused before anything starts.
-    const std::string folder = ExpandFolderMacros(txtFolder->Caption());
-    if (const std::string problem = InstallFolderProblem(folder); !problem.empty()) {
-        MsgBox(problem, settings_.setupString + "フォルダ", MB_ICONEXCLAMATION);
-        return;
-    }
-    const ProgramState& program = Program();
-    InstallRunState state;
-    state.workingScript = program.workingScript;
-    state.sourceFolder = program.sourceFolder;
-    state.tempFolder = program.tempFolder;
-    state.setupString = settings_.setupString;
-    state.unSetupString = settings_.unSetupString;
-    state.stepDelay = static_cast<unsigned>(settings_.stepDelay);
-    state.overwrite = chkOverWrite->Checked();
-    state.folderField = folder;
-    state.log.workFolder = program.workFolder;
-    state.log.windowsFolder = program.windowsFolder;
-    state.log.programCopy = program.programCopy;
-    state.log.workingScript = program.workingScript;
-    state.log.setupString = settings_.setupString;
-    state.log.unSetupString = settings_.unSetupString;
-    state.log.uninstallTitle = settings_.unSetupTitle;
-    state.log.programId = settings_.programId;
-    ReadLogScriptKeys(state.log);
-
-    Program().restartRequest = false;
-    WindowsRunUi ui(*this, *status_, backdrop_);
-    const InstallResult result = RunInstall(state, ui);
-    Program().restartRequest = result.restartRequested;
-}
-
 void TfrmMain::btnEndClick() { SetModalResult(IDOK); }
 
 bool TfrmMain::FormCloseQuery()
 {
-    if (backdrop_.Enabled() || state_ == MainState::Fatal) return true;
+    if (closeConfirmed_ || state_ == MainState::Fatal || (RunIsOver && RunIsOver())) return true;
     const std::string text =
-        settings_.setupString + "/" + settings_.unSetupString + "は終了していません．\r終了してもよろしいですか？";
-    if (MsgBox(text, "終了確認", MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+        words_.setupString + "/" + words_.unSetupString + "は終了していません．\r終了してもよろしいですか？";
+    if (boxes_.ShowMessage(text, "終了確認", MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+    closeConfirmed_ = true;
     backdrop_.SetEnabled(true);
     SetModalResult(IDOK);
     return true;
@@ -368,5 +311,5 @@ void TfrmMain::btnReferClick()
 void TfrmMain::FormClose()
 {
     ProcessMessages();
-    CleanUpWorkFolders();
+    if (OnClosed) OnClosed();
 }

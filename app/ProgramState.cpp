@@ -5,10 +5,9 @@
 
 #include <vector>
 
-#include "app/StartupRules.h"
 #include "app/SystemFolders.h"
 #include "support/FileOps.h"
-#include "support/RunMode.h"
+#include "support/WholeFile.h"
 #include "support/uStrOp.h"
 
 namespace {
@@ -32,66 +31,63 @@ int PlatformId()
 
 } // namespace
 
-ProgramState& Program()
+ProgramState StartUpProgram(const std::string& argument)
 {
-    static ProgramState state;
-    return state;
-}
-
-std::string StartUp(const std::string& argument)
-{
-    ProgramState& program = Program();
+    ProgramState program;
+    ProgramFiles& files = program.files;
+    std::string fatalText;
     program.argument = argument;
-    program.fatalText.clear();
-    program.platformId = PlatformId();
+    files.platformId = PlatformId();
 
-    const std::string executable = RunningProgramPath();
-    program.sourceFolder = AddBackSlash(FolderPart(executable), "B");
-    program.tempFolder = SystemFolder([](char* b, UINT n) { return static_cast<UINT>(GetTempPathA(n, b)); });
-    if (program.tempFolder.empty()) program.tempFolder = program.sourceFolder;
-    program.windowsFolder = SystemFolder(GetWindowsDirectoryA);
-    if (program.windowsFolder.empty()) program.fatalText += kFatalWindowsFolder;
-    program.systemFolder = SystemFolder(GetSystemDirectoryA);
-    if (program.systemFolder.empty()) program.fatalText += kFatalSystemFolder;
+    files.runningProgram = RunningProgramPath();
+    files.sourceFolder = AddBackSlash(FolderPart(files.runningProgram), "B");
+    files.tempFolder = SystemFolder([](char* b, UINT n) { return static_cast<UINT>(GetTempPathA(n, b)); });
+    if (files.tempFolder.empty()) files.tempFolder = files.sourceFolder;
+    files.windowsFolder = SystemFolder(GetWindowsDirectoryA);
+    if (files.windowsFolder.empty()) fatalText += kFatalWindowsFolder;
+    files.systemFolder = SystemFolder(GetSystemDirectoryA);
+    if (files.systemFolder.empty()) fatalText += kFatalSystemFolder;
 
-    ResolveSystemFolders({program.windowsFolder, program.systemFolder, program.tempFolder, program.sourceFolder,
-                          program.platformId});
+    program.folders = SystemFolderTable(files);
+    program.mode = RunModeFromArgument(argument);
 
-    const RunMode mode = RunModeFromArgument(argument);
-    SetRunMode(mode);
-
-    program.workFolder = WorkFolderName(program.tempFolder, kWorkFolderLimit);
+    files.workFolder = WorkFolderName(files.tempFolder, kWorkFolderLimit);
     for (int n = 1; n <= kWorkFolderLimit; ++n) {
-        const std::string candidate = WorkFolderName(program.tempFolder, n);
+        const std::string candidate = WorkFolderName(files.tempFolder, n);
         if (!FolderExists(candidate)) {
             CreateFolderPath(candidate);
-            program.workFolder = candidate;
+            files.workFolder = candidate;
             break;
         }
     }
 
-    program.programCopy = program.workFolder + kProgramCopyName;
-    ForceCopyFile(program.sourceFolder + NamePart(executable), program.programCopy);
+    files.programCopy = files.workFolder + kProgramCopyName;
+    ForceCopyFile(files.runningProgram, files.programCopy);
 
-    if (mode == RunMode::Install) {
-        program.workingScript = program.workFolder + kSetupScriptName;
-        if (FileExists(program.sourceFolder + kSetupScriptName))
-            ForceCopyFile(program.sourceFolder + kSetupScriptName, program.workingScript);
+    if (program.mode == RunMode::Install) {
+        files.workingScript = files.workFolder + kSetupScriptName;
+        if (FileExists(files.sourceFolder + kSetupScriptName))
+            ForceCopyFile(files.sourceFolder + kSetupScriptName, files.workingScript);
     } else {
-        program.workingScript = program.workFolder + kUninstallLogName;
-        ForceCopyFile(argument, program.workingScript);
+        files.workingScript = files.workFolder + kUninstallLogName;
+        ForceCopyFile(argument, files.workingScript);
     }
-    if (!FileExists(program.workingScript)) program.fatalText += kFatalScript;
+    // Read once: every later read of the script goes to its parse.
+    const FileText script = FileExists(files.workingScript) ? ReadFileText(files.workingScript) : FileText{1, {}};
+    if (script.error != 0)
+        fatalText += kFatalScript;
+    else
+        program.script = IniDocument::Parse(script.text);
 
-    return program.fatalText.empty() ? std::string() : FatalMessage(program.fatalText);
+    if (!fatalText.empty()) program.fatalMessage = FatalMessage(fatalText);
+    return program;
 }
 
-void CleanUpWorkFolders()
+void CleanUpWorkFolders(const std::string& tempFolder)
 {
-    const ProgramState& program = Program();
-    if (program.tempFolder.empty()) return; // the start-up never ran
+    if (tempFolder.empty()) return; // the start-up never ran
     for (int n = 1; n <= kWorkFolderLimit; ++n) {
-        const std::string folder = WorkFolderName(program.tempFolder, n);
+        const std::string folder = WorkFolderName(tempFolder, n);
         if (FolderExists(folder)) RemoveFolder(folder, "*.*");
     }
     SHChangeNotify(SHCNE_ASSOCCHANGED, 0, nullptr, nullptr);

@@ -1,30 +1,27 @@
 #pragma once
-// What the start-up finds and every later step reads: one instance for the
-// whole process.
+// The start-up of first activation and the clean-up when the main window
+// closes: what the start-up finds is what every later step reads.
 
 #include <string>
 
+#include "app/StartupRules.h"
+#include "support/FolderMacros.h"
+#include "support/IniDocument.h"
+#include "support/RunContext.h"
+
 struct ProgramState {
-    std::string argument;      // the first command-line argument, or empty
-    std::string sourceFolder;  // folder of the running executable, with a backslash
-    std::string tempFolder;    // the system's temporary folder, or the source folder
-    std::string windowsFolder; // empty when the system gave none
-    std::string systemFolder;
-    std::string workFolder;    // <temp>TSTMP<n>\ of this run
-    std::string workingScript; // the copy of SETUP.INI or UNSETUP.INI in the work folder
-    std::string programCopy;   // the copy of the running executable in the work folder
-    int platformId = -1;       // 2: the NT family; -1: the version query failed
-    std::string fatalText;     // the fatal conditions met, each followed by CR
-    bool restartRequest = false;
+    std::string argument; // the first command-line argument, or empty
+    RunMode mode = RunMode::Install;
+    ProgramFiles files;
+    FolderTable folders;
+    IniDocument script;       // the working script (or log copy), parsed once
+    std::string fatalMessage; // empty when the settings can be loaded
 };
 
-ProgramState& Program();
-
-// The start-up of first activation: system folders, folder macros, run mode,
-// work folder, program copy and working script. Returns the fatal-error message,
-// or empty when the settings can be loaded.
-std::string StartUp(const std::string& argument);
+// System folders, folder macros, run mode, work folder, program copy, working
+// script and its parse.
+ProgramState StartUpProgram(const std::string& argument);
 
 // Removes every work folder TSTMP1 to TSTMP99 of the temp folder and tells the
 // shell that associations and folders may have changed.
-void CleanUpWorkFolders();
+void CleanUpWorkFolders(const std::string& tempFolder);

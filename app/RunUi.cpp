@@ -2,12 +2,11 @@
 
 #include "app/Main.h"
 #include "support/Back.h"
-#include "support/MsgBox.h"
 #include "support/Status.h"
 
 int WindowsRunUi::ShowMessage(const std::string& text, const std::string& caption, unsigned style)
 {
-    return ShowSystemMessageBox(text, caption, style);
+    return boxes_.ShowMessage(text, caption, style);
 }
 
 void WindowsRunUi::ShowStatus(const std::string& text)
@@ -15,8 +14,6 @@ void WindowsRunUi::ShowStatus(const std::string& text)
     status_.SetMessage(text);
     ProcessMessages();
 }
-
-bool WindowsRunUi::AbortRequested() { return !main_.Enabled(); }
 
 void WindowsRunUi::Pause(unsigned milliseconds) { Sleep(milliseconds); }
 
@@ -30,6 +27,7 @@ void WindowsRunUi::EnableAbort(bool enabled) { status_.EnableAbort(enabled); }
 
 void WindowsRunUi::BeginRun()
 {
+    phase_ = RunPhase::Running;
     main_.Hide();
     ProcessMessages();
     Sleep(500);
@@ -42,6 +40,7 @@ void WindowsRunUi::BeginRun()
 
 void WindowsRunUi::EndRun()
 {
+    phase_ = RunPhase::Over;
     backdrop_.SetEnabled(true);
     status_.Hide();
     main_.SetModalResult(IDOK);
@@ -51,8 +50,8 @@ void WindowsRunUi::ShowFailureReport(const std::string& report)
 {
     main_.ShowClosingReport(report, "作成・コピー処理失敗　詳細表示");
     status_.Hide();
-    // Until the user presses "続行(&C)", or the window is closed or disabled.
-    while (main_.btnEvent->Enabled() && main_.Enabled() && main_.ModalResult() == 0) {
+    // Until the user presses "続行(&C)", or the window is closed or the run aborted.
+    while (main_.btnEvent->Enabled() && !AbortRequested() && main_.ModalResult() == 0) {
         Sleep(200);
         ProcessMessages();
     }

@@ -1,15 +1,16 @@
 #include "app/ScriptSettings.h"
 
-#include "app/RegistryRead.h"
 #include "support/FileOps.h"
+#include "support/Registry.h"
 #include "support/uIniFile.h"
 
-LoadedSettings LoadScriptSettings(const std::string& workingScript, RunMode mode, const std::string& sourceFolder)
+LoadedSettings LoadScriptSettings(const IniDocument& script, RunMode mode, const std::string& sourceFolder,
+                                  const FolderTable& folders)
 {
     SettingsSources sources;
-    sources.readScript = [&workingScript](const std::string& section, const std::string& key,
-                                          const std::string& defaultValue) {
-        return ReadIniStr(section, key, defaultValue, workingScript);
+    sources.readScript = [&script](const std::string& section, const std::string& key,
+                                   const std::string& defaultValue) {
+        return script.Find(section, key).value_or(defaultValue);
     };
     sources.readIniFile = [](const std::string& file, const std::string& section, const std::string& key,
                              const std::string& defaultValue) { return ReadIniStr(section, key, defaultValue, file); };
@@ -18,5 +19,5 @@ LoadedSettings LoadScriptSettings(const std::string& workingScript, RunMode mode
     };
     sources.fileExists = FileExists;
     sources.sourceFolder = sourceFolder;
-    return LoadSettings(mode, sources, Folders());
+    return LoadSettings(mode, sources, folders);
 }

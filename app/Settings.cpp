@@ -19,8 +19,9 @@ public:
     {
         LoadedSettings loaded;
         SetupSettings& s = loaded.settings;
-        s.setupString = Read("Extend", "SetupString", "インストール");
-        s.unSetupString = Read("Extend", "UnSetupString", "アンインストール");
+        GeneralKeys& g = s.general;
+        g.setupString = Read("Extend", "SetupString", "インストール");
+        g.unSetupString = Read("Extend", "UnSetupString", "アンインストール");
         const std::string copyRight1 = Read("Title", "CopyRight1", "");
         s.productBanner = ProductBanner(copyRight1, Read("Title", "CopyRight2", ""));
         const std::string speed = Read("Extend", "SetupSpeed", "350");
@@ -29,13 +30,13 @@ public:
             loaded.error = ScriptError{"SetupSpeed", speed};
             return loaded;
         }
-        s.stepDelay = *delay;
-        s.setupTitle = Read("Title", "Setup", "Tessera Setup");
-        s.unSetupTitle = Read("Title", "UnSetup", s.setupTitle);
+        g.stepDelay = static_cast<unsigned>(*delay);
+        g.setupTitle = Read("Title", "Setup", "Tessera Setup");
+        g.unSetupTitle = Read("Title", "UnSetup", g.setupTitle);
 
         if (mode_ == RunMode::Install) {
-            s.programId = Read("ProgramID", "ID", "");
-            s.proposedFolder = InstallFolderProposal(s.programId);
+            g.programId = Read("ProgramID", "ID", "");
+            s.proposedFolder = InstallFolderProposal(g.programId);
         } else {
             s.proposedFolder = Expanded(Read("SetupFolder", "Folder", ""));
         }
@@ -43,18 +44,13 @@ public:
 
         if (mode_ == RunMode::Install) {
             s.shortcuts = ScanShortcutNames();
-            s.mainMessage = InstallMainMessage(MessageLines(), s.setupString);
+            s.mainMessage = InstallMainMessage(MessageLines(), g.setupString);
             const std::string readme = ReadmePath(sources_.sourceFolder, Read("Readme", "File", ""));
             if (!readme.empty() && sources_.fileExists(readme)) s.readmeFile = readme;
             s.readmeTitle = Read("Readme", "Title", "");
             s.readmeScrollBars = ScrollBarsFromText(Read("Readme", "ScrollBars", "ssVertical"));
-
-            s.unSetupKey = Read("Title", "UnSetupKey", s.unSetupTitle);
-            s.unSetupDisplay = Read("Title", "UnSetupDisplay", s.unSetupKey);
-            s.unSetupOptionPreset = Read("Extend", "UnSetupOption", "");
-            s.executeFile = Read("ExecuteFile", "File", "");
         } else {
-            s.mainMessage = UninstallMainMessage(s.unSetupString);
+            s.mainMessage = UninstallMainMessage(g.unSetupString);
             s.uninstallOptions = Read("UnSetupOption", "CheckBox", "0,0,0,0");
         }
         return loaded;
@@ -99,9 +95,9 @@ private:
         return Expanded(proposal);
     }
 
-    ShortcutHits ScanShortcutNames() const
+    ShortcutChoices ScanShortcutNames() const
     {
-        ShortcutHits hits;
+        ShortcutChoices hits;
         for (int n = 1;; ++n) {
             const std::string name = Read("ShortCut", "Name" + std::to_string(n), "");
             if (name.empty()) break;

@@ -6,32 +6,22 @@
 #include <optional>
 #include <string>
 
-#include "app/FolderMacros.h"
 #include "app/SettingsRules.h"
-#include "support/RunMode.h"
+#include "app/StartupRules.h"
+#include "support/FolderMacros.h"
+#include "support/RunContext.h"
 
 struct SetupSettings {
-    std::string setupString = "インストール";
-    std::string unSetupString = "アンインストール";
+    GeneralKeys general;
     std::string productBanner = kOwnProductBanner;
-    int stepDelay = 350; // milliseconds, at least 1
-    std::string setupTitle = "Tessera Setup";
-    std::string unSetupTitle = "Tessera Setup";
-    std::string programId;
     bool optionsEnabled = true;
     std::string proposedFolder; // expanded, with a trailing backslash
-    ShortcutHits shortcuts;
+    ShortcutChoices shortcuts;  // the boxes the [ShortCut] names tick
     std::string mainMessage;
     std::string readmeFile; // full path of an existing read-me, else empty
     std::string readmeTitle;
     ReadmeScrollBars readmeScrollBars = ReadmeScrollBars::Vertical;
     std::string uninstallOptions = "0,0,0,0";
-
-    // Read by the install run later, from the same script.
-    std::string unSetupKey;
-    std::string unSetupDisplay;
-    std::string unSetupOptionPreset; // [Extend] UnSetupOption
-    std::string executeFile;
 };
 
 // A value the loading cannot use; the loading stops at it.

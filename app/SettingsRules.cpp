@@ -53,7 +53,7 @@ std::string UninstallMainMessage(const std::string& unSetupString)
     return unSetupString + "を行います．\r\r開始するには，「" + unSetupString + "開始(S)」を選択してください．\r";
 }
 
-void AddShortcutHits(const std::string& name, ShortcutHits& hits)
+void AddShortcutHits(const std::string& name, ShortcutChoices& hits)
 {
     if (MBPosText("Dsk)", name) > 0) hits.desktop = true;
     if (MBPosText("Sta)", name) > 0) hits.startMenu = true;

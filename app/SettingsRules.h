@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "support/RunContext.h"
+
 // The step delay of a SetupSpeed value, at least 1 ms; nothing when the value
 // is not an integer. An integer is an optional sign and 1 to 10 decimal digits,
 // with blanks (spaces, tabs) around them allowed, that fits in 32 bits; so
@@ -23,15 +25,9 @@ std::string ProductBanner(const std::string& copyRight1, const std::string& copy
 std::string InstallMainMessage(const std::array<std::string, 5>& lines, const std::string& setupString);
 std::string UninstallMainMessage(const std::string& unSetupString);
 
-// Which shortcut boxes the [ShortCut] names tick. The search leaves out the
+// Which shortcut boxes a [ShortCut] name ticks. The search leaves out the
 // opening parenthesis, so "(C_Dsk)" ticks the desktop box as "(Dsk)" does.
-struct ShortcutHits {
-    bool desktop = false;
-    bool startMenu = false;
-    bool startUp = false;
-    bool sendTo = false;
-};
-void AddShortcutHits(const std::string& name, ShortcutHits& hits);
+void AddShortcutHits(const std::string& name, ShortcutChoices& hits);
 
 // The read-me file of a [Readme] File value: always in the source folder, one
 // leading backslash dropped, no macros. Empty for an empty value.

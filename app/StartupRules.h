@@ -3,7 +3,9 @@
 
 #include <string>
 
-#include "support/RunMode.h"
+
+// Decided once at start-up from the command line.
+enum class RunMode { Install, Uninstall };
 
 constexpr char kMutexName[] = "TSRSETUP";
 constexpr char kUninstallLogName[] = "UNSETUP.INI";

@@ -3,47 +3,19 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <memory>
-
-#include "app/RegistryRead.h"
 #include "support/FileOps.h"
+#include "support/Handles.h"
+#include "support/Registry.h"
 
 namespace {
 
 constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
-struct ReleaseMalloc {
-    void operator()(IMalloc* allocator) const { allocator->Release(); }
-};
-using UniqueMalloc = std::unique_ptr<IMalloc, ReleaseMalloc>;
-
-// An item list owned together with the allocator that frees it.
-class OwnedItemList {
-public:
-    explicit OwnedItemList(IMalloc& allocator) : allocator_(allocator) {}
-    ~OwnedItemList()
-    {
-        if (list_) allocator_.Free(list_);
-    }
-    OwnedItemList(const OwnedItemList&) = delete;
-    OwnedItemList& operator=(const OwnedItemList&) = delete;
-    LPITEMIDLIST* Receive() { return &list_; }
-    LPCITEMIDLIST Get() const { return list_; }
-
-private:
-    IMalloc& allocator_;
-    LPITEMIDLIST list_ = nullptr;
-};
-
 } // namespace
 
 std::string GetSpecialFolder(int csidl)
 {
-    IMalloc* rawAllocator = nullptr;
-    if (FAILED(SHGetMalloc(&rawAllocator)) || rawAllocator == nullptr) return {};
-    const UniqueMalloc allocator(rawAllocator);
-
-    OwnedItemList items(*allocator);
+    ShellItemList items;
     if (FAILED(SHGetSpecialFolderLocation(GetDesktopWindow(), csidl, items.Receive())) || items.Get() == nullptr)
         return {};
     // The call writes at most MAX_PATH bytes, terminator included.
@@ -58,8 +30,7 @@ std::string ReadProgramFilesValue()
     return ReadRegistryString(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir");
 }
 
-void ResolveSystemFolders(const StartupFolders& found)
+FolderTable SystemFolderTable(const ProgramFiles& found)
 {
-    const FolderQueries queries{ReadProgramFilesValue, FolderExists, GetSpecialFolder};
-    Folders() = ResolveFolderTable(found, queries);
+    return ResolveFolderTable(found, {ReadProgramFilesValue, FolderExists, GetSpecialFolder});
 }

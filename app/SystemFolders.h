@@ -11,5 +11,5 @@ std::string GetSpecialFolder(int csidl);
 // "ProgramFilesDir" of the machine's CurrentVersion key, empty when unreadable.
 std::string ReadProgramFilesValue();
 
-// Fills the program-wide folder table from what the start-up found.
-void ResolveSystemFolders(const StartupFolders& found);
+// The folder table of what the start-up found, with the system's answers.
+FolderTable SystemFolderTable(const ProgramFiles& found);

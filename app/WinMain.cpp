@@ -1,18 +1,13 @@
-// The program entry: one copy per machine, the four windows, one message loop.
+// The program entry: one copy per machine, the program's windows, one message loop.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "app/Main.h"
-#include "app/ProgramState.h"
+#include "app/SetupProgram.h"
 #include "app/StartupRules.h"
-#include "support/AppWindow.h"
-#include "support/Back.h"
 #include "support/Handles.h"
-#include "support/LeadBytes.h"
 #include "support/MsgBox.h"
-#include "support/Status.h"
-#include "uninstall/CusDlg.h"
+#include "support/SystemCodePage.h"
 
 namespace {
 
@@ -29,45 +24,27 @@ void OfferRestart()
         MsgBox("Windowsを再起動すると，セットアップは完了します．", "警告", MB_ICONEXCLAMATION);
 }
 
-int RunProgram()
-{
-    TfrmBack backdrop;
-    TfrmMain mainWindow(backdrop);
-    TfrmStatus status(backdrop.Handle(), mainWindow, backdrop);
-    TfrmCustomDlg deleteConfirmation(backdrop.Handle(), *mainWindow.lblFormShare);
-    mainWindow.SetProgressWindow(status);
-    SetAppWindow(backdrop.Handle());
-    backdrop.ShowMainWindow = [&mainWindow] { mainWindow.ShowModal(); };
-
-    ShowWindow(backdrop.Handle(), SW_SHOWMAXIMIZED);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    SetAppWindow(nullptr);
-    return static_cast<int>(message.wParam);
-}
-
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    const HRESULT com = CoInitialize(nullptr);
+    const ComInitialization com;
     // Creating (not only opening) the mutex closes the gap in which two copies
     // started together would both find none.
     const UniqueKernelHandle mutex(CreateMutexA(nullptr, FALSE, kMutexName));
-    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
-        if (SUCCEEDED(com)) CoUninitialize();
-        return 0;
-    }
+    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
     InitCommonControls();
-    LoadLeadBytesFromSystem();
+    UseCodePage(SystemCodePage());
 
-    const int exitCode = RunProgram();
-
+    SystemMessageBoxes boxes;
+    int exitCode = 0;
+    bool restart = false;
+    {
+        SetupProgram program(boxes);
+        exitCode = program.Run();
+        restart = program.RestartRequested();
+    }
     ReleaseMutex(mutex.get());
-    if (Program().restartRequest) OfferRestart();
-    if (SUCCEEDED(com)) CoUninitialize();
+    if (restart) OfferRestart();
     return exitCode;
 }

@@ -19,13 +19,13 @@ std::pair<std::string, std::string> SplitExecuteFile(const std::string& value)
     return {LeftStr(value, comma - 1), MidStr(value, comma + 1)};
 }
 
-AssociationList ReadAssociationPairs(const std::function<std::string(const std::string& key)>& readRelate)
+AssociationList ReadAssociationPairs(const IniDocument& script)
 {
     AssociationList pairs;
     for (int n = 1; n <= 20; ++n) {
-        const std::string name = readRelate("Name" + std::to_string(n));
+        const std::string name = script.Get("Relate", "Name" + std::to_string(n));
         if (name.empty()) continue;
-        const std::string file = readRelate("File" + std::to_string(n));
+        const std::string file = script.Get("Relate", "File" + std::to_string(n));
         if (!file.empty()) pairs.emplace_back(name, file);
     }
     return pairs;

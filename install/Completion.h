@@ -1,10 +1,11 @@
 #pragma once
 // Texts and decisions of the install run, apart from the system calls.
 
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "support/IniDocument.h"
 
 constexpr char kRestartKeyword[] = "WINDOWS_REBOOT";
 
@@ -20,4 +21,4 @@ std::pair<std::string, std::string> SplitExecuteFile(const std::string& value);
 // The usable [Relate] pairs (name, file type) of Name1/File1 to Name20/File20,
 // in script order without gaps; File<n> is read only when Name<n> is set.
 using AssociationList = std::vector<std::pair<std::string, std::string>>;
-AssociationList ReadAssociationPairs(const std::function<std::string(const std::string& key)>& readRelate);
+AssociationList ReadAssociationPairs(const IniDocument& script);

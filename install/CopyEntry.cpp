@@ -1,5 +1,6 @@
 #include "install/CopyEntry.h"
 
+#include "support/CodePage.h"
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
 
@@ -61,5 +62,71 @@ CopyEntry ParseCopyEntry(const std::string& entry, const std::string& sourceFold
 
 std::string TargetWithStoredName(const std::string& target, const std::string& expandedName)
 {
-    return InFolderOf(target, MapString(NamePart(expandedName), kMapUpperCase));
+    return InFolderOf(target, UpperCase(NamePart(expandedName)));
+}
+
+LzHeader ReadLzHeader(std::string_view start)
+{
+    constexpr std::string_view kMagic("SZDD\x88\xF0\x27\x33", 8);
+    LzHeader header;
+    if (start.substr(0, kMagic.size()) != kMagic) return header;
+    if (start.size() < kLzHeaderSize) {
+        header.format = LzFormat::CutShort;
+        return header;
+    }
+    if (start[8] != 'A') {
+        header.format = LzFormat::UnknownMethod;
+        return header;
+    }
+    header.format = LzFormat::Compressed;
+    header.lastCharacter = start[9];
+    for (std::size_t at = 13; at >= 10; --at)
+        header.expandedLength = header.expandedLength << 8 | static_cast<unsigned char>(start[at]);
+    return header;
+}
+
+std::string ExpandedName(const std::string& source, const LzHeader& header)
+{
+    if (header.format != LzFormat::Compressed) return source;
+    // One walk over the characters: where the file name begins, its first dot,
+    // the path's last letter and whether the path ends in a one-byte "_".
+    constexpr std::size_t kNone = std::string::npos;
+    std::size_t nameStart = 0, firstDot = kNone;
+    bool lowerCase = true; // with no letter at all, as the system does
+    bool endsInUnderscore = false;
+    for (std::size_t at = 0; at < source.size();) {
+        const unsigned char c = static_cast<unsigned char>(source[at]);
+        const bool doubleByte = IsLeadByte(c) && at + 1 < source.size();
+        endsInUnderscore = !doubleByte && c == '_';
+        if (doubleByte) {
+            at += 2;
+            continue;
+        }
+        if (c == '\\' || c == '/' || c == ':') {
+            nameStart = at + 1;
+            firstDot = kNone;
+        } else if (c == '.' && firstDot == kNone) {
+            firstDot = at;
+        } else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+            lowerCase = c >= 'a';
+        }
+        ++at;
+    }
+    std::string expanded = source;
+    if (nameStart == source.size() || firstDot == kNone) return expanded;
+    if (firstDot == source.size() - 1) {
+        expanded.pop_back();
+    } else if (endsInUnderscore) {
+        char stored = header.lastCharacter;
+        if (stored >= 'A' && stored <= 'Z' && lowerCase) stored = static_cast<char>(stored - 'A' + 'a');
+        if (stored >= 'a' && stored <= 'z' && !lowerCase) stored = static_cast<char>(stored - 'a' + 'A');
+        expanded.pop_back();
+        if (stored != '\0') expanded += stored;
+    }
+    return expanded;
+}
+
+bool ExpansionIsWhole(const LzHeader& header, std::uint64_t written)
+{
+    return header.format != LzFormat::Compressed || written == header.expandedLength;
 }

@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "app/FolderMacros.h"
+#include "support/FolderMacros.h"
 #include "install/CopyEntry.h"
 #include "install/FileFacts.h"
 #include "install/InstallStages.h"
@@ -11,7 +11,6 @@
 #include "install/ProgressRules.h"
 #include "support/FileOps.h"
 #include "support/SysErrorText.h"
-#include "support/uIniFile.h"
 
 namespace {
 
@@ -47,7 +46,7 @@ bool AskForNextDisk(InstallRunState& state, UserInterface& ui, const std::string
         // Any answer but OK (a box that could not be shown, too) stops: asking
         // again without an answer would never end.
         if (ui.ShowMessage(request, "ディスク交換", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) {
-            ui.ShowMessage(state.setupString + "を続行できませんでした．", "致命的エラー", MB_ICONSTOP);
+            ui.ShowMessage(state.context.keys.setupString + "を続行できませんでした．", "致命的エラー", MB_ICONSTOP);
             return false;
         }
         if (FileExists(source)) return true;
@@ -57,7 +56,7 @@ bool AskForNextDisk(InstallRunState& state, UserInterface& ui, const std::string
 bool CopyWanted(const InstallRunState& state, UserInterface& ui, const std::string& source, const std::string& target)
 {
     if (!FileExists(target)) return true;
-    if (state.overwrite) return SourceIsLater(PackedWriteTime(source), PackedWriteTime(target));
+    if (state.context.overwrite) return SourceIsLater(PackedWriteTime(source), PackedWriteTime(target));
     const std::string question = target + "\r\r" + "このファイルは既に存在します．" + "\r" + "上書きしてもよろしいですか？";
     return ui.ShowMessage(question, "上書き確認", MB_YESNO | MB_ICONQUESTION) != IDNO;
 }
@@ -73,14 +72,15 @@ EntryOutcome SkipMissingSource(InstallRunState& state, UserInterface& ui, const 
 
 EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std::string& text)
 {
-    const CopyEntry entry = ParseCopyEntry(ExpandFolderMacros(text), state.sourceFolder);
+    const RunContext& context = state.context;
+    const CopyEntry entry = ParseCopyEntry(ExpandFolderMacros(text, context.folders), context.files.sourceFolder);
     if (entry.diskChange && !AskForNextDisk(state, ui, entry.source)) return {StageOutcome::FatalStop, {}};
     if (!FileExists(entry.source)) return SkipMissingSource(state, ui, entry);
 
     std::string copyFrom = entry.source;
     std::string target = entry.target;
     unsigned long error = 0;
-    const std::string expansionFile = entry.compressed ? state.tempFolder + kExpansionName : std::string();
+    const std::string expansionFile = entry.compressed ? context.files.tempFolder + kExpansionName : std::string();
     const ExpansionFileCleanup cleanup(expansionFile);
     if (entry.compressed) {
         const LzExpansion expansion = ExpandLZFile(entry.source, entry.target, expansionFile);
@@ -97,13 +97,16 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
         if (HasFlag(entry.flags, 'S')) ChangeSharedCount(target, true);
         if (HasFlag(entry.flags, 'W')) wanted = true;
         if (wanted) error = ForceCopyFile(copyFrom, target);
-        if (HasFlag(entry.flags, 'R') && FileExists(target)) SelfRegister(target, true);
+        if (HasFlag(entry.flags, 'R') && FileExists(target)) {
+            const Registration registration = SelfRegister(target, true);
+            if (!registration.problem.empty()) ui.ShowMessage(registration.problem, registration.caption, MB_ICONEXCLAMATION);
+        }
     }
     ++state.entriesHandled;
     if (error != 0)
         state.failures.Add("<File> ", target, SysErrorText(error));
     else
-        state.log.record.Append(PendingList::DeleteFiles, target + entry.flags);
+        state.record.Append(PendingList::DeleteFiles, target + entry.flags);
     // A compressed entry is measured by its compressed file.
     return {StageOutcome::Continue, entry.source};
 }
@@ -120,11 +123,11 @@ StageOutcome UpdateProgress(InstallRunState& state, UserInterface& ui, int numbe
         }
     }
     const int percent = state.sizeBased ? BytePercent(state.bytesDone, state.totalBytes)
-                                        : EntryPercent(number, state.copyEntryCount);
-    ui.SetProgress(percent, state.entriesHandled, state.copyEntryCount);
+                                        : EntryPercent(number, state.CopyEntryCount());
+    ui.SetProgress(percent, state.entriesHandled, state.CopyEntryCount());
     ui.ProcessMessages();
     if (ui.AbortRequested()) return StageOutcome::Aborted;
-    ui.Pause(state.stepDelay);
+    ui.Pause(state.context.keys.stepDelay);
     return StageOutcome::Continue;
 }
 
@@ -132,12 +135,11 @@ StageOutcome UpdateProgress(InstallRunState& state, UserInterface& ui, int numbe
 
 StageOutcome RunCopyStage(InstallRunState& state, UserInterface& ui)
 {
-    for (int n = 1;; ++n) {
-        const std::string text = ReadIniStr("CopyFile", "File" + std::to_string(n), "", state.workingScript);
-        if (text.empty()) return StageOutcome::Continue;
-        const EntryOutcome entry = CopyEntryFile(state, ui, text);
+    for (int n = 1; n <= state.CopyEntryCount(); ++n) {
+        const EntryOutcome entry = CopyEntryFile(state, ui, state.copyEntries[static_cast<std::size_t>(n - 1)]);
         if (entry.outcome != StageOutcome::Continue) return entry.outcome;
         const StageOutcome progress = UpdateProgress(state, ui, n, entry.measuredSource);
         if (progress != StageOutcome::Continue) return progress;
     }
+    return StageOutcome::Continue;
 }

@@ -1,19 +1,18 @@
 // The install folder check and the [MakeFolder] stage.
 #include <windows.h>
 
-#include "app/FolderMacros.h"
 #include "install/FolderRules.h"
 #include "install/InstallStages.h"
 #include "support/FileOps.h"
 #include "support/SysErrorText.h"
-#include "support/uIniFile.h"
+#include "support/ScriptLists.h"
 #include "support/uStrOp.h"
 
 namespace {
 
-StageOutcome StopUncreated(const InstallRunState& state, UserInterface& ui)
+StageOutcome StopUncreated(const std::string& setupString, UserInterface& ui)
 {
-    ui.ShowMessage(state.setupString + "を続行できませんでした．", state.setupString + "中止", MB_ICONSTOP);
+    ui.ShowMessage(setupString + "を続行できませんでした．", setupString + "中止", MB_ICONSTOP);
     return StageOutcome::FatalStop;
 }
 
@@ -21,31 +20,30 @@ StageOutcome StopUncreated(const InstallRunState& state, UserInterface& ui)
 
 StageOutcome CheckInstallFolder(InstallRunState& state, UserInterface& ui)
 {
-    state.installFolder = AddBackSlash(state.folderField, "B");
-    state.log.installFolder = state.installFolder;
-    Folders()[FolderMacro::App] = state.installFolder;
+    RunContext& context = state.context;
+    const std::string& setup = context.keys.setupString;
+    context.installFolder = AddBackSlash(context.folderField, "B");
+    context.folders[FolderMacro::App] = context.installFolder;
 
-    if (!FolderExists(state.installFolder)) {
-        const std::string question = state.installFolder + "\r\r" + "このフォルダは存在しません．作成してもよろしいですか？";
-        if (ui.ShowMessage(question, "フォルダ作成", MB_YESNO | MB_ICONQUESTION) != IDYES) return StopUncreated(state, ui);
-        if (!CreateFolderPath(state.installFolder)) {
-            ui.ShowMessage(state.setupString + "フォルダの作成に失敗しました．" + "\r\r" + "プログラム作者へご報告ください．",
-                           "致命的エラー", MB_ICONSTOP);
-            return StopUncreated(state, ui);
+    if (!FolderExists(context.installFolder)) {
+        const std::string question = context.installFolder + "\r\r" + "このフォルダは存在しません．作成してもよろしいですか？";
+        if (ui.ShowMessage(question, "フォルダ作成", MB_YESNO | MB_ICONQUESTION) != IDYES) return StopUncreated(setup, ui);
+        if (!CreateFolderPath(context.installFolder)) {
+            ui.ShowMessage(setup + "フォルダの作成に失敗しました．" + "\r\r" + "プログラム作者へご報告ください．", "致命的エラー",
+                           MB_ICONSTOP);
+            return StopUncreated(setup, ui);
         }
     }
     // The root of the folder's drive; for a network folder its share, which the
     // first two characters would not name.
-    Folders()[FolderMacro::Set] = DrivePart(state.installFolder) + "\\";
+    context.folders[FolderMacro::Set] = DrivePart(context.installFolder) + "\\";
     return StageOutcome::Continue;
 }
 
 StageOutcome RunMakeFolderStage(InstallRunState& state, UserInterface& ui)
 {
-    for (int n = 1;; ++n) {
-        const std::string value = ReadIniStr("MakeFolder", "Folder" + std::to_string(n), "", state.workingScript);
-        if (value.empty()) return StageOutcome::Continue;
-        const std::string folder = ExpandFolderMacros(AddBackSlash(value, "B"));
+    for (const std::string& value : NumberedList(state.context.script, "MakeFolder", "Folder")) {
+        const std::string folder = ExpandFolderMacros(AddBackSlash(value, "B"), state.context.folders);
         ui.ShowStatus("フォルダを作成しています．．．\rCreating -> " + folder);
         if (ui.AbortRequested()) return StageOutcome::Aborted;
 
@@ -54,9 +52,10 @@ StageOutcome RunMakeFolderStage(InstallRunState& state, UserInterface& ui)
         const DWORD error = created ? 0 : GetLastError();
         // "Already exists" is also said of a file by that name, which is no folder made.
         if (created || (error == ERROR_ALREADY_EXISTS && FolderExists(folder)))
-            state.log.record.Append(PendingList::DeleteFolder, folder);
+            state.record.Append(PendingList::DeleteFolder, folder);
         else
             state.failures.Add("<Folder> ", folder, SysErrorText(error != 0 ? error : ERROR_GEN_FAILURE));
-        ui.Pause(state.stepDelay);
+        ui.Pause(state.context.keys.stepDelay);
     }
+    return StageOutcome::Continue;
 }

@@ -3,33 +3,30 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/FolderMacros.h"
 #include "install/Completion.h"
 #include "install/InstallStages.h"
-#include "support/uIniFile.h"
+#include "support/ScriptLists.h"
+#include "uninstall/LogStages.h"
 #include "uninstall/ScriptDeletions.h"
 
 namespace {
 
 class Run {
 public:
-    Run(InstallRunState& state, UserInterface& ui) : state_(state), ui_(ui) {}
+    Run(RunContext& context, UserInterface& ui) : context_(context), state_(context), ui_(ui) {}
     InstallResult Go();
 
 private:
-    std::string Read(const std::string& section, const std::string& key) const
-    {
-        return ReadIniStr(section, key, "", state_.workingScript);
-    }
     bool Aborted() const { return ui_.AbortRequested(); }
-    void Pause() { ui_.Pause(state_.stepDelay); }
+    void Pause() { ui_.Pause(context_.keys.stepDelay); }
     // Ends the run after a stage's outcome other than Continue.
     InstallResult Ended(StageOutcome outcome);
     void ShowFailureReport();
     bool Complete(); // returns whether a restart was asked for
     void StartProgram(const std::string& value);
 
-    InstallRunState& state_;
+    RunContext& context_;
+    InstallRunState state_;
     UserInterface& ui_;
 };
 
@@ -42,19 +39,19 @@ InstallResult Run::Ended(StageOutcome outcome)
 
 InstallResult Run::Go()
 {
-    const std::string& setup = state_.setupString;
-    state_.failures = {};
+    const std::string& setup = context_.keys.setupString;
     ui_.BeginRun();
     ui_.ShowStatus(setup + "を開始します．．．");
     ui_.Pause(1000);
 
     ui_.ShowStatus(setup + "の情報を作成しています．．．");
-    state_.associations = ReadAssociationPairs([this](const std::string& key) { return Read("Relate", key); });
+    state_.associations = ReadAssociationPairs(context_.script);
     Pause();
 
     ui_.ShowStatus(setup + "に必要な容量を調べています．．．");
     if (Aborted()) return Ended(StageOutcome::Aborted);
     Pause();
+    state_.copyEntries = NumberedList(context_.script, "CopyFile", "File");
     CountCopyEntries(state_);
 
     if (state_.sizeBased) {
@@ -68,8 +65,7 @@ InstallResult Run::Go()
     if (const StageOutcome outcome = CheckInstallFolder(state_, ui_); outcome != StageOutcome::Continue)
         return Ended(outcome);
 
-    state_.log.installFolder = state_.installFolder;
-    StageResult merged = RunLogMergeStage(state_.log);
+    StageResult merged = RunLogMergeStage(context_, state_.record);
     state_.failures.Append(merged.failures);
     if (merged.outcome != StageOutcome::Continue) return Ended(merged.outcome);
 
@@ -81,16 +77,15 @@ InstallResult Run::Go()
     const StageOutcome copied = RunCopyStage(state_, ui_);
     if (copied != StageOutcome::Continue) return Ended(copied);
     ui_.ShowProgressFrame(false);
-    state_.log.record.Append(PendingList::DeleteFiles, LogPathIn(state_.installFolder));
+    state_.record.Append(PendingList::DeleteFiles, LogPathIn(context_.installFolder));
 
     // Shortcuts, registry values and INI entries have their stages here.
 
-    RecordScriptDeletions([this](const std::string& section, const std::string& key) { return Read(section, key); },
-                          [](const std::string& value) { return ExpandFolderMacros(value); }, state_.log.record);
+    RecordScriptDeletions(context_.script, context_.folders, state_.record);
 
     // File associations of state_.associations have their stage here.
 
-    StageResult written = RunLogWriterStage(state_.log, ui_);
+    StageResult written = RunLogWriterStage(context_, state_.record, ui_);
     state_.failures.Append(written.failures);
     if (written.outcome != StageOutcome::Continue) return Ended(written.outcome);
 
@@ -104,7 +99,7 @@ InstallResult Run::Go()
 
 void Run::ShowFailureReport()
 {
-    ui_.ShowStatus(state_.setupString + "で一部の処理が失敗しました．");
+    ui_.ShowStatus(context_.keys.setupString + "で一部の処理が失敗しました．");
     const int answer = ui_.ShowMessage("フォルダの作成・ファイルのコピーで，一部の処理が失敗しました．\r詳細を表示しますか？",
                                        "警告", MB_YESNO | MB_ICONEXCLAMATION);
     if (answer == IDYES) ui_.ShowFailureReport(state_.failures.text);
@@ -112,13 +107,12 @@ void Run::ShowFailureReport()
 
 bool Run::Complete()
 {
-    const std::string value = Read("ExecuteFile", "File");
+    const GeneralKeys& keys = context_.keys;
+    const std::string value = context_.script.Get("ExecuteFile", "File");
     if (value == kRestartKeyword) return true;
-    const std::string done = state_.setupString + "が完了しました．";
-    ui_.ShowStatus(done);
-    ui_.ShowMessage(CompletionText(state_.setupString, state_.unSetupString, state_.log.uninstallTitle), "完了",
-                    MB_ICONINFORMATION);
-    if (!value.empty()) StartProgram(ExpandFolderMacros(value));
+    ui_.ShowStatus(keys.setupString + "が完了しました．");
+    ui_.ShowMessage(CompletionText(keys.setupString, keys.unSetupString, keys.unSetupTitle), "完了", MB_ICONINFORMATION);
+    if (!value.empty()) StartProgram(ExpandFolderMacros(value, context_.folders));
     return false;
 }
 
@@ -136,4 +130,4 @@ void Run::StartProgram(const std::string& value)
 
 } // namespace
 
-InstallResult RunInstall(InstallRunState& state, UserInterface& ui) { return Run(state, ui).Go(); }
+InstallResult RunInstall(RunContext& context, UserInterface& ui) { return Run(context, ui).Go(); }

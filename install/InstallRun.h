@@ -2,7 +2,7 @@
 // The install run: every stage in its fixed order, with the status texts,
 // pauses and abort checks between them.
 
-#include "install/RunState.h"
+#include "support/RunContext.h"
 #include "support/UserInterface.h"
 
 enum class InstallEnd {
@@ -16,6 +16,6 @@ struct InstallResult {
     bool restartRequested = false; // the script asked for a restart of Windows
 };
 
-// `state` holds what was read before the run (the caller fills the fields
-// marked so in RunState.h and the log stage inputs); the run owns the rest.
-InstallResult RunInstall(InstallRunState& state, UserInterface& ui);
+// Runs the install the context describes; the run sets the context's install
+// folder and its (App) and (Set) folders.
+InstallResult RunInstall(RunContext& context, UserInterface& ui);

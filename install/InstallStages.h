@@ -1,12 +1,12 @@
 #pragma once
 // The install run's stages before and during the copy: counting pass, disk
 // space check, install folder check, [MakeFolder] and [CopyFile]. Each reads
-// the working script and updates the run state; status texts, questions and
-// progress go through the user interface.
+// the parsed script of the run's context and updates the run state; status
+// texts, questions and progress go through the user interface.
 
 #include "install/RunState.h"
+#include "support/StageOutcome.h"
 #include "support/UserInterface.h"
-#include "uninstall/LogStages.h"
 
 // Counts the [CopyFile] entries and adds up their sources' sizes. A source that
 // is missing or cannot be measured makes progress count entries instead of bytes.

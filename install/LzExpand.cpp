@@ -3,26 +3,24 @@
 #include <windows.h>
 #include <lzexpand.h>
 
-#include <cstring>
+#include <utility>
 
 #include "install/CopyEntry.h"
 #include "install/LzErrors.h"
+#include "support/Handles.h"
 #include "support/uStrOp.h"
 
 namespace {
 
-// An LZ file handle, closed by its scope. Failed opens are negative.
+// An LZ handle from LZInit, closed by its scope. Closing it closes the file it
+// was made from, compressed or not.
 class LzFile {
 public:
     explicit LzFile(INT handle) : handle_(handle) {}
-    ~LzFile()
-    {
-        if (handle_ >= 0) LZClose(handle_);
-    }
+    ~LzFile() { LZClose(handle_); }
     LzFile(const LzFile&) = delete;
     LzFile& operator=(const LzFile&) = delete;
     INT Get() const { return handle_; }
-    bool IsOpen() const { return handle_ >= 0; }
 
 private:
     INT handle_;
@@ -34,36 +32,54 @@ unsigned long LastErrorOr(unsigned long fallback)
     return error != 0 ? error : fallback;
 }
 
-// The name stored in a compressed file, as the source's path with its last
-// character restored; "" when the file cannot be read.
-std::string ExpandedName(const std::string& source, unsigned long& error)
+UniqueKernelHandle OwnFile(HANDLE file) { return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file); }
+
+// The LZ functions take a file as the HFILE number of its handle.
+HFILE FileNumber(HANDLE file) { return static_cast<HFILE>(HandleToLong(file)); }
+
+struct HeaderRead {
+    LzHeader header;
+    unsigned long error = 0;
+};
+
+HeaderRead ReadHeader(HANDLE file)
 {
-    std::string in = source; // the function takes a writable path
-    // It writes a path as long as the source's: give it that and more.
-    std::string out(source.size() + MAX_PATH, '\0');
-    SetLastError(0);
-    const INT status = GetExpandedNameA(in.data(), out.data());
-    if (status < 0) {
-        error = LastErrorOr(SystemCodeOfLzError(status));
-        return {};
+    std::string start(kLzHeaderSize, '\0');
+    DWORD done = 0;
+    while (done < start.size()) {
+        DWORD read = 0;
+        SetLastError(0);
+        if (!ReadFile(file, start.data() + done, static_cast<DWORD>(start.size() - done), &read, nullptr))
+            return {{}, LastErrorOr(ERROR_READ_FAULT)};
+        if (read == 0) break;
+        done += read;
     }
-    out.resize(std::strlen(out.c_str()));
-    return out;
+    start.resize(done);
+    return {ReadLzHeader(start), 0};
 }
 
-unsigned long ExpandInto(const std::string& source, const std::string& expansionFile)
+// Expands the open source into a new expansion file: 0, or a system error
+// code (the caller deletes what was written).
+unsigned long ExpandInto(UniqueKernelHandle source, const LzHeader& header, const std::string& expansionFile)
 {
-    std::string sourcePath = source, expansionPath = expansionFile;
-    OFSTRUCT sourceInfo{}, expansionInfo{};
+    if (header.format == LzFormat::CutShort) return ERROR_FILE_CORRUPT;
     SetLastError(0);
-    const LzFile in(LZOpenFileA(sourcePath.data(), &sourceInfo, OF_READ | OF_SHARE_EXCLUSIVE));
-    if (!in.IsOpen()) return LastErrorOr(SystemCodeOfLzError(in.Get()));
+    // LZInit reads the header itself: from the start of the file.
+    if (SetFilePointer(source.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return LastErrorOr(ERROR_SEEK);
+    const UniqueKernelHandle out = OwnFile(CreateFileA(expansionFile.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out) return LastErrorOr(ERROR_CANNOT_MAKE);
     SetLastError(0);
-    const LzFile out(LZOpenFileA(expansionPath.data(), &expansionInfo, OF_CREATE));
-    if (!out.IsOpen()) return LastErrorOr(SystemCodeOfLzError(out.Get()));
+    const INT handle = LZInit(FileNumber(source.get()));
+    if (handle < 0) return LastErrorOr(SystemCodeOfLzError(handle)); // the file is still ours to close
+    source.release();                                                // LZClose closes it from here on
+    const LzFile in(handle);
     SetLastError(0);
-    const LONG copied = LZCopy(in.Get(), out.Get());
+    const LONG copied = LZCopy(in.Get(), FileNumber(out.get()));
     if (copied < 0) return LastErrorOr(SystemCodeOfLzError(copied));
+    // LZCopy reports a source cut short as a success with fewer bytes.
+    if (!ExpansionIsWhole(header, static_cast<unsigned long>(copied))) return ERROR_FILE_CORRUPT;
     return 0;
 }
 
@@ -83,15 +99,27 @@ unsigned long DeleteExpansionFile(const std::string& expansionFile)
     return LastErrorOr(ERROR_ACCESS_DENIED);
 }
 
+// Files are opened with CreateFileA, never through OpenFile (LZOpenFileA,
+// GetExpandedNameA), whose path buffer holds 128 bytes.
 LzExpansion ExpandLZFile(const std::string& source, const std::string& target, const std::string& expansionFile)
 {
     LzExpansion result{target, 0};
-    if (NamePart(target) == kStoredNamePlaceholder) {
-        const std::string expandedName = ExpandedName(source, result.error);
-        if (result.error != 0) return result;
-        result.target = TargetWithStoredName(target, expandedName);
+    SetLastError(0);
+    UniqueKernelHandle file = OwnFile(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        result.error = LastErrorOr(ERROR_OPEN_FAILED);
+        return result;
     }
+    const HeaderRead read = ReadHeader(file.get());
+    result.error = read.error;
+    if (result.error != 0) return result;
+    if (NamePart(target) == kStoredNamePlaceholder)
+        result.target = TargetWithStoredName(target, ExpandedName(source, read.header));
+
     result.error = DeleteExpansionFile(expansionFile);
-    if (result.error == 0) result.error = ExpandInto(source, expansionFile);
+    if (result.error != 0) return result;
+    result.error = ExpandInto(std::move(file), read.header, expansionFile);
+    if (result.error != 0) DeleteExpansionFile(expansionFile);
     return result;
 }

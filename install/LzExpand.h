@@ -10,7 +10,9 @@ struct LzExpansion {
 
 // Expands `source` into `expansionFile` (deleted first; a file that cannot be
 // deleted fails the expansion), which keeps the source's time. A source that is
-// not compressed comes through unchanged.
+// not compressed comes through unchanged. A compressed source that ends early
+// (its header, or an expansion shorter or longer than its header gives) fails
+// with ERROR_FILE_CORRUPT; a failed expansion leaves no expansion file.
 LzExpansion ExpandLZFile(const std::string& source, const std::string& target, const std::string& expansionFile);
 
 // Deletes the expansion file if there is one: 0, or the system's error code.

@@ -9,19 +9,14 @@
 #include "install/ProgressRules.h"
 #include "install/SpaceRules.h"
 #include "support/FileOps.h"
-#include "support/uIniFile.h"
 
 void CountCopyEntries(InstallRunState& state)
 {
-    state.copyEntryCount = 0;
     state.totalBytes = 0;
-    for (int n = 1;; ++n) {
-        const std::string entry = ReadIniStr("CopyFile", "File" + std::to_string(n), "", state.workingScript);
-        if (entry.empty()) break;
-        ++state.copyEntryCount;
+    for (const std::string& entry : state.copyEntries) {
         // Folder macros stand in the folder part only, so the source's name is
         // found without expanding them.
-        const std::string source = ParseCopyEntry(entry, state.sourceFolder).source;
+        const std::string source = ParseCopyEntry(entry, state.context.files.sourceFolder).source;
         const std::optional<std::int64_t> size = FileExists(source) ? MeasureFile(source) : std::nullopt;
         if (size)
             state.totalBytes = AddSize(state.totalBytes, CountedSize(*size));
@@ -34,13 +29,14 @@ StageOutcome CheckDiskSpace(InstallRunState& state, UserInterface& ui)
 {
     if (!state.sizeBased) return StageOutcome::Continue;
     ui.ShowStatus("ディスクの空き容量をチェックしています．．．");
-    const std::string drive = DrivePart(state.folderField);
+    const std::string drive = DrivePart(state.context.folderField);
     FreeSpace space = DriveFreeSpaceEx(drive);
     if (!space.known) space = DriveFreeSpace(drive);
     if (EnoughFreeSpace(space.bytes, state.totalBytes)) return StageOutcome::Continue;
 
-    const std::string question = DiskSpaceQuestion(space.known, state.totalBytes, state.setupString);
+    const std::string& setup = state.context.keys.setupString;
+    const std::string question = DiskSpaceQuestion(space.known, state.totalBytes, setup);
     if (ui.ShowMessage(question, "空き容量不足", MB_YESNO | MB_ICONQUESTION) == IDYES) return StageOutcome::Continue;
-    ui.ShowMessage(state.setupString + "を続行できませんでした．", "セットアップ中止", MB_ICONSTOP);
+    ui.ShowMessage(setup + "を続行できませんでした．", "セットアップ中止", MB_ICONSTOP);
     return StageOutcome::FatalStop;
 }

@@ -39,12 +39,12 @@ bool GetFileVersionNumbers(const std::string& path, VersionNumbers& numbers)
 }
 
 TfrmBack::TfrmBack()
-    : GradBox(nullptr), font_(MakeFont("ＭＳ Ｐゴシック", 12)), titleFont_(MakeFont("ＭＳ Ｐゴシック", 32, true)),
-      bannerFont_(MakeFont("ＭＳ Ｐ明朝", 16, true))
+    : GradBox(nullptr), font_(KeepFont(MakeFont("ＭＳ Ｐゴシック", 12))), titleFont_(KeepFont(MakeFont("ＭＳ Ｐゴシック", 32, true))),
+      bannerFont_(KeepFont(MakeFont("ＭＳ Ｐ明朝", 16, true)))
 {
     Create("TfrmBack", "", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_DISABLED, 0, nullptr, 536, 348,
            static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    SetFont(static_cast<HFONT>(font_.get()));
+    SetFont(font_);
     GradBox = TGradBox(handle_);
     GradBox.SetStartColor(RGB(0, 0, 255));
     GradBox.SetEndColor(RGB(0, 0, 0));
@@ -57,26 +57,24 @@ TfrmBack::TfrmBack()
     lblPrgTitle1 = std::make_unique<TLabel>(At(kPrgTitle1, 8, 48, 0, 0), "", kDrawnByParent);
     lblPrgTitle2->SetVisible(false);
     lblPrgTitle1->SetVisible(false);
-    lblBackTitle1->SetFont(static_cast<HFONT>(titleFont_.get()));
-    lblBackTitle2->SetFont(static_cast<HFONT>(titleFont_.get()));
-    lblPrgTitle1->SetFont(static_cast<HFONT>(bannerFont_.get()));
-    lblPrgTitle2->SetFont(static_cast<HFONT>(bannerFont_.get()));
+    lblBackTitle1->SetFont(titleFont_);
+    lblBackTitle2->SetFont(titleFont_);
+    lblPrgTitle1->SetFont(bannerFont_);
+    lblPrgTitle2->SetFont(bannerFont_);
 }
 
 SIZE TfrmBack::TextSize(const std::string& text, HFONT font) const
 {
-    HDC dc = GetDC(handle_);
-    const HGDIOBJ previous = SelectObject(dc, font);
+    const WindowDC dc(handle_);
+    const SelectedObject selected(dc.Get(), font);
     RECT rect{0, 0, 0, 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX);
-    SelectObject(dc, previous);
-    ReleaseDC(handle_, dc);
+    DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX);
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 void TfrmBack::SetProgramTitle(const std::string& title)
 {
-    const int height = TextSize(title.empty() ? " " : title, static_cast<HFONT>(titleFont_.get())).cy;
+    const int height = TextSize(title.empty() ? " " : title, titleFont_).cy;
     lblBackTitle1->SetCaption(title);
     lblBackTitle2->SetCaption(title);
     lblBackTitle1->SetBounds(lblBackTitle1->Left(), lblBackTitle1->Top(), Width() - 24, height);
@@ -86,7 +84,7 @@ void TfrmBack::SetProgramTitle(const std::string& title)
 
 void TfrmBack::SetProductBanner(const std::string& banner)
 {
-    const SIZE size = TextSize(banner, static_cast<HFONT>(bannerFont_.get()));
+    const SIZE size = TextSize(banner, bannerFont_);
     const int width = size.cx + 8;
     const int left = Width() - width - 24;
     const int top = Height() - size.cy - 48;
@@ -105,11 +103,9 @@ LRESULT TfrmBack::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1; // the paint covers the whole client area
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(handle_, &paint);
-        FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        PaintScene(dc);
-        EndPaint(handle_, &paint);
+        const PaintDC paint(handle_);
+        FillRect(paint.Get(), &paint.Area(), static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        PaintScene(paint.Get());
         return 0;
     }
     case WM_DRAWITEM: {
@@ -141,10 +137,10 @@ void TfrmBack::PaintScene(HDC dc) const
 {
     GradBox.Paint(dc);
     SetBkMode(dc, TRANSPARENT);
-    DrawLabel(dc, *lblBackTitle2, static_cast<HFONT>(titleFont_.get()), kTitleShadow);
-    DrawLabel(dc, *lblBackTitle1, static_cast<HFONT>(titleFont_.get()), kWhite);
-    DrawLabel(dc, *lblPrgTitle2, static_cast<HFONT>(bannerFont_.get()), kBannerShadow);
-    DrawLabel(dc, *lblPrgTitle1, static_cast<HFONT>(bannerFont_.get()), kWhite);
+    DrawLabel(dc, *lblBackTitle2, titleFont_, kTitleShadow);
+    DrawLabel(dc, *lblBackTitle1, titleFont_, kWhite);
+    DrawLabel(dc, *lblPrgTitle2, bannerFont_, kBannerShadow);
+    DrawLabel(dc, *lblPrgTitle1, bannerFont_, kWhite);
 }
 
 void TfrmBack::DrawLabel(HDC dc, const TLabel& label, HFONT font, COLORREF color) const
@@ -152,10 +148,9 @@ void TfrmBack::DrawLabel(HDC dc, const TLabel& label, HFONT font, COLORREF color
     if (!label.Visible()) return;
     const std::string text = label.Caption();
     RECT rect{label.Left(), label.Top(), label.Left() + label.Width(), label.Top() + label.Height()};
-    const HGDIOBJ previous = SelectObject(dc, font);
+    const SelectedObject selected(dc, font);
     SetTextColor(dc, color);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_NOPREFIX);
-    SelectObject(dc, previous);
 }
 
 void TfrmBack::FormResize()

@@ -39,7 +39,7 @@ private:
     void DrawLabel(HDC dc, const TLabel& label, HFONT font, COLORREF color) const;
     SIZE TextSize(const std::string& text, HFONT font) const;
 
-    UniqueFont font_, titleFont_, bannerFont_;
+    HFONT font_, titleFont_, bannerFont_;
     bool started_ = false;
 };
 

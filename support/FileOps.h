@@ -24,7 +24,13 @@ unsigned long RemoveFolder(const std::string& folder, const std::string& pattern
 int GetSharedCount(const std::string& path);
 int ChangeSharedCount(const std::string& path, bool increment);
 
-// Registers (or unregisters) a self-registering component. True only for a
-// registration whose DllRegisterServer returned 0. Registration failures, and a
-// load failure in an install run, are shown in a message box.
-bool SelfRegister(const std::string& path, bool doRegister);
+// A component's registration: whether its DllRegisterServer returned 0, and
+// otherwise the message and caption the install shows for it.
+struct Registration {
+    bool registered = false;
+    std::string problem; // "" when registered, and always when unregistering
+    std::string caption;
+};
+
+// Registers (or silently unregisters) a self-registering component.
+Registration SelfRegister(const std::string& path, bool doRegister);

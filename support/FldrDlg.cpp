@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "support/Handles.h"
+
 unsigned BrowseFlags(const TFolderDlgOptions& options)
 {
     unsigned flags = 0;
@@ -26,15 +28,8 @@ bool TFolderDialog::Execute(HWND owner)
     browse.pszDisplayName = path;
     browse.lpszTitle = Title.c_str();
     browse.ulFlags = BrowseFlags(Option);
-    LPITEMIDLIST item = SHBrowseForFolderA(&browse);
-    if (!item) return false;
-    const bool converted = SHGetPathFromIDListA(item, path) != FALSE;
-    IMalloc* allocator = nullptr;
-    if (SUCCEEDED(SHGetMalloc(&allocator))) {
-        allocator->Free(item);
-        allocator->Release();
-    }
-    if (!converted) return false;
+    const ShellItemList item(SHBrowseForFolderA(&browse));
+    if (!item.Get() || !SHGetPathFromIDListA(item.Get(), path)) return false;
     FolderName = path;
     return true;
 }

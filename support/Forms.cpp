@@ -209,6 +209,12 @@ TForm::~TForm()
     }
 }
 
+HFONT TForm::KeepFont(UniqueFont font)
+{
+    fonts_.push_back(std::move(font));
+    return fonts_.back().get();
+}
+
 void TForm::Create(const char* className, const std::string& caption, DWORD style, DWORD exStyle, HWND owner,
                    int clientWidth, int clientHeight, HBRUSH background)
 {

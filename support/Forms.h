@@ -8,10 +8,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/Handles.h"
-
-using UniqueFont = UniqueHandleOf<HGDIOBJ, DeleteObject>;
 
 // A font in the Shift-JIS character set; `height` is the character height in pixels.
 UniqueFont MakeFont(const std::string& face, int height, bool italic = false);
@@ -130,6 +129,8 @@ public:
     void CentreOnScreen();
     // Lets the window system handle pending input and painting.
     static void ProcessMessages();
+    // Keeps a font of the window's controls until the window is gone.
+    HFONT KeepFont(UniqueFont font);
 
 protected:
     // Registers the class on first use and creates the window with a client area
@@ -150,6 +151,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     int modalResult_ = 0;
     HFONT font_ = nullptr;
+    std::vector<UniqueFont> fonts_; // destroyed after the window (~TForm destroys it first)
 };
 
 Placement Inside(const Control& parent, int id, int left, int top, int width, int height);

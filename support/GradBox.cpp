@@ -1,6 +1,7 @@
 #include "support/GradBox.h"
 
 #include "support/GradientBands.h"
+#include "support/Handles.h"
 
 void TGradBox::SetStartColor(COLORREF color)
 {
@@ -47,8 +48,7 @@ void TGradBox::Paint(HDC dc) const
             rect.left = bounds_.left + band.start;
             rect.right = bounds_.left + band.end;
         }
-        HBRUSH brush = CreateSolidBrush(band.color);
-        FillRect(dc, &rect, brush);
-        DeleteObject(brush);
+        const UniqueBrush brush(CreateSolidBrush(band.color));
+        FillRect(dc, &rect, brush.get());
     }
 }

@@ -1,21 +1,8 @@
 #include "support/MBUtils.h"
 
-#include <bitset>
+#include "support/CodePage.h"
 
-#include "support/uStrOp.h"
-
-namespace {
-std::bitset<256> leadBytes;
-}
-
-void SetLeadByteRanges(const std::vector<ByteRange>& ranges)
-{
-    leadBytes.reset();
-    for (const auto& [first, last] : ranges)
-        for (unsigned b = first; b <= last; ++b) leadBytes.set(b);
-}
-
-bool IsLeadByte(unsigned char byte) { return leadBytes.test(byte); }
+bool IsLeadByte(unsigned char byte) { return ActiveCodePage().IsLeadByte(byte); }
 
 bool IsCharStart(const std::string& s, std::size_t at)
 {
@@ -36,8 +23,24 @@ int MBPos(const std::string& sub, const std::string& s)
     return 0;
 }
 
+std::size_t MatchIgnoringCase(const std::string& s, std::size_t at, const std::string& sub)
+{
+    const CodePage& page = ActiveCodePage();
+    std::size_t i = at, j = 0;
+    while (j < sub.size()) {
+        if (i >= s.size()) return 0;
+        const std::size_t inS = CharLength(s, i), inSub = CharLength(sub, j);
+        if (page.UpperOf(s, i, inS) != page.UpperOf(sub, j, inSub)) return 0;
+        i += inS;
+        j += inSub;
+    }
+    return i - at;
+}
+
 int MBPosText(const std::string& sub, const std::string& s)
 {
-    const std::string upperS = MapString(s, kMapUpperCase);
-    return MBPos(MapString(sub, kMapUpperCase), upperS);
+    if (sub.empty()) return 0;
+    for (std::size_t i = 0; i < s.size(); i += CharLength(s, i))
+        if (MatchIgnoringCase(s, i, sub) != 0) return static_cast<int>(i + 1);
+    return 0;
 }

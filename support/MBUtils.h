@@ -1,16 +1,11 @@
 #pragma once
-// Double-byte-aware search over code page 932 byte strings.
-// Positions are 1-based byte indexes; 0 means "not found".
+// Double-byte-aware search over code page 932 byte strings, by the rules of the
+// active code page (support/CodePage.h). Positions are 1-based byte indexes;
+// 0 means "not found".
 
+#include <cstddef>
 #include <string>
-#include <utility>
-#include <vector>
 
-using ByteRange = std::pair<unsigned char, unsigned char>;
-
-// The lead-byte set is program-wide. It is empty until filled, and then every
-// operation works byte by byte (a system without double-byte support).
-void SetLeadByteRanges(const std::vector<ByteRange>& ranges);
 bool IsLeadByte(unsigned char byte);
 
 // Whether the byte at 0-based index `at` starts a character of its own when `s`
@@ -18,5 +13,11 @@ bool IsLeadByte(unsigned char byte);
 bool IsCharStart(const std::string& s, std::size_t at);
 
 int MBPos(const std::string& sub, const std::string& s);
-// As MBPos, ignoring case: both strings are upper-cased by the system first.
+
+// As MBPos, ignoring case: character by character, each upper-cased by the code
+// page. The position is one in `s` itself, whatever length the mapping gives.
 int MBPosText(const std::string& sub, const std::string& s);
+
+// The number of bytes of `s` from the character start `at` that equal `sub`
+// ignoring case, character by character; 0 when they do not (or `sub` is empty).
+std::size_t MatchIgnoringCase(const std::string& s, std::size_t at, const std::string& sub);

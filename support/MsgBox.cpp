@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "support/AppWindow.h"
-#include "support/UserInterface.h"
 
 namespace {
 
@@ -22,7 +21,7 @@ BOOL CALLBACK CollectWindowState(HWND window, LPARAM list)
 
 } // namespace
 
-int ShowSystemMessageBox(const std::string& text, const std::string& caption, unsigned flags)
+int MsgBox(const std::string& text, const std::string& caption, unsigned flags)
 {
     const HWND previouslyActive = GetActiveWindow();
     std::vector<WindowState> before;
@@ -38,10 +37,4 @@ int ShowSystemMessageBox(const std::string& text, const std::string& caption, un
         if (IsWindow(state.window)) EnableWindow(state.window, state.enabled ? TRUE : FALSE);
     if (previouslyActive && IsWindow(previouslyActive)) SetActiveWindow(previouslyActive);
     return pressed;
-}
-
-int MsgBox(const std::string& text, const std::string& caption, unsigned flags)
-{
-    if (UserInterface* ui = CurrentUserInterface()) return ui->ShowMessage(text, caption, flags & 0xFFFF);
-    return ShowSystemMessageBox(text, caption, flags);
 }

@@ -2,8 +2,6 @@
 
 #include "support/FileOps.h"
 #include "support/Handles.h"
-#include "support/MsgBox.h"
-#include "support/RunMode.h"
 
 namespace {
 
@@ -14,11 +12,9 @@ RegistrationEntry FindEntry(HMODULE library, const char* name)
     return reinterpret_cast<RegistrationEntry>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
-void ReportRegistrationError(const std::string& text, const char* caption) { MsgBox(text, caption, MB_ICONEXCLAMATION); }
-
 } // namespace
 
-bool SelfRegister(const std::string& path, bool doRegister)
+Registration SelfRegister(const std::string& path, bool doRegister)
 {
     // No system dialog for a missing drive or a broken file: the result says it.
     const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -26,24 +22,16 @@ bool SelfRegister(const std::string& path, bool doRegister)
     const UniqueLibrary library(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     SetErrorMode(previousMode);
 
-    if (!library) {
-        if (CurrentRunMode() == RunMode::Install)
-            ReportRegistrationError(path + "の読み込みに失敗しました．", "OCX/DLL登録エラー(LoadLibrary)");
-        return false;
-    }
     if (!doRegister) {
-        if (const RegistrationEntry unregister = FindEntry(library.get(), "DllUnregisterServer")) unregister();
-        return false;
+        if (library)
+            if (const RegistrationEntry unregister = FindEntry(library.get(), "DllUnregisterServer")) unregister();
+        return {};
     }
+    if (!library) return {false, path + "の読み込みに失敗しました．", "OCX/DLL登録エラー(LoadLibrary)"};
     const RegistrationEntry registerServer = FindEntry(library.get(), "DllRegisterServer");
-    if (!registerServer) {
-        ReportRegistrationError(path + "のDllRegisterServerエントリが見つかりません．",
-                                "OCX/DLL登録エラー(GetProcAddress)");
-        return false;
-    }
-    if (registerServer() != 0) {
-        ReportRegistrationError(path + "のDllRegisterServer関数が失敗しました．", "OCX/DLL登録エラー(Procedure)");
-        return false;
-    }
-    return true;
+    if (!registerServer)
+        return {false, path + "のDllRegisterServerエントリが見つかりません．", "OCX/DLL登録エラー(GetProcAddress)"};
+    if (registerServer() != 0)
+        return {false, path + "のDllRegisterServer関数が失敗しました．", "OCX/DLL登録エラー(Procedure)"};
+    return {true, {}, {}};
 }

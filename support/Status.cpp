@@ -1,18 +1,17 @@
 #include "support/Status.h"
 
-#include "support/MsgBox.h"
 
 namespace {
 enum { kMessageGroup = 100, kMessage, kStatusFrame, kProgress, kStatusLabel, kAbort };
 }
 
-TfrmStatus::TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop)
-    : mainWindow_(mainWindow), backdrop_(backdrop), font_(MakeFont("ＭＳ Ｐゴシック", 12)),
-      statusFont_(MakeFont("ＭＳ Ｐゴシック", 13))
+TfrmStatus::TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop, MessageBoxes& boxes)
+    : mainWindow_(mainWindow), backdrop_(backdrop), boxes_(boxes), font_(KeepFont(MakeFont("ＭＳ Ｐゴシック", 12))),
+      statusFont_(KeepFont(MakeFont("ＭＳ Ｐゴシック", 13)))
 {
     Create("TfrmStatus", "進行状況", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME, WS_EX_DLGMODALFRAME, owner, 497,
            153);
-    SetFont(static_cast<HFONT>(font_.get()));
+    SetFont(font_);
     grpMessage = std::make_unique<TGroupBox>(At(kMessageGroup, 8, 8, 481, 97), "メッセージ");
     lblMessage = std::make_unique<TLabel>(Inside(*grpMessage, kMessage, 8, 16, 457, 73));
     fraStatus = std::make_unique<TGroupBox>(Inside(*grpMessage, kStatusFrame, 8, 48, 465, 41), "進行状況");
@@ -20,7 +19,7 @@ TfrmStatus::TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop)
     prgStatus = std::make_unique<TProgressBar>(Inside(*fraStatus, kProgress, 8, 16, 353, 17));
     lblStatus = std::make_unique<TLabel>(Inside(*fraStatus, kStatusLabel, 368, 16, 88, 17), "0%(0/0)",
                                          SS_CENTER | SS_CENTERIMAGE);
-    lblStatus->SetFont(static_cast<HFONT>(statusFont_.get()));
+    lblStatus->SetFont(statusFont_);
     btnAbort = std::make_unique<TButton>(At(kAbort, 168, 120, 161, 25), "中断(&A)");
     btnAbort->SetEnabled(false);
     // The frame lies over the lower part of the message: keep it in front.
@@ -43,14 +42,15 @@ void TfrmStatus::OnCommand(int id, int code)
 
 void TfrmStatus::btnAbortClick()
 {
-    const int answer = MsgBox("ここでセットアップを中断すると，すでにコピー済みのファイルは削除されません．\r"
+    const int answer = boxes_.ShowMessage("ここでセットアップを中断すると，すでにコピー済みのファイルは削除されません．\r"
                               "一度，セットアップを完了してから，アンセットアップ(アンインストール)することをおすすめします．\r\r"
                               "本当にセットアップを中断しますか？",
                               "中断の確認", MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES) return;
+    if (OnAbortConfirmed) OnAbortConfirmed();
     mainWindow_.SetEnabled(false);
     backdrop_.SetEnabled(true);
     Hide();
-    MsgBox("セットアップを中断しました．", "中断", MB_ICONEXCLAMATION);
+    boxes_.ShowMessage("セットアップを中断しました．", "中断", MB_ICONEXCLAMATION);
     mainWindow_.SetModalResult(IDOK);
 }

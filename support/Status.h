@@ -2,15 +2,20 @@
 // TfrmStatus: the progress window that a run shows while it works, with the
 // message, the copy progress and the abort button.
 
+#include <functional>
 #include <string>
 
 #include "support/Forms.h"
+#include "support/UserInterface.h"
 
 class TfrmStatus : public TForm {
 public:
-    // The abort disables `mainWindow` (the run's abort signal) and enables
-    // `backdrop` (the mark that the run is over).
-    TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop);
+    // A confirmed abort disables `mainWindow`, enables `backdrop`, hides this
+    // window, says so and ends the main window's modal loop.
+    TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop, MessageBoxes& boxes);
+
+    // Called as soon as the user has confirmed the abort: the run's signal.
+    std::function<void()> OnAbortConfirmed;
 
     void SetMessage(const std::string& text) { lblMessage->SetCaption(text); }
     void ShowProgressFrame(bool visible) { fraStatus->SetVisible(visible); }
@@ -32,5 +37,6 @@ private:
     void btnAbortClick();
     TForm& mainWindow_;
     TForm& backdrop_;
-    UniqueFont font_, statusFont_;
+    MessageBoxes& boxes_;
+    HFONT font_, statusFont_;
 };

@@ -4,7 +4,7 @@
 
 #include "support/ErrorText.h"
 #include "support/Handles.h"
-#include "support/uStrOp.h"
+#include "support/SystemCodePage.h"
 
 std::string SysErrorText(unsigned long code)
 {
@@ -15,5 +15,5 @@ std::string SysErrorText(unsigned long code)
         0, reinterpret_cast<char*>(&buffer), 0, nullptr);
     const UniqueLocalMemory owner(buffer);
     const std::string text = length ? std::string(buffer, length) : std::string();
-    return MapString(TidyErrorText(text), kMapFullWidth) + "\r\n";
+    return MapString(TidyErrorText(text), LCMAP_FULLWIDTH) + "\r\n";
 }

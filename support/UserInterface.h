@@ -1,17 +1,23 @@
 #pragma once
-// The one interface through which the runs talk to the user. The program's
-// windows implement it; tests put in a scripted one that answers from a queue.
+// The interfaces through which the program talks to the user. The program's
+// windows implement them; tests put in a scripted one that answers from a queue.
 
 #include <string>
 
-class UserInterface {
+// Message boxes: the text, the caption and the style (MB_YESNO | MB_ICONQUESTION, ...).
+class MessageBoxes {
 public:
-    virtual ~UserInterface() = default;
-    // Shows a message box and returns the pressed button's id (IDOK, IDYES, ...).
+    virtual ~MessageBoxes() = default;
+    // Shows the box and returns the pressed button's id (IDOK, IDYES, ...).
     virtual int ShowMessage(const std::string& text, const std::string& caption, unsigned style) = 0;
+};
+
+// What a run needs of the user beside the boxes.
+class UserInterface : public MessageBoxes {
+public:
     // Replaces the progress window's message, then lets pending messages be processed.
     virtual void ShowStatus(const std::string& text) = 0;
-    // True once the user has confirmed the abort (the main window is then disabled).
+    // True once the user has confirmed the abort.
     virtual bool AbortRequested() = 0;
     virtual void Pause(unsigned milliseconds) = 0;
     virtual void ProcessMessages() = 0;
@@ -30,7 +36,3 @@ public:
     // has pressed "続行(&C)".
     virtual void ShowFailureReport(const std::string& report) = 0;
 };
-
-// nullptr (the start) means message boxes go straight to the system.
-void SetUserInterface(UserInterface* ui);
-UserInterface* CurrentUserInterface();

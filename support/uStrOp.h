@@ -2,13 +2,7 @@
 // Cut, separator, locale-mapping and token operations on code page 932 byte strings.
 // Positions are 1-based; none of these modifies its arguments.
 
-#include <cstdint>
 #include <string>
-
-// Mapping flags of the system's locale-aware string mapping (LCMAP_UPPERCASE,
-// LCMAP_FULLWIDTH), spelled out so that the pure code builds without windows.h.
-constexpr std::uint32_t kMapUpperCase = 0x00000200;
-constexpr std::uint32_t kMapFullWidth = 0x00800000;
 
 // Plain byte ranges, clamped: a start below 1 counts as 1, a start past the end
 // or a negative count gives "", a count past the end stops at the end.
@@ -20,10 +14,6 @@ std::string MidStr(const std::string& s, int start);
 // A backslash that is the trail byte of a double-byte character is no separator.
 std::string AddBackSlash(const std::string& path, const std::string& where);
 std::string DelBackSlash(const std::string& path, const std::string& where);
-
-// The system's mapping of `s` (LCMapStringA, system locale); `s` itself when the
-// mapping fails. Implemented over the system, or by a stand-in in native tests.
-std::string MapString(const std::string& s, std::uint32_t flags);
 
 // The n-th field (from 1) of `s` split at the one-byte `delim`, byte by byte.
 std::string GetToken(const std::string& s, const std::string& delim, int n);

@@ -5,11 +5,11 @@ enum { kMessage = 100, kYes, kNo, kDelete, kSave };
 }
 
 TfrmCustomDlg::TfrmCustomDlg(HWND owner, TLabel& formShare)
-    : formShare_(formShare), font_(MakeFont("ＭＳ Ｐゴシック", 12))
+    : formShare_(formShare), font_(KeepFont(MakeFont("ＭＳ Ｐゴシック", 12)))
 {
     Create("TfrmCustomDlg", "ファイル削除の確認", WS_POPUP | WS_CAPTION | WS_DLGFRAME, WS_EX_DLGMODALFRAME, owner, 426,
            121);
-    SetFont(static_cast<HFONT>(font_.get()));
+    SetFont(font_);
     lblMessage = std::make_unique<TLabel>(At(kMessage, 8, 8, 409, 73));
     btnYes = std::make_unique<TButton>(At(kYes, 8, 88, 97, 25), "はい(&Y)");
     btnNo = std::make_unique<TButton>(At(kNo, 112, 88, 97, 25), "いいえ(&N)");

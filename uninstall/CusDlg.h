@@ -27,6 +27,6 @@ protected:
 
 private:
     TLabel& formShare_;
-    UniqueFont font_;
+    HFONT font_;
     bool answered_ = false;
 };

@@ -4,23 +4,16 @@
 #include "support/IniDocument.h"
 #include "support/SysErrorText.h"
 #include "support/uIniFile.h"
-#include "uninstall/LogFile.h"
+#include "support/WholeFile.h"
 #include "uninstall/LogMerge.h"
 #include "uninstall/LogStages.h"
 #include "uninstall/RegistrationRules.h"
 
-void ReadLogScriptKeys(LogStageState& state)
-{
-    state.unSetupKey = ReadIniStr("Title", "UnSetupKey", state.uninstallTitle, state.workingScript);
-    state.unSetupDisplay = ReadIniStr("Title", "UnSetupDisplay", state.unSetupKey, state.workingScript);
-    state.unSetupOption = ReadIniStr("Extend", "UnSetupOption", "", state.workingScript);
-}
-
-StageResult RunLogMergeStage(LogStageState& state)
+StageResult RunLogMergeStage(const RunContext& context, InstallRecord& record)
 {
     StageResult result;
-    const std::string logPath = state.installFolder + kLogName;
-    const std::string backupPath = state.workFolder + kLogBackupName;
+    const std::string logPath = context.installFolder + kLogName;
+    const std::string backupPath = context.files.workFolder + kLogBackupName;
 
     // A backup left behind in a reused work folder belongs to another install.
     if (FileExists(backupPath)) {
@@ -36,6 +29,6 @@ StageResult RunLogMergeStage(LogStageState& state)
         result.failures.Add("<SetupFile> ", logPath, SysErrorText(previous.error));
         return result;
     }
-    MergePreviousLog(IniDocument::Parse(previous.text), state.record);
+    MergePreviousLog(IniDocument::Parse(previous.text), record);
     return result;
 }

@@ -1,11 +1,10 @@
 #include <windows.h>
 
 #include "support/FileOps.h"
-#include "support/MsgBox.h"
 #include "support/SysErrorText.h"
 #include "support/uIniFile.h"
 #include "uninstall/LogBuilder.h"
-#include "uninstall/LogFile.h"
+#include "support/WholeFile.h"
 #include "uninstall/LogStages.h"
 #include "uninstall/RegistrationRules.h"
 #include "uninstall/UninstallEntry.h"
@@ -15,27 +14,29 @@ namespace {
 
 constexpr char kSetupFileTag[] = "<SetupFile> ";
 
-void RegisterInProgramList(const LogStageState& state)
+void RegisterInProgramList(const RunContext& context)
 {
-    const std::string programList = state.windowsFolder + kProgramListName;
-    if (state.programId.empty())
+    const std::string programList = context.files.windowsFolder + kProgramListName;
+    if (context.keys.programId.empty())
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, programList.c_str()); // drop the cached copy
     else
-        WriteIniStr(state.programId, "Folder", state.installFolder, programList);
+        WriteIniStr(context.keys.programId, "Folder", context.installFolder, programList);
 }
 
 // The log and the Uninstall key, or neither: the old log stays until both are done.
-StageResult WriteLogAndUninstallEntry(const LogStageState& state, UserInterface& ui)
+StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRecord& record, UserInterface& ui)
 {
     StageResult result;
-    const std::string logPath = state.installFolder + kLogName;
-    const std::string newLogPath = state.installFolder + kNewLogName;
-    const std::string keyName = UninstallKeyName(state.unSetupKey, state.programId);
+    const GeneralKeys& keys = context.keys;
+    const LogScriptKeys scriptKeys = ReadLogScriptKeys(context.script, keys.unSetupTitle);
+    const std::string logPath = context.installFolder + kLogName;
+    const std::string newLogPath = context.installFolder + kNewLogName;
+    const std::string keyName = UninstallKeyName(scriptKeys.unSetupKey, keys.programId);
     const std::string keyPath = kUninstallKeyParent + keyName;
 
-    const LogTexts texts{state.uninstallTitle, state.installFolder, state.unSetupOption, state.setupString,
-                         state.unSetupString,  keyPath,             state.programId};
-    const IniDocument log = BuildUninstallLog(state.record, texts, [&](const std::string& text) {
+    const LogTexts texts{keys.unSetupTitle,   context.installFolder, scriptKeys.unSetupOption, keys.setupString,
+                         keys.unSetupString, keyPath,               keys.programId};
+    const IniDocument log = BuildUninstallLog(record, texts, [&](const std::string& text) {
         ui.ShowStatus(text);
         ui.ProcessMessages();
     });
@@ -46,12 +47,12 @@ StageResult WriteLogAndUninstallEntry(const LogStageState& state, UserInterface&
         return result;
     }
 
-    const std::string uninstaller = state.windowsFolder + kUninstallerName;
+    const std::string uninstaller = context.files.windowsFolder + kUninstallerName;
     const std::string refusal = WriteUninstallEntry(
-        keyPath, UninstallDisplayName(state.unSetupDisplay, keyName), UninstallCommand(uninstaller, logPath));
+        keyPath, UninstallDisplayName(scriptKeys.unSetupDisplay, keyName), UninstallCommand(uninstaller, logPath));
     if (!refusal.empty()) {
         DeleteFileA(newLogPath.c_str());
-        MsgBox(refusal, "致命的エラー", MB_ICONSTOP);
+        ui.ShowMessage(refusal, "致命的エラー", MB_ICONSTOP);
         result.outcome = StageOutcome::FatalStop;
         return result;
     }
@@ -65,24 +66,23 @@ StageResult WriteLogAndUninstallEntry(const LogStageState& state, UserInterface&
 
 } // namespace
 
-StageResult RunLogWriterStage(const LogStageState& state, UserInterface& ui)
+StageResult RunLogWriterStage(const RunContext& context, const InstallRecord& record, UserInterface& ui)
 {
-    ui.ShowStatus(RegistrationStartText(state.unSetupString));
+    ui.ShowStatus(RegistrationStartText(context.keys.unSetupString));
     ui.ProcessMessages();
     ui.EnableAbort(false);
     // An abort confirmed after the run's last check would otherwise go unseen.
     if (ui.AbortRequested()) return {StageOutcome::Aborted, {}};
 
     StageResult result;
-    const std::string uninstaller = state.windowsFolder + kUninstallerName;
-    const std::string runningProgram = state.runningProgram.empty() ? RunningProgramPath() : state.runningProgram;
-    if (const unsigned long error = PlaceUninstaller(state.programCopy, runningProgram, uninstaller))
+    const std::string uninstaller = context.files.windowsFolder + kUninstallerName;
+    if (const unsigned long error = PlaceUninstaller(context.files.programCopy, context.files.runningProgram, uninstaller))
         result.failures.Add(kSetupFileTag, uninstaller, SysErrorText(error));
 
-    RegisterInProgramList(state);
-    if (IsSetupOnly(state.uninstallTitle)) return result;
+    RegisterInProgramList(context);
+    if (IsSetupOnly(context.keys.unSetupTitle)) return result;
 
-    const StageResult written = WriteLogAndUninstallEntry(state, ui);
+    const StageResult written = WriteLogAndUninstallEntry(context, record, ui);
     result.outcome = written.outcome;
     result.failures.Append(written.failures);
     return result;

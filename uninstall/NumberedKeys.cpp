@@ -1,11 +1,12 @@
 #include "uninstall/NumberedKeys.h"
 
+#include "support/CodePage.h"
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
 
 namespace {
 
-std::string ComparisonForm(const std::string& item) { return MapString(PathPart(item), kMapUpperCase); }
+std::string ComparisonForm(const std::string& item) { return UpperCase(PathPart(item)); }
 
 } // namespace
 

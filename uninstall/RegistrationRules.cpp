@@ -14,6 +14,15 @@ std::string WithoutOuterBackslashes(std::string name)
 
 } // namespace
 
+LogScriptKeys ReadLogScriptKeys(const IniDocument& script, const std::string& uninstallTitle)
+{
+    LogScriptKeys keys;
+    keys.unSetupKey = script.Find("Title", "UnSetupKey").value_or(uninstallTitle);
+    keys.unSetupDisplay = script.Find("Title", "UnSetupDisplay").value_or(keys.unSetupKey);
+    keys.unSetupOption = script.Get("Extend", "UnSetupOption");
+    return keys;
+}
+
 bool IsSetupOnly(const std::string& uninstallTitle) { return MBPosText("Setup Only.", uninstallTitle) > 0; }
 
 std::string UninstallKeyName(const std::string& unSetupKey, const std::string& programId)

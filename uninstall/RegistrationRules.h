@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "support/IniDocument.h"
+
 constexpr char kLogName[] = "UNSETUP.INI";
 constexpr char kLogBackupName[] = "UNSETUPT.INI";
 // The new log is written under this name beside the old one, then renamed over it.
@@ -11,6 +13,15 @@ constexpr char kUninstallerName[] = "UNTESSR.EXE";
 constexpr char kProgramListName[] = "TESSREG.INI";
 constexpr char kUninstallKeyParent[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr char kProductTitle[] = "Tessera Setup";
+
+// The script's keys for the Uninstall entry and the log, with their defaults:
+// the key name defaults to the uninstall title, the shown name to the key name.
+struct LogScriptKeys {
+    std::string unSetupKey;     // [Title] UnSetupKey
+    std::string unSetupDisplay; // [Title] UnSetupDisplay
+    std::string unSetupOption;  // [Extend] UnSetupOption, "" when missing
+};
+LogScriptKeys ReadLogScriptKeys(const IniDocument& script, const std::string& uninstallTitle);
 
 // "Setup Only." anywhere in the uninstall title, in any case: no log, no Uninstall key.
 bool IsSetupOnly(const std::string& uninstallTitle);

@@ -1,19 +1,14 @@
 #include "uninstall/ScriptDeletions.h"
 
+#include "support/ScriptLists.h"
 #include "uninstall/RegistrationRules.h"
 
-void RecordScriptDeletions(const ScriptReader& read, const MacroExpander& expand, InstallRecord& record)
+void RecordScriptDeletions(const IniDocument& script, const FolderTable& folders, InstallRecord& record)
 {
-    for (int n = 1;; ++n) {
-        const std::string key = read("DeleteRegistry", "Key" + std::to_string(n));
-        if (key.empty()) break;
+    for (const std::string& key : NumberedList(script, "DeleteRegistry", "Key"))
         record.Append(PendingList::DeleteRegistry, key);
-    }
-    for (int n = 1;; ++n) {
-        const std::string file = read("AddDeleteFile", "File" + std::to_string(n));
-        if (file.empty()) break;
-        record.Append(PendingList::AddDeleteFile, expand(file));
-    }
+    for (const std::string& file : NumberedList(script, "AddDeleteFile", "File"))
+        record.Append(PendingList::AddDeleteFile, ExpandFolderMacros(file, folders));
 }
 
 std::string LogPathIn(const std::string& installFolder) { return installFolder + kLogName; }

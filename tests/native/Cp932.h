@@ -1,9 +1,10 @@
 #pragma once
-// Code page 932 as the system reports it: lead bytes 0x81-0x9F and 0xE0-0xFC.
+// Code page 932 as a Japanese system has it (the wine tests check it against the system).
 
+#include "support/CodePage.h"
 #include "support/MBUtils.h"
 
-inline void UseCodePage932() { SetLeadByteRanges({{0x81, 0x9F}, {0xE0, 0xFC}}); }
+inline void UseCodePage932() { UseCodePage(JapaneseCodePage()); }
 
 // Characters whose trail byte looks like ASCII: 表 and ソ end in a backslash,
 // ポ in a vertical bar.

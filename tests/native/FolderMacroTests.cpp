@@ -1,7 +1,7 @@
 // Folder macro expansion, the joining rule, the first-activation table and registry key texts.
 #include <gtest/gtest.h>
 
-#include "app/FolderMacros.h"
+#include "support/FolderMacros.h"
 #include "app/FolderResolution.h"
 #include "tests/native/Cp932.h"
 
@@ -47,13 +47,6 @@ TEST_F(FolderMacros, PlaceholdersAndTableOrder)
     table[FolderMacro::App] = "(Prg)\\Tool\\";
     table[FolderMacro::Dsk] = "(Win)x\\";
     EXPECT_EQ(ExpandFolderMacros("(App)a|(Dsk)", table), "C:\\Program Files\\Tool\\a|(Win)x\\");
-
-    // The program-wide table is read at the moment of the call.
-    const FolderTable saved = Folders();
-    EXPECT_EQ(ExpandFolderMacros("(App)\\x"), "(App)\\x");
-    Folders()[FolderMacro::App] = "D:\\Tool\\";
-    EXPECT_EQ(ExpandFolderMacros("(App)\\x"), "D:\\Tool\\x");
-    Folders() = saved;
 }
 
 TEST(RegistryKeyText, RootTokensAndPaths)
@@ -75,7 +68,12 @@ TEST(RegistryKeyText, RootTokensAndPaths)
 
 TEST(FolderResolution, FallbacksAndCopies)
 {
-    StartupFolders found{"D:\\WIN\\", "D:\\WIN\\SYSTEM\\", "D:\\TEMP\\", "E:\\SETUP\\", 1};
+    ProgramFiles found;
+    found.windowsFolder = "D:\\WIN\\";
+    found.systemFolder = "D:\\WIN\\SYSTEM\\";
+    found.tempFolder = "D:\\TEMP\\";
+    found.sourceFolder = "E:\\SETUP\\";
+    found.platformId = 1;
     std::string programFiles = "E:\\Apps";
     const FolderQueries queries{[&] { return programFiles; }, [](const std::string&) { return false; },
                                 [](int csidl) { return csidl == kCsidlSendTo ? "" : "S" + std::to_string(csidl); }};

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "app/FolderMacros.h"
+#include "support/FolderMacros.h"
 #include "app/SettingsRules.h"
 #include "install/CopyEntry.h"
 #include "install/FolderRules.h"
@@ -65,9 +65,22 @@ TEST(Robustness, RandomInputNeverBreaksTheStringOperations)
     }
 }
 
+// Code page 932 with mappings that change a character's length, as a system's
+// mapping may for a lead byte followed by a byte that is no trail byte.
+CodePage LengthChangingCodePage()
+{
+    CodePage page = JapaneseCodePage();
+    for (const char* a : {"a", "A"}) page.SetUpperCase(a, "AA");
+    for (const char* p : {"p", "P"}) page.SetUpperCase(p, "");
+    page.SetUpperCase("\x82\x82", "B"); // ｂ
+    page.SetUpperCase("\x81,", "?");
+    return page;
+}
+
 TEST(Robustness, RandomScriptTextsNeverBreakTheParsers)
 {
-    UseCodePage932();
+    for (const CodePage& page : {JapaneseCodePage(), LengthChangingCodePage()}) {
+    UseCodePage(page);
     std::mt19937 random(7);
     FolderTable folders;
     folders[FolderMacro::Win] = "C:\\WINDOWS\\";
@@ -92,7 +105,21 @@ TEST(Robustness, RandomScriptTextsNeverBreakTheParsers)
             const std::string value = document.Find(RandomBytes(random, 3), name).value_or("");
             ASSERT_EQ(value.find_first_of(std::string("\r\n\0", 3)), std::string::npos);
         }
+        const int at = MBPosText(tokens[random() % std::size(tokens)], text);
+        ASSERT_TRUE(at == 0 || IsCharStart(text, static_cast<std::size_t>(at - 1)));
     }
+    }
+    UseCodePage932();
+}
+
+TEST(Robustness, MatchesArePositionsInTheTextWhateverLengthTheMappingGives)
+{
+    UseCodePage(LengthChangingCodePage());
+    EXPECT_EQ(ReplaceToken("x(app)y(APP)", "(App)", "V"), "xVyV");
+    EXPECT_EQ(ReplaceToken("\x82\x82(sup)" + kSo + "(Sup)", "(Sup)", "D\\"), "\x82\x82" "D\\" + kSo + "D\\");
+    EXPECT_EQ(MBPosText("(APP)", "\x82\x82(app)"), 3);
+    EXPECT_EQ(MBPosText("B", "a\x82\x82"), 2);
+    UseCodePage932();
 }
 
 } // namespace

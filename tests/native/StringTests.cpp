@@ -42,7 +42,7 @@ TEST_F(StringOps, MBPosTextIgnoresCase)
 
 TEST_F(StringOps, EmptyLeadByteSetWorksByteByByte)
 {
-    SetLeadByteRanges({});
+    UseCodePage(CodePage{});
     EXPECT_EQ(MBPos("\\", kHyo + "\\x"), 2);
     EXPECT_EQ(DelBackSlash("a" + kHyo, "B"), "a\x95");
     EXPECT_EQ(NamePart("d" + kSo + "x"), "x");

@@ -207,6 +207,20 @@ TEST_F(UninstallLog, SetupOnlyAndTheUninstallEntry)
               "C:\\WINDOWS\\UNTESSR.EXE \"C:\\Program Files\\My App\\UNSETUP.INI\"");
 }
 
+TEST_F(UninstallLog, ScriptKeysOfTheEntryWithTheirDefaults)
+{
+    LogScriptKeys keys = ReadLogScriptKeys(
+        IniDocument::Parse("[Title]\nUnSetupDisplay=Shown\n[Extend]\nUnSetupOption=DeleteAll\n"), "My App");
+    EXPECT_EQ(keys.unSetupKey, "My App");
+    EXPECT_EQ(keys.unSetupDisplay, "Shown");
+    EXPECT_EQ(keys.unSetupOption, "DeleteAll");
+    keys = ReadLogScriptKeys(IniDocument::Parse("[Title]\nUnSetupKey=Key\n"), "My App");
+    EXPECT_EQ(keys.unSetupDisplay, "Key");
+    EXPECT_EQ(keys.unSetupOption, "");
+    // A key written empty is empty, not its default.
+    EXPECT_EQ(ReadLogScriptKeys(IniDocument::Parse("[Title]\nUnSetupKey=\n"), "My App").unSetupKey, "");
+}
+
 TEST_F(UninstallLog, IniDocumentReadsAsTheProfileFunctions)
 {
     const IniDocument ini = IniDocument::Parse(
@@ -239,18 +253,13 @@ namespace {
 
 TEST(ScriptDeletions, RegistryKeysAsWrittenAndFilesExpanded)
 {
-    const std::map<std::string, std::string> script{
-        {"DeleteRegistry/Key1", "(Local)SOFTWARE\\(App)"}, {"DeleteRegistry/Key2", "Software\\Vendor"},
-        {"DeleteRegistry/Key4", "(Local)Skipped"},          {"AddDeleteFile/File1", "(App)*.log"},
-        {"AddDeleteFile/File2", ""},                        {"AddDeleteFile/File3", "(App)skipped"}};
+    const IniDocument script = IniDocument::Parse(
+        "[DeleteRegistry]\nKey1=(Local)SOFTWARE\\(App)\nKey2=Software\\Vendor\nKey4=(Local)Skipped\n"
+        "[AddDeleteFile]\nFile1=(App)*.log\nFile2=\nFile3=(App)skipped\n");
+    FolderTable folders;
+    folders[FolderMacro::App] = "C:\\App\\";
     InstallRecord record;
-    RecordScriptDeletions(
-        [&](const std::string& section, const std::string& key) {
-            const auto found = script.find(section + "/" + key);
-            return found == script.end() ? std::string() : found->second;
-        },
-        [](const std::string& value) { return value.substr(0, 5) == "(App)" ? "C:\\App\\" + value.substr(5) : value; },
-        record);
+    RecordScriptDeletions(script, folders, record);
     EXPECT_EQ(record.Items(PendingList::DeleteRegistry), (Strings{"(Local)SOFTWARE\\(App)", "Software\\Vendor"}));
     EXPECT_EQ(record.Items(PendingList::AddDeleteFile), Strings{"C:\\App\\*.log"});
     EXPECT_EQ(LogPathIn("C:\\App\\"), "C:\\App\\UNSETUP.INI");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "install/InstallStages.h"
+#include "install/LzExpand.h"
 #include "support/SysErrorText.h"
 #include "tests/wine/InstallFixture.h"
 #include "tests/wine/Registry.h"
@@ -27,6 +28,28 @@ std::string LzCompressed(const std::string& content, char missingCharacter)
     for (int shift = 0; shift < 32; shift += 8) file += static_cast<char>((content.size() >> shift) & 0xFF);
     for (std::size_t i = 0; i < content.size(); i += 8) file += '\xFF' + content.substr(i, 8);
     return file;
+}
+
+// Twelve lines of "読んでください．\r\n" (216 bytes) as mscompress writes them:
+// literals and back references, and no stored last character (byte 9 is 0).
+const std::string kReadme = [] {
+    std::string text;
+    while (text.size() < 216) text += "読んでください．\r\n";
+    return text;
+}();
+const std::string kReadmeCompressed("\x53\x5A\x44\x44\x88\xF0\x27\x33\x41\x00\xD8\x00\x00\x00\xFF\x93"
+                                    "\xC7\x82\xF1\x82\xC5\x82\xAD\xFF\x82\xBE\x82\xB3\x82\xA2\x81\x44"
+                                    "\x03\x0D\x0A\xF0\xFD\x00\x0D\x10\x0D\x20\x0D\x30\x0D\x40\x0D\x00"
+                                    "\x50\x0D\x60\x0D\x70\x0D\x80\x0D\x90\x0D\xA0\x0D\xB0\x03",
+                                    62);
+
+// About 200 bytes of double-byte folder names below `base`: far past the 128
+// bytes of a path that the system's OpenFile can take.
+std::string DeepFolder(const std::string& base)
+{
+    std::string folder = base;
+    while (folder.size() < base.size() + 200) folder += "配布ファイルの" + kSo + "フト\\";
+    return folder;
 }
 
 FILETIME WriteTime(const std::string& path)
@@ -61,6 +84,31 @@ protected:
     {
         CountCopyEntries(state);
         return RunCopyStage(state, ui);
+    }
+
+    // A stored-name entry, a "|" entry and an uncompressed "_" entry, from the
+    // source folder and through the temporary folder of `state`.
+    void ExpectCompressedEntriesCopied()
+    {
+        const std::string& from = context.files.sourceFolder;
+        for (const std::string& folder : {from, context.files.tempFolder}) ASSERT_TRUE(CreateFolderPath(folder));
+        WriteWholeFile(from + "README.TXT_", kReadmeCompressed);
+        WriteWholeFile(from + kSo + ".IN_", LzCompressed("[Settings]\r\nA=1\r\n", 'I'));
+        WriteWholeFile(from + "PLAIN.DA_", "not compressed at all");
+        SetWriteTime(from + "README.TXT_", WriteTime(from + "README.TXT_"), -86400);
+        WriteCopyEntries({"(App)\\README.TXT_", "(App)\\" + kSo + ".IN_|" + kPo + ".INI", "(App)\\PLAIN.DA_"});
+
+        ASSERT_EQ(CountAndCopy(), StageOutcome::Continue);
+        EXPECT_EQ(state.failures.text, "");
+        EXPECT_EQ(ReadWholeFile(install + "README.TXT"), kReadme);
+        EXPECT_EQ(ReadWholeFile(install + kPo + ".INI"), "[Settings]\r\nA=1\r\n");
+        EXPECT_EQ(ReadWholeFile(install + "PLAIN.DA_"), "not compressed at all");
+        EXPECT_EQ(Recorded(PendingList::DeleteFiles),
+                  (Strings{install + "README.TXT", install + kPo + ".INI", install + "PLAIN.DA_"}));
+        // The expanded file keeps the time of its compressed source.
+        const FILETIME expanded = WriteTime(install + "README.TXT"), compressed = WriteTime(from + "README.TXT_");
+        EXPECT_EQ(CompareFileTime(&expanded, &compressed), 0);
+        EXPECT_FALSE(FileExists(context.files.tempFolder + "EXPAND.TSX"));
     }
 };
 
@@ -102,7 +150,7 @@ TEST_F(CopyStage, AMissingSourceIsReportedAndProgressCountsEntries)
 
 TEST_F(CopyStage, OverwriteQuestionKeepsTheOldFileUnlessTheEntryMustBeWritten)
 {
-    state.overwrite = false;
+    context.overwrite = false;
     for (const char* name : {"A.TXT", "B.TXT"}) {
         WriteWholeFile(source + name, "new");
         WriteWholeFile(install + name, "old");
@@ -156,7 +204,7 @@ TEST_F(CopyStage, SharedComponentIsCountedAndRegisteredEvenWhenKept)
     EXPECT_EQ(ComponentCalls("regok.register"), registrations + 1);
 
     // A second install that keeps the file still counts and registers it.
-    state.overwrite = false;
+    context.overwrite = false;
     ui.Answer(IDNO);
     ASSERT_EQ(RunCopyStage(state, ui), StageOutcome::Continue);
     EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, target), std::optional<DWORD>(2));
@@ -208,7 +256,7 @@ TEST_F(CopyStage, AnExpansionThatCannotBeMadeFailsTheEntry)
     EXPECT_EQ(ui.ProgressLabels(), (Strings{"94%(1/2)", "100%(2/2)"})); // 16 of 17 bytes
 
     // Nor can the expansion file be made in a folder that is missing.
-    state.tempFolder = folder / "NO TEMP\\";
+    context.files.tempFolder = folder / "NO TEMP\\";
     ASSERT_EQ(RunCopyStage(state, ui), StageOutcome::Continue);
     EXPECT_EQ(state.failures.count, 2);
     EXPECT_FALSE(FileExists(install + "A.TXT"));
@@ -234,6 +282,46 @@ TEST_F(CopyStage, CompressedSourcesThatCannotBeOpenedFailTheirEntries)
     EXPECT_NE(state.failures.text.find("<File> " + install + "B.TXT\r\n"), std::string::npos);
     EXPECT_FALSE(FileExists(install + "B.TXT"));
     EXPECT_TRUE(Recorded(PendingList::DeleteFiles).empty());
+}
+
+TEST_F(CopyStage, CompressedSourcesDeepInJapaneseFoldersAreExpanded)
+{
+    context.files.sourceFolder = DeepFolder(source);
+    ExpectCompressedEntriesCopied();
+}
+
+TEST_F(CopyStage, ATemporaryFolderDeepInJapaneseFoldersTakesTheExpansion)
+{
+    context.files.tempFolder = DeepFolder(temp);
+    ExpectCompressedEntriesCopied();
+}
+
+TEST_F(CopyStage, ACompressedSourceCutShortFailsItsEntry)
+{
+    // Cut in its last group, in an earlier group, and in its header.
+    WriteWholeFile(source + "README.TXT_", kReadmeCompressed.substr(0, kReadmeCompressed.size() - 4));
+    WriteWholeFile(source + "CFG.IN_", kReadmeCompressed.substr(0, 41));
+    WriteWholeFile(source + "HEAD.TX_", kReadmeCompressed.substr(0, 10));
+    WriteWholeFile(source + "NEXT.TXT", "next");
+    WriteCopyEntries(
+        {"(App)\\README.TXT_", "(App)\\CFG.IN_|SETTINGS.INI", "(App)\\HEAD.TX_|HEAD.TXT", "(App)\\NEXT.TXT"});
+
+    ASSERT_EQ(CountAndCopy(), StageOutcome::Continue);
+    const std::string damaged = SysErrorText(ERROR_FILE_CORRUPT);
+    EXPECT_EQ(damaged, "ファイルかディレクトリが破損しています。\r\n");
+    std::string report;
+    for (const char* name : {"README.TXT", "SETTINGS.INI", "HEAD.TXT"}) {
+        report += "<File> " + install + name + "\r\n" + damaged + "\r\n";
+        EXPECT_FALSE(FileExists(install + name)) << name;
+    }
+    EXPECT_EQ(state.failures.text, report);
+    EXPECT_EQ(Recorded(PendingList::DeleteFiles), Strings{install + "NEXT.TXT"});
+    EXPECT_FALSE(FileExists(temp + "EXPAND.TSX"));
+
+    // The expansion itself leaves no partial file behind.
+    const LzExpansion expansion = ExpandLZFile(source + "README.TXT_", install + "AUTO.EXT", temp + "PART.TSX");
+    EXPECT_EQ(expansion.error, static_cast<unsigned long>(ERROR_FILE_CORRUPT));
+    EXPECT_FALSE(FileExists(temp + "PART.TSX"));
 }
 
 // Puts the next disk's file in place when the disk prompt has been shown `after` times.

@@ -38,13 +38,13 @@ TEST_F(FolderStages, CountingPassMeasuresSourcesOfAnySize)
     WriteCopyEntries({"(App)\\EMPTY.TXT,/S", "(Dch)(Sys)\\TEN.TXT|OTHER.TXT", "(App)\\BIG.DAT"});
 
     CountCopyEntries(state);
-    EXPECT_EQ(state.copyEntryCount, 3);
+    EXPECT_EQ(state.CopyEntryCount(), 3);
     EXPECT_EQ(state.totalBytes, 3'000'000'011LL);
     EXPECT_TRUE(state.sizeBased);
 
     WriteCopyEntries({"(App)\\TEN.TXT", "(App)\\MISSING.TXT"});
     CountCopyEntries(state);
-    EXPECT_EQ(state.copyEntryCount, 2);
+    EXPECT_EQ(state.CopyEntryCount(), 2);
     EXPECT_FALSE(state.sizeBased);
 }
 
@@ -72,7 +72,7 @@ TEST_F(FolderStages, DiskSpaceQuestionWhenTheSpaceLooksShort)
 
 TEST_F(FolderStages, DiskSpaceQuestionNamesTheSizeWhenNoDriveAnswers)
 {
-    state.folderField = "\\\\nosuchserver\\share\\App";
+    context.folderField = "\\\\nosuchserver\\share\\App";
     state.totalBytes = 1234;
     ui.Answer(IDYES);
     ASSERT_EQ(CheckDiskSpace(state, ui), StageOutcome::Continue);
@@ -87,19 +87,19 @@ TEST_F(FolderStages, DiskSpaceQuestionNamesTheSizeWhenNoDriveAnswers)
 
 TEST_F(FolderStages, AMissingInstallFolderIsCreatedOnlyWithConsent)
 {
-    state.folderField = folder / "New App";
+    context.folderField = folder / "New App";
     ui.Answer(IDYES);
     ASSERT_EQ(CheckInstallFolder(state, ui), StageOutcome::Continue);
-    EXPECT_EQ(state.installFolder, folder / "New App\\");
-    EXPECT_TRUE(FolderExists(state.installFolder));
-    EXPECT_EQ(Folders()[FolderMacro::App], state.installFolder);
-    EXPECT_EQ(Folders()[FolderMacro::Set], state.installFolder.substr(0, 2) + "\\");
+    EXPECT_EQ(context.installFolder, folder / "New App\\");
+    EXPECT_TRUE(FolderExists(context.installFolder));
+    EXPECT_EQ(context.folders[FolderMacro::App], context.installFolder);
+    EXPECT_EQ(context.folders[FolderMacro::Set], context.installFolder.substr(0, 2) + "\\");
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].text,
               folder / "New App\\\r\rこのフォルダは存在しません．作成してもよろしいですか？");
     EXPECT_EQ(ui.Messages()[0].caption, "フォルダ作成");
 
-    state.folderField = folder / "Other App";
+    context.folderField = folder / "Other App";
     ui.Answer(IDNO);
     ASSERT_EQ(CheckInstallFolder(state, ui), StageOutcome::FatalStop);
     EXPECT_FALSE(FolderExists(folder / "Other App"));
@@ -110,7 +110,7 @@ TEST_F(FolderStages, AMissingInstallFolderIsCreatedOnlyWithConsent)
 TEST_F(FolderStages, AnInstallFolderThatCannotBeMadeIsAFatalStop)
 {
     WriteWholeFile(folder / "FILE", "a file in the way");
-    state.folderField = folder / "FILE\\App";
+    context.folderField = folder / "FILE\\App";
     ui.Answer(IDYES);
     ASSERT_EQ(CheckInstallFolder(state, ui), StageOutcome::FatalStop);
     ASSERT_EQ(ui.Messages().size(), 3u);

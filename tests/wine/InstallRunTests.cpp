@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/FolderMacros.h"
 #include "install/InstallRun.h"
 #include "support/FileOps.h"
 #include "tests/wine/ScriptedUi.h"
@@ -19,28 +18,21 @@ protected:
     void SetUp() override
     {
         for (const char* sub : {"src\\", "App\\", "tmp\\", "win\\", "work\\"}) CreateFolderPath(folder / sub);
-        Folders()[FolderMacro::App] = "(App)";
     }
 
     InstallResult Install(const std::string& script)
     {
-        folder.Write("work\\SETUP.INI", script);
-        state.workingScript = folder / "work\\SETUP.INI";
-        state.sourceFolder = folder / "src\\";
-        state.tempFolder = folder / "tmp\\";
-        state.setupString = "インストール";
-        state.unSetupString = "アンインストール";
-        state.stepDelay = 1;
-        state.folderField = folder / "App";
-        state.log.workFolder = folder / "work\\";
-        state.log.windowsFolder = folder / "win\\";
-        state.log.programCopy = folder / "work\\SETUPT.EXE";
-        state.log.workingScript = state.workingScript;
-        state.log.setupString = state.setupString;
-        state.log.unSetupString = state.unSetupString;
-        state.log.uninstallTitle = uninstallTitle;
-        ReadLogScriptKeys(state.log);
-        return RunInstall(state, ui);
+        context.script = IniDocument::Parse(script);
+        context.files.sourceFolder = folder / "src\\";
+        context.files.tempFolder = folder / "tmp\\";
+        context.files.workFolder = folder / "work\\";
+        context.files.windowsFolder = folder / "win\\";
+        context.files.programCopy = folder / "work\\SETUPT.EXE";
+        context.files.runningProgram = ExecutableFolder() + "wine_tests.exe";
+        context.keys.stepDelay = 1;
+        context.keys.unSetupTitle = uninstallTitle;
+        context.folderField = folder / "App";
+        return RunInstall(context, ui);
     }
 
     bool StatusShown(const std::string& prefix) const
@@ -51,7 +43,7 @@ protected:
 
     TestFolder folder;
     ScriptedUi ui;
-    InstallRunState state;
+    RunContext context;
     std::string uninstallTitle = "テスト";
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/SystemCodePage.h"
 #include "support/uIniFile.h"
 #include "support/uStrOp.h"
 #include "uninstall/InstallRecord.h"
@@ -16,10 +17,10 @@
 inline int LiteralFindKeyNumber(const std::string& item, const std::string& section, const std::string& prefix,
                                 const std::string& logPath)
 {
-    const std::string wanted = MapString(PathPart(item), kMapUpperCase);
+    const std::string wanted = MapString(PathPart(item), LCMAP_UPPERCASE);
     for (int n = 1;; ++n) {
         const std::string value = PathPart(ReadIniStr(section, prefix + std::to_string(n), "", logPath));
-        if (value.empty() || MapString(value, kMapUpperCase) == wanted) return n;
+        if (value.empty() || MapString(value, LCMAP_UPPERCASE) == wanted) return n;
     }
 }
 

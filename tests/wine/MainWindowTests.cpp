@@ -5,22 +5,24 @@
 #include <gtest/gtest.h>
 
 #include "app/Main.h"
+#include "app/SetupProgram.h"
 #include "support/Back.h"
-#include "support/RunMode.h"
 #include "tests/wine/ScriptedUi.h"
 
 namespace {
 
+void Press(const TForm& window, const TButton& button)
+{
+    SendMessageA(window.Handle(), WM_COMMAND, MAKEWPARAM(button.Id(), BN_CLICKED), reinterpret_cast<LPARAM>(button.Handle()));
+}
+
 class MainWindow : public ::testing::Test {
 protected:
-    void SetUp() override { SetRunMode(RunMode::Install); }
-    void Press(const TButton& button)
-    {
-        SendMessageA(main.Handle(), WM_COMMAND, MAKEWPARAM(button.Id(), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button.Handle()));
-    }
+    void Press(const TButton& button) { ::Press(main, button); }
+    void Fill(const SetupSettings& settings) { main.FillForRunMode(settings, RunMode::Install); }
+    ScriptedUi ui;
     TfrmBack backdrop;
-    TfrmMain main{backdrop};
+    TfrmMain main{backdrop, ui};
 };
 
 TEST_F(MainWindow, AnEmptyActionWordStillLeavesTheReadmePage)
@@ -28,9 +30,9 @@ TEST_F(MainWindow, AnEmptyActionWordStillLeavesTheReadmePage)
     // With an empty SetupString the read-me caption is "続行(&C)", the caption of
     // a run's closing report; the button must still lead to the main page.
     SetupSettings settings;
-    settings.setupString = "";
+    settings.general.setupString = "";
     settings.readmeFile = "C:\\windows\\win.ini";
-    main.FillForRunMode(settings);
+    Fill(settings);
     EXPECT_EQ(main.btnEvent->Caption(), "続行(&C)");
     Press(*main.btnEvent);
     EXPECT_EQ(main.State(), MainState::InstallReady);
@@ -42,16 +44,15 @@ TEST_F(MainWindow, AnEmptyActionWordStillLeavesTheReadmePage)
 TEST_F(MainWindow, EqualActionWordsKeepTheInstallAnInstall)
 {
     SetupSettings settings;
-    settings.setupString = settings.unSetupString = "処理";
-    main.FillForRunMode(settings);
+    settings.general.setupString = settings.general.unSetupString = "処理";
+    Fill(settings);
     EXPECT_EQ(main.State(), MainState::InstallReady);
     EXPECT_EQ(main.btnEvent->Caption(), "処理開始(&S)");
 }
 
 TEST_F(MainWindow, CloseQueryAsksUntilTheRunIsOver)
 {
-    ScriptedUi ui;
-    main.FillForRunMode(SetupSettings{});
+    Fill(SetupSettings{});
     ui.Answer(IDNO);
     ui.Answer(IDYES);
     for (int press = 0; press < 2; ++press)
@@ -66,16 +67,29 @@ TEST_F(MainWindow, CloseQueryAsksUntilTheRunIsOver)
     EXPECT_TRUE(backdrop.Enabled()); // a confirmed close marks the run as over
 }
 
-TEST_F(MainWindow, AFolderTheLogCannotHoldIsRefusedBeforeTheRun)
+TEST_F(MainWindow, AFinishedOrAbortedRunClosesWithoutAsking)
 {
-    SetupSettings settings;
-    main.FillForRunMode(settings);
+    Fill(SetupSettings{});
+    bool over = true;
+    main.RunIsOver = [&] { return over; };
+    PostMessageA(main.Handle(), WM_COMMAND, MAKEWPARAM(main.btnEnd->Id(), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(main.btnEnd->Handle()));
+    EXPECT_EQ(main.ShowModal(), IDOK);
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
+TEST(Program, AFolderTheLogCannotHoldIsRefusedBeforeTheRun)
+{
+    ScriptedUi ui;
+    SetupProgram program(ui);
+    TfrmMain& main = program.MainWindow();
+    main.FillForRunMode(SetupSettings{}, RunMode::Install);
+    std::size_t asked = 0;
     for (const char* folder : {"C:\\Apps,Old\\", "C:\\A|B\\", "Apps\\Tool\\"}) {
-        ScriptedUi ui;
         main.txtFolder->SetCaption(folder);
-        Press(*main.btnEvent);
-        ASSERT_EQ(ui.Messages().size(), 1u) << folder;
-        EXPECT_EQ(ui.Messages()[0].caption, "インストールフォルダ");
+        Press(main, *main.btnEvent);
+        ASSERT_EQ(ui.Messages().size(), ++asked) << folder;
+        EXPECT_EQ(ui.Messages().back().caption, "インストールフォルダ");
         EXPECT_EQ(main.State(), MainState::InstallReady); // the main page stays as it was
         EXPECT_TRUE(main.btnEnd->Visible()); // no run began: the end button is still there
     }
@@ -99,7 +113,7 @@ TEST_F(MainWindow, AChosenFolderGetsExactlyOneTrailingBackslash)
 {
     SetupSettings settings;
     settings.proposedFolder = "C:\\Program Files\\";
-    main.FillForRunMode(settings);
+    Fill(settings);
     for (const auto& [chosen, field] : {std::pair<std::string, std::string>{"C:\\windows", "C:\\windows\\"},
                                         {"C:\\", "C:\\"}}) {
         folderToChoose = chosen;

@@ -1,25 +1,12 @@
-// Message boxes: through the installed interface, and the system's own box
-// with the program's other windows held disabled while it is up.
+// The system's message box, with the program's other windows held disabled while it is up.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "support/AppWindow.h"
 #include "support/MsgBox.h"
-#include "tests/wine/ScriptedUi.h"
 
 namespace {
-
-TEST(MessageBoxes, GoToTheInstalledInterface)
-{
-    ScriptedUi ui;
-    ui.Answer(IDNO);
-    EXPECT_EQ(MsgBox("続けますか？", "確認", 0x10024), IDNO);
-    ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_EQ(ui.Messages()[0].text, "続けますか？");
-    EXPECT_EQ(ui.Messages()[0].caption, "確認");
-    EXPECT_EQ(ui.Messages()[0].style, 36u); // the style is a 16-bit word
-}
 
 struct WindowOwner {
     HWND window;
@@ -65,7 +52,7 @@ TEST(MessageBoxes, TheSystemBoxDisablesTheOtherWindowsWhileItIsUp)
     const HWND activeBefore = GetActiveWindow();
 
     SetTimer(nullptr, 0, 50, AnswerBox);
-    EXPECT_EQ(ShowSystemMessageBox("表示テスト", "テスト", MB_YESNO | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(MsgBox("表示テスト", "テスト", MB_YESNO | MB_ICONQUESTION), IDNO);
     SetAppWindow(nullptr);
 
     ASSERT_TRUE(seen.found);

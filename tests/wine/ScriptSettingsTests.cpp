@@ -14,23 +14,19 @@ class ScriptSettings : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved = Folders();
         // The program list is read from (Win): keep it inside the test's folder.
-        Folders()[FolderMacro::Win] = folder.Path();
-        Folders()[FolderMacro::Prg] = "C:\\Program Files\\";
+        folders[FolderMacro::Win] = folder.Path();
+        folders[FolderMacro::Prg] = "C:\\Program Files\\";
     }
-    void TearDown() override
-    {
-        Folders() = saved;
-        RegDeleteKeyA(HKEY_CURRENT_USER, kVendorKey);
-    }
+    void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kVendorKey); }
     LoadedSettings Load(RunMode mode = RunMode::Install)
     {
-        return LoadScriptSettings(folder / "SETUP.INI", mode, folder.Path());
+        const IniDocument script = IniDocument::Parse(ReadWholeFile(folder / "SETUP.INI"));
+        return LoadScriptSettings(script, mode, folder.Path(), folders);
     }
 
     TestFolder folder;
-    FolderTable saved;
+    FolderTable folders;
 };
 
 TEST_F(ScriptSettings, LoadsAnInstallScript)
@@ -42,10 +38,10 @@ TEST_F(ScriptSettings, LoadsAnInstallScript)
     const LoadedSettings loaded = Load();
     ASSERT_FALSE(loaded.error);
     const SetupSettings& s = loaded.settings;
-    EXPECT_EQ(s.setupString, "導入");
-    EXPECT_EQ(s.stepDelay, 1);
+    EXPECT_EQ(s.general.setupString, "導入");
+    EXPECT_EQ(s.general.stepDelay, 1u);
     EXPECT_FALSE(s.optionsEnabled);
-    EXPECT_EQ(s.unSetupTitle, "Tool 2.0");
+    EXPECT_EQ(s.general.unSetupTitle, "Tool 2.0");
     EXPECT_EQ(s.proposedFolder, "C:\\Program Files\\Vendor\\表\\");
     EXPECT_TRUE(s.shortcuts.desktop);
     EXPECT_EQ(s.readmeFile, folder / "readme.txt");
@@ -73,14 +69,14 @@ TEST_F(ScriptSettings, ScriptErrorsAndUninstallLogs)
     const LoadedSettings loaded = Load();
     ASSERT_TRUE(loaded.error);
     EXPECT_EQ(loaded.error->Text(), "SetupSpeed=fast");
-    EXPECT_EQ(loaded.settings.setupTitle, "Tessera Setup");
+    EXPECT_EQ(loaded.settings.general.setupTitle, "Tessera Setup");
 
     folder.Write("SETUP.INI", "[SetupFolder]\r\nFolder=(Prg)\\Tool\\\r\n[UnSetupOption]\r\nCheckBox=1,0,1,0\r\n"
                               "[Title]\r\nSetup=Tool\r\nUnSetup=Remove Tool\r\n");
     const SetupSettings s = Load(RunMode::Uninstall).settings;
     EXPECT_EQ(s.proposedFolder, "C:\\Program Files\\Tool\\");
     EXPECT_EQ(s.uninstallOptions, "1,0,1,0");
-    EXPECT_EQ(s.unSetupTitle, "Remove Tool");
+    EXPECT_EQ(s.general.unSetupTitle, "Remove Tool");
 }
 
 } // namespace

@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-ScriptedUi::ScriptedUi() : previous_(CurrentUserInterface()) { SetUserInterface(this); }
-
 ScriptedUi::~ScriptedUi()
 {
-    SetUserInterface(previous_);
     EXPECT_TRUE(answers_.empty()) << answers_.size() << " prepared answers were not asked for";
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // A user interface for in-process tests: answers message boxes from a queue and
-// keeps every text shown. Installed for its lifetime.
+// keeps every text shown.
 
 #include <deque>
 #include <string>
@@ -16,7 +16,7 @@ struct ShownMessage {
 
 class ScriptedUi : public UserInterface {
 public:
-    ScriptedUi();
+    ScriptedUi() = default;
     ~ScriptedUi() override;
     ScriptedUi(const ScriptedUi&) = delete;
     ScriptedUi& operator=(const ScriptedUi&) = delete;
@@ -53,7 +53,6 @@ public:
     void AbortAtStatus(const std::string& prefix) { abortAtStatus_ = prefix; }
 
 private:
-    UserInterface* previous_;
     std::deque<int> answers_;
     std::vector<ShownMessage> messages_;
     std::vector<std::string> statuses_;

@@ -17,10 +17,12 @@ protected:
         SendMessageA(status.Handle(), WM_COMMAND, MAKEWPARAM(status.btnAbort->Id(), BN_CLICKED),
                      reinterpret_cast<LPARAM>(status.btnAbort->Handle()));
     }
-    TfrmBack backdrop;
-    TfrmMain main{backdrop};
-    TfrmStatus status{backdrop.Handle(), main, backdrop};
     ScriptedUi ui;
+    TfrmBack backdrop;
+    TfrmMain main{backdrop, ui};
+    TfrmStatus status{backdrop.Handle(), main, backdrop, ui};
+    int abortsConfirmed = 0;
+    void SetUp() override { status.OnAbortConfirmed = [this] { ++abortsConfirmed; }; }
 };
 
 TEST_F(StatusWindow, TheLabelShowsThePositionTheBarTook)
@@ -51,6 +53,7 @@ TEST_F(StatusWindow, AbortAnsweredNoChangesNothing)
     EXPECT_FALSE(backdrop.Enabled());
     EXPECT_TRUE(status.Visible());
     EXPECT_EQ(main.ModalResult(), 0);
+    EXPECT_EQ(abortsConfirmed, 0);
 }
 
 TEST_F(StatusWindow, AbortAnsweredYesEndsTheRun)
@@ -65,7 +68,8 @@ TEST_F(StatusWindow, AbortAnsweredYesEndsTheRun)
     EXPECT_EQ(ui.Messages()[1].text, "セットアップを中断しました．");
     EXPECT_EQ(ui.Messages()[1].caption, "中断");
     EXPECT_EQ(ui.Messages()[1].style, 48u);
-    EXPECT_FALSE(main.Enabled()); // the run's abort signal
+    EXPECT_EQ(abortsConfirmed, 1); // the run's abort signal
+    EXPECT_FALSE(main.Enabled());
     EXPECT_TRUE(backdrop.Enabled());
     EXPECT_FALSE(status.Visible());
     EXPECT_EQ(main.ModalResult(), IDOK);

@@ -4,11 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include "support/CodePage.h"
 #include "support/MBUtils.h"
+#include "support/SystemCodePage.h"
 #include "support/SysErrorText.h"
 #include "support/uStrOp.h"
 
 namespace {
+
+std::string Hex(const std::string& bytes)
+{
+    std::string hex;
+    for (unsigned char c : bytes) hex += "0123456789ABCDEF"[c >> 4], hex += "0123456789ABCDEF"[c & 15];
+    return hex;
+}
 
 TEST(SystemStrings, LeadBytesAreThoseOfCodePage932)
 {
@@ -17,20 +26,29 @@ TEST(SystemStrings, LeadBytesAreThoseOfCodePage932)
     for (int b : {0x00, 0x5C, 0x7F, 0x80, 0xA0, 0xDF, 0xFD, 0xFF}) EXPECT_FALSE(IsLeadByte(static_cast<unsigned char>(b))) << b;
 }
 
-TEST(SystemStrings, UpperCaseMapping)
+// The native tests run the program's string rules with the Japanese code page
+// built in; here the system's own rules must be exactly those.
+TEST(SystemStrings, TheSystemsCodePageIsTheOneTheNativeTestsUse)
 {
-    EXPECT_EQ(MapString("abc", kMapUpperCase), "ABC");
-    EXPECT_EQ(MapString("ａｂｃ", kMapUpperCase), "ＡＢＣ");
-    EXPECT_EQ(MapString("表|ソ|ポa", kMapUpperCase), "表|ソ|ポA"); // trail bytes stay as they are
-    EXPECT_EQ(MapString("", kMapUpperCase), "");
+    const CodePage system = SystemCodePage();
+    const CodePage builtIn = JapaneseCodePage();
+    EXPECT_EQ(system.LeadBytes(), builtIn.LeadBytes());
+    const std::vector<CodePage::Mapping> got = system.Mappings(), wanted = builtIn.Mappings();
+    EXPECT_EQ(got.size(), wanted.size());
+    for (std::size_t i = 0; i < got.size() && i < wanted.size(); ++i)
+        ASSERT_TRUE(got[i] == wanted[i]) << "system " << Hex(got[i].character) << " -> " << Hex(got[i].upper)
+                                         << ", built in " << Hex(wanted[i].character) << " -> " << Hex(wanted[i].upper);
+    // And the whole-string mapping agrees with the character rules.
+    const std::string mixed = "abc" "ａｂｃ" "表|ソ|ポa" "αω" "яа" "ⅰⅹ";
+    EXPECT_EQ(UpperCase(mixed), MapString(mixed, LCMAP_UPPERCASE));
     EXPECT_EQ(MBPosText(".OCX", "ソフト.ocx"), 7);
     EXPECT_EQ(MBPosText("(APP)", "ａ(app)"), 3);
 }
 
 TEST(SystemStrings, FullWidthMapping)
 {
-    EXPECT_EQ(MapString("Ab1", kMapFullWidth), "Ａｂ１");
-    EXPECT_EQ(MapString("漢字", kMapFullWidth), "漢字");
+    EXPECT_EQ(MapString("Ab1", LCMAP_FULLWIDTH), "Ａｂ１");
+    EXPECT_EQ(MapString("漢字", LCMAP_FULLWIDTH), "漢字");
 }
 
 TEST(SystemStrings, ErrorTexts)
@@ -42,7 +60,7 @@ TEST(SystemStrings, ErrorTexts)
     const std::string denied = SysErrorText(ERROR_ACCESS_DENIED);
     ASSERT_GE(denied.size(), 4u);
     EXPECT_EQ(denied.substr(denied.size() - 2), "\r\n");
-    EXPECT_EQ(MapString(denied, kMapFullWidth), denied);
+    EXPECT_EQ(MapString(denied, LCMAP_FULLWIDTH), denied);
     EXPECT_EQ(SysErrorText(0x2FFFFFFF), "\r\n"); // a code without a text
 }
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/RegistryRead.h"
+#include "support/Registry.h"
 #include "app/SystemFolders.h"
 #include "support/FileOps.h"
 #include "support/Handles.h"
@@ -12,20 +12,23 @@ namespace {
 
 class SystemFolders : public ::testing::Test {
 protected:
-    void SetUp() override { saved = Folders(); }
-    void TearDown() override { Folders() = saved; }
-    FolderTable saved;
-    StartupFolders found{"C:\\windows\\", "C:\\windows\\system32\\", "C:\\windows\\temp\\", "Z:\\SOURCE\\",
-                         kPlatformNt};
+    void SetUp() override
+    {
+        found.windowsFolder = "C:\\windows\\";
+        found.systemFolder = "C:\\windows\\system32\\";
+        found.tempFolder = "C:\\windows\\temp\\";
+        found.sourceFolder = "Z:\\SOURCE\\";
+        found.platformId = kPlatformNt;
+    }
+    ProgramFiles found;
 };
 
 TEST_F(SystemFolders, NtFamilyHasItsOwnCommonFolders)
 {
     using enum FolderMacro;
-    ResolveSystemFolders(found);
-    const FolderTable& table = Folders();
+    const FolderTable table = SystemFolderTable(found);
     EXPECT_EQ(ReadProgramFilesValue(), "C:\\Program Files");
-    EXPECT_EQ(ExpandFolderMacros("(prg)\\"), "C:\\Program Files\\");
+    EXPECT_EQ(ExpandFolderMacros("(prg)\\", table), "C:\\Program Files\\");
     EXPECT_EQ(table[Boo], "C:\\");
     EXPECT_EQ(table[Edr], "Z:\\");
     EXPECT_EQ(table[C_Dsk], GetSpecialFolder(kCsidlCommonDesktopDirectory) + "\\");
@@ -38,9 +41,9 @@ TEST_F(SystemFolders, NtFamilyHasItsOwnCommonFolders)
 TEST_F(SystemFolders, OtherPlatformsCopyThePerUserFolders)
 {
     found.platformId = 1;
-    ResolveSystemFolders(found);
-    EXPECT_EQ(ExpandFolderMacros("(C_Dsk)\\Tool.lnk"), Folders()[FolderMacro::Dsk] + "Tool.lnk");
-    EXPECT_EQ(Folders()[FolderMacro::C_Smn], Folders()[FolderMacro::Smn]);
+    const FolderTable table = SystemFolderTable(found);
+    EXPECT_EQ(ExpandFolderMacros("(C_Dsk)\\Tool.lnk", table), table[FolderMacro::Dsk] + "Tool.lnk");
+    EXPECT_EQ(table[FolderMacro::C_Smn], table[FolderMacro::Smn]);
 }
 
 TEST(RegistryStrings, ReadsStringValuesOfExistingKeysOnly)

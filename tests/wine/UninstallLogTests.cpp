@@ -12,7 +12,7 @@
 #include "tests/wine/LiteralLog.h"
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
-#include "uninstall/LogFile.h"
+#include "support/WholeFile.h"
 #include "uninstall/LogMerge.h"
 #include "uninstall/LogStages.h"
 #include "uninstall/RegistrationRules.h"
@@ -77,37 +77,49 @@ protected:
         WriteWholeFile(work + "SETUPT.EXE", "program copy");
     }
 
-    LogStageState State() const
+    // What the log stages work with: the run's context and what it recorded.
+    struct LogRun {
+        RunContext context;
+        InstallRecord record;
+    };
+
+    // The script's keys for the Uninstall entry.
+    static IniDocument Script(const std::string& key, const std::string& display, const std::string& option = "")
     {
-        LogStageState state;
-        state.installFolder = install;
-        state.workFolder = work;
-        state.windowsFolder = windows;
-        state.programCopy = work + "SETUPT.EXE";
-        state.setupString = "インストール";
-        state.unSetupString = "アンインストール";
-        state.uninstallTitle = "My App";
-        state.programId = "MYAPP";
-        state.unSetupKey = keyName;
-        state.unSetupDisplay = "My App " + kPo;
+        return IniDocument::Parse("[Title]\r\nUnSetupKey=" + key + "\r\nUnSetupDisplay=" + display +
+                                  "\r\n[Extend]\r\nUnSetupOption=" + option + "\r\n");
+    }
+
+    LogRun State() const
+    {
+        LogRun state;
+        RunContext& context = state.context;
+        context.installFolder = install;
+        context.files.workFolder = work;
+        context.files.windowsFolder = windows;
+        context.files.programCopy = work + "SETUPT.EXE";
+        context.files.runningProgram = ExecutableFolder() + "wine_tests.exe";
+        context.keys.unSetupTitle = "My App";
+        context.keys.programId = "MYAPP";
+        context.script = Script(keyName, "My App " + kPo);
         return state;
     }
 
     // One install: the merge of the previous log, the given items, the writer.
-    StageResult Install(const Strings& files, LogStageState state)
+    StageResult Install(const Strings& files, LogRun state)
     {
-        EXPECT_EQ(RunLogMergeStage(state).failures.count, 0);
+        EXPECT_EQ(RunLogMergeStage(state.context, state.record).failures.count, 0);
         for (const std::string& file : files) state.record.Append(PendingList::DeleteFiles, file);
         state.record.Append(PendingList::DeleteFiles, log);
         ScriptedUi ui;
-        return RunLogWriterStage(state, ui);
+        return RunLogWriterStage(state.context, state.record, ui);
     }
     StageResult Install(const Strings& files) { return Install(files, State()); }
 };
 
 TEST_F(LogStages, LogReadsBackThroughTheProfileFunctions)
 {
-    LogStageState state = State();
+    LogRun state = State();
     state.record.Append(PendingList::DeleteFolder, install + kHyo + "\\");
     const Strings files{install + kHyo + ".txt", install + kSo + "\\a.dll,/S/R", install + "ab" + kPo + "cd.txt",
                         install + kPo + "|" + kPo + ",/C", install + "A.DLL", install + kSo + "\\A.dll"};
@@ -116,9 +128,9 @@ TEST_F(LogStages, LogReadsBackThroughTheProfileFunctions)
     state.record.Append(PendingList::DeleteRegistry, "(Local)SOFTWARE\\" + kHyo);
     state.record.Append(PendingList::AddDeleteFile, install + "*.log");
     state.record.StoreRestoreEntry("txt,txtfile");
-    state.unSetupOption = "1,0,0,0";
+    state.context.script = Script(keyName, "My App " + kPo, "1,0,0,0");
     ScriptedUi ui;
-    const StageResult result = RunLogWriterStage(state, ui);
+    const StageResult result = RunLogWriterStage(state.context, state.record, ui);
     ASSERT_EQ(result.outcome, StageOutcome::Continue);
     EXPECT_EQ(result.failures.count, 0) << result.failures.text;
 
@@ -135,8 +147,9 @@ TEST_F(LogStages, LogReadsBackThroughTheProfileFunctions)
 
     // Byte for byte what the profile functions write for the same record.
     const std::string ours = ReadWholeFile(log);
-    const LogTexts texts{state.uninstallTitle, install, state.unSetupOption, state.setupString, state.unSetupString,
-                         keyPath, state.programId};
+    const GeneralKeys& keys = state.context.keys;
+    const LogTexts texts{keys.unSetupTitle, install, "1,0,0,0", keys.setupString, keys.unSetupString, keyPath,
+                         keys.programId};
     WriteLiteralLog(state.record, texts, folder / "LITERAL.INI");
     EXPECT_EQ(ours, folder.Read("LITERAL.INI"));
     EXPECT_FALSE(FileExists(install + "UNSETUP.NEW"));
@@ -153,9 +166,9 @@ TEST_F(LogStages, ReinstallKeepsTheLogAndASecondProgramAddsToIt)
     ASSERT_EQ(Install(first).outcome, StageOutcome::Continue);
     EXPECT_EQ(ReadWholeFile(log), once) << "the same install again changes nothing";
 
-    LogStageState other = State();
-    other.uninstallTitle = "Other";
-    other.programId = "OTHER";
+    LogRun other = State();
+    other.context.keys.unSetupTitle = "Other";
+    other.context.keys.programId = "OTHER";
     ASSERT_EQ(Install({install + "c.exe", install + "B.DLL", install + "a.exe"}, other).outcome, StageOutcome::Continue);
     EXPECT_EQ(ReadLiteralList("DeleteFile", "File", log),
               (Strings{install + "a.exe", install + "B.DLL,/S", install + kPo + ".txt", log, install + "c.exe"}));
@@ -167,15 +180,15 @@ TEST_F(LogStages, OnlyABackupThisRunMadeIsMerged)
 {
     // Another program's backup in a reused work folder, and no log here.
     WriteWholeFile(work + "UNSETUPT.INI", "[DeleteFile]\r\nFile1=C:\\Other\\x.exe\r\n");
-    LogStageState state = State();
-    EXPECT_EQ(RunLogMergeStage(state).failures.count, 0);
+    LogRun state = State();
+    EXPECT_EQ(RunLogMergeStage(state.context, state.record).failures.count, 0);
     EXPECT_TRUE(state.record.Items(PendingList::DeleteFiles).empty());
     EXPECT_FALSE(FileExists(work + "UNSETUPT.INI"));
 
     // With a log here, the backup is a copy of it, and that is what is merged.
     WriteWholeFile(work + "UNSETUPT.INI", "[DeleteFile]\r\nFile1=C:\\Other\\x.exe\r\n");
     WriteWholeFile(log, "[DeleteFile]\r\nFile1=" + install + "mine.exe\r\n[RestoreRelate]\r\nKey2=txt,\r\n");
-    EXPECT_EQ(RunLogMergeStage(state).failures.count, 0);
+    EXPECT_EQ(RunLogMergeStage(state.context, state.record).failures.count, 0);
     EXPECT_EQ(state.record.Items(PendingList::DeleteFiles), Strings{install + "mine.exe"});
     EXPECT_EQ(state.record.RestoreSlots(), Strings{"txt,"});
     EXPECT_EQ(ReadWholeFile(work + "UNSETUPT.INI"), ReadWholeFile(log));
@@ -208,8 +221,8 @@ TEST_F(LogStages, WithoutAProgramCopyTheRunningProgramBecomesTheUninstaller)
 
     // Nothing to copy at all: the failure is reported.
     DeleteFileA(uninstaller.c_str());
-    LogStageState state = State();
-    state.runningProgram = folder / "MISSING.EXE";
+    LogRun state = State();
+    state.context.files.runningProgram = folder / "MISSING.EXE";
     const StageResult result = Install({}, state);
     EXPECT_EQ(result.outcome, StageOutcome::Continue);
     EXPECT_EQ(result.failures.count, 1);
@@ -226,10 +239,9 @@ TEST_F(LogStages, ProgramListAndUninstallEntry)
 
     // Without a key name the entry is named by the program identifier, never the
     // Uninstall key itself.
-    LogStageState state = State();
-    state.unSetupKey = "";
-    state.unSetupDisplay = "";
-    state.programId = "TesseraTestId";
+    LogRun state = State();
+    state.context.script = Script("", "");
+    state.context.keys.programId = "TesseraTestId";
     ASSERT_EQ(Install({}, state).outcome, StageOutcome::Continue);
     EXPECT_EQ(ReadRegistryString(std::string(kUninstallKeyParent) + "TesseraTestId", "DisplayName"), "TesseraTestId");
     EXPECT_EQ(ReadRegistryString(kUninstallKeyParent, "UninstallString"), std::nullopt);
@@ -239,8 +251,8 @@ TEST_F(LogStages, ProgramListAndUninstallEntry)
 TEST_F(LogStages, SetupOnlyWritesNoLogAndNoKey)
 {
     WriteWholeFile(log, "[Title]\r\nUnSetup=old\r\n");
-    LogStageState state = State();
-    state.uninstallTitle = "My App (setup only.)";
+    LogRun state = State();
+    state.context.keys.unSetupTitle = "My App (setup only.)";
     ASSERT_EQ(Install({install + "a.exe"}, state).outcome, StageOutcome::Continue);
     EXPECT_EQ(ReadWholeFile(log), "[Title]\r\nUnSetup=old\r\n");
     EXPECT_FALSE(RegistryKeyExists(keyPath));
@@ -251,11 +263,11 @@ TEST_F(LogStages, SetupOnlyWritesNoLogAndNoKey)
 TEST_F(LogStages, RefusedRegistryWriteStopsAndKeepsTheOldLog)
 {
     WriteWholeFile(log, "[Title]\r\nUnSetup=old\r\n");
-    LogStageState state = State();
-    state.unSetupKey = std::string(300, 'k'); // longer than the registry takes
+    LogRun state = State();
+    state.context.script = Script(std::string(300, 'k'), "x"); // a key longer than the registry takes
     state.record.Append(PendingList::DeleteFiles, install + "a.exe");
     ScriptedUi ui;
-    const StageResult result = RunLogWriterStage(state, ui);
+    const StageResult result = RunLogWriterStage(state.context, state.record, ui);
     EXPECT_EQ(result.outcome, StageOutcome::FatalStop);
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].text, "ｷｰ " + std::string(kUninstallKeyParent) + std::string(300, 'k') +
@@ -267,32 +279,17 @@ TEST_F(LogStages, RefusedRegistryWriteStopsAndKeepsTheOldLog)
 
 TEST_F(LogStages, AbortBeforeTheWriterWritesNothing)
 {
-    const LogStageState state = State();
+    const LogRun state = State();
     ScriptedUi ui;
     ui.EnableAbort(true);
     ui.RequestAbort();
-    EXPECT_EQ(RunLogWriterStage(state, ui).outcome, StageOutcome::Aborted);
+    EXPECT_EQ(RunLogWriterStage(state.context, state.record, ui).outcome, StageOutcome::Aborted);
     EXPECT_FALSE(ui.AbortEnabled());
     EXPECT_EQ(ui.Statuses(), Strings{"アンインストール情報を更新しています．しばらくお待ちください．．．"});
     EXPECT_FALSE(FileExists(log));
     EXPECT_FALSE(FileExists(uninstaller));
     EXPECT_FALSE(FileExists(windows + "TESSREG.INI"));
     EXPECT_FALSE(RegistryKeyExists(keyPath));
-}
-
-TEST_F(LogStages, ScriptKeysWithTheirDefaults)
-{
-    LogStageState state = State();
-    state.workingScript = folder / "SETUP.INI";
-    folder.Write("SETUP.INI", "[Title]\r\nUnSetupDisplay=Shown\r\n[Extend]\r\nUnSetupOption=DeleteAll\r\n");
-    ReadLogScriptKeys(state);
-    EXPECT_EQ(state.unSetupKey, "My App");
-    EXPECT_EQ(state.unSetupDisplay, "Shown");
-    EXPECT_EQ(state.unSetupOption, "DeleteAll");
-    folder.Write("SETUP.INI", "[Title]\r\nUnSetupKey=Key\r\n");
-    ReadLogScriptKeys(state);
-    EXPECT_EQ(state.unSetupDisplay, "Key");
-    EXPECT_EQ(state.unSetupOption, "");
 }
 
 TEST(LogFile, RenameOverReplacesWholeFiles)

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "support/LeadBytes.h"
+#include "support/SystemCodePage.h"
 
 int main(int argc, char** argv)
 {
-    LoadLeadBytesFromSystem(); // as the program does at start-up
+    UseCodePage(SystemCodePage()); // as the program does at start-up
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

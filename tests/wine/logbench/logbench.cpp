@@ -8,7 +8,7 @@
 
 #include "support/IniDocument.h"
 #include "tests/wine/LiteralLog.h"
-#include "uninstall/LogFile.h"
+#include "support/WholeFile.h"
 #include "uninstall/LogMerge.h"
 
 namespace {

@@ -28,27 +28,31 @@ public:
     void ShowFailureReport(const std::string&) override {}
 };
 
-LogStageState StateFor(const std::string& folder, int files, const char* tag)
+struct LogRun {
+    RunContext context;
+    InstallRecord record;
+};
+
+LogRun RunFor(const std::string& folder, int files, const char* tag)
 {
-    LogStageState state;
-    state.installFolder = folder;
-    state.workFolder = folder;
-    state.windowsFolder = folder;
-    state.programCopy = folder + "SETUPT.EXE";
-    state.setupString = "インストール";
-    state.unSetupString = "アンインストール";
-    state.uninstallTitle = std::string("Log ") + tag;
-    state.unSetupKey = "TesseraLogWriter";
-    state.unSetupDisplay = state.uninstallTitle;
+    LogRun run;
+    RunContext& context = run.context;
+    context.installFolder = folder;
+    context.files.workFolder = folder;
+    context.files.windowsFolder = folder;
+    context.files.programCopy = folder + "SETUPT.EXE";
+    context.files.runningProgram = RunningProgramPath();
+    context.keys.unSetupTitle = std::string("Log ") + tag;
+    context.script = IniDocument::Parse("[Title]\r\nUnSetupKey=TesseraLogWriter\r\n");
     for (int n = 0; n < files; ++n)
-        state.record.Append(PendingList::DeleteFiles, folder + tag + "\\ポ表" + std::to_string(n) + ".dat,/S");
-    return state;
+        run.record.Append(PendingList::DeleteFiles, folder + tag + "\\ポ表" + std::to_string(n) + ".dat,/S");
+    return run;
 }
 
-bool Write(const LogStageState& state)
+bool Write(const LogRun& run)
 {
     SilentUi ui;
-    const StageResult result = RunLogWriterStage(state, ui);
+    const StageResult result = RunLogWriterStage(run.context, run.record, ui);
     return result.outcome == StageOutcome::Continue && result.failures.count == 0;
 }
 
@@ -59,8 +63,8 @@ int main(int argc, char** argv)
     if (argc != 3) return 2;
     std::string folder = argv[1];
     if (folder.empty() || folder.back() != '\\') folder += '\\';
-    const LogStageState a = StateFor(folder, 8000, "A");
-    const LogStageState b = StateFor(folder, 12000, "B");
+    const LogRun a = RunFor(folder, 8000, "A");
+    const LogRun b = RunFor(folder, 12000, "B");
     const std::string log = folder + "UNSETUP.INI";
     const std::string mode = argv[2];
 

@@ -1,6 +1,6 @@
 #pragma once
-// Whole-file reads and writes for the uninstall log, and the rename that puts
-// a new log in place of the old one in one step.
+// Whole-file reads and writes (the script and the uninstall log), and the
+// rename that puts a new file in place of an old one in one step.
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "uninstall/LogFile.h"
+#include "support/WholeFile.h"
 
 #include <windows.h>
 

@@ -1,5 +1,6 @@
-#include "app/FolderMacros.h"
+#include "support/FolderMacros.h"
 
+#include "support/CodePage.h"
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
 
@@ -12,22 +13,6 @@ const std::array<std::string, kFolderMacroCount> kTokens = {
 
 constexpr std::size_t kRootTokenLength = 7;
 
-// First occurrence of `token` in `text` at or after the character start `from`,
-// or npos. The whole text is upper-cased once (`upperText`); the mapping keeps
-// every character's length, so its offsets are those of `text`. Should a mapping
-// ever change a length, the rest of `text` is mapped and searched on its own.
-std::size_t FindToken(const std::string& text, const std::string& upperText, const std::string& token,
-                      const std::string& upperToken, std::size_t from)
-{
-    if (upperText.size() != text.size()) {
-        const int at = MBPosText(token, text.substr(from));
-        return at == 0 ? std::string::npos : from + static_cast<std::size_t>(at) - 1;
-    }
-    for (std::size_t i = from; i < upperText.size(); i += IsLeadByte(static_cast<unsigned char>(upperText[i])) ? 2 : 1)
-        if (upperText.compare(i, upperToken.size(), upperToken) == 0) return i;
-    return std::string::npos;
-}
-
 bool EndsWithSeparator(const std::string& s) { return !s.empty() && s.back() == '\\' && IsCharStart(s, s.size() - 1); }
 
 } // namespace
@@ -35,14 +20,6 @@ bool EndsWithSeparator(const std::string& s) { return !s.empty() && s.back() == 
 const std::string& FolderToken(FolderMacro macro) { return kTokens[static_cast<std::size_t>(macro)]; }
 
 FolderTable::FolderTable() { (*this)[FolderMacro::App] = FolderToken(FolderMacro::App); }
-
-FolderTable& Folders()
-{
-    static FolderTable table;
-    return table;
-}
-
-std::string ExpandFolderMacros(const std::string& text) { return ExpandFolderMacros(text, Folders()); }
 
 std::string ExpandFolderMacros(const std::string& text, const FolderTable& table)
 {
@@ -60,19 +37,22 @@ std::string ExpandFolderMacros(const std::string& text, const FolderTable& table
 std::string ReplaceToken(const std::string& text, const std::string& token, const std::string& value)
 {
     if (token.empty()) return text;
-    const std::string upperText = MapString(text, kMapUpperCase);
-    const std::string upperToken = MapString(token, kMapUpperCase);
     const bool valueEndsWithSeparator = EndsWithSeparator(value);
-
     std::string result;
-    std::size_t done = 0;
-    for (;;) {
-        const std::size_t found = FindToken(text, upperText, token, upperToken, done);
-        if (found == std::string::npos) break;
-        result.append(text, done, found - done).append(value);
-        done = found + token.size();
+    std::size_t done = 0; // bytes of `text` already in `result`
+    for (std::size_t i = 0; i < text.size();) {
+        // Matched character by character in `text` itself, whatever length the
+        // upper-case mapping gives a character.
+        const std::size_t matched = MatchIgnoringCase(text, i, token);
+        if (matched == 0) {
+            i += CharLength(text, i);
+            continue;
+        }
+        result.append(text, done, i - done).append(value);
+        i += matched;
         // The token ends on a character boundary, so a backslash here is a separator.
-        if (valueEndsWithSeparator && done < text.size() && text[done] == '\\') ++done;
+        if (valueEndsWithSeparator && i < text.size() && text[i] == '\\') ++i;
+        done = i;
     }
     if (done == 0) return text;
     return result.append(text, done, std::string::npos);

@@ -28,12 +28,7 @@ private:
     std::array<std::string, kFolderMacroCount> folders_;
 };
 
-// The program-wide table, filled at first activation and read by every expansion.
-FolderTable& Folders();
-
-// Every folder macro of `text` replaced by its folder, in table order, from the
-// table as it is at the moment of the call.
-std::string ExpandFolderMacros(const std::string& text);
+// Every folder macro of `text` replaced by its folder, in table order.
 std::string ExpandFolderMacros(const std::string& text, const FolderTable& table);
 
 // Every occurrence of `token` (found double-byte aware, ignoring case) replaced by

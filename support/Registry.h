@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/FolderMacros.h"
+#include "support/FolderMacros.h"
 
 HKEY RegistryRootKey(RegistryRoot root);
 

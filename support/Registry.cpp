@@ -1,4 +1,4 @@
-#include "app/RegistryRead.h"
+#include "support/Registry.h"
 
 #include "support/Handles.h"
 

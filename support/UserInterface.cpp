@@ -1,8 +1,0 @@
-#include "support/UserInterface.h"
-
-namespace {
-UserInterface* current = nullptr;
-}
-
-void SetUserInterface(UserInterface* ui) { current = ui; }
-UserInterface* CurrentUserInterface() { return current; }
