@@ -1,5 +1,5 @@
 // The INI document beyond what the oracle under Wine can ask: its cost on
-// large and hostile files, and writes into a file that was read.
+// large and hostile files.
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -68,20 +68,5 @@ TEST(IniDocumentCost, MemoryIsASmallMultipleOfTheFile)
     EXPECT_LT(used, 5 * text.size() / 2) << used << " bytes for a file of " << text.size();
 }
 #endif
-
-// Set after Parse: a new key goes to the end of its section, not of the file.
-TEST(IniDocumentWrites, SetIntoAFileThatWasRead)
-{
-    UseCodePage932();
-    IniDocument document = IniDocument::Parse("top=1\r\n[A]\r\nk=1\r\n[B]\r\nk=2\r\n[a]\r\nk=unreached\r\n");
-    document.Set("a", "K", "one");
-    document.Set("A", "new", "in A");
-    document.Set("", "top2", "2");
-    document.Set("C", "k", "3");
-    EXPECT_EQ(document.Text(), "top=1\r\ntop2=2\r\n[A]\r\nk=one\r\nnew=in A\r\n[B]\r\nk=2\r\n[a]\r\nk=unreached\r\n"
-                               "[C]\r\nk=3\r\n");
-    EXPECT_EQ(document.Get("A", "NEW"), "in A");
-    EXPECT_EQ(document.SectionNames(), (std::vector<std::string>{"", "A", "B", "a", "C"}));
-}
 
 } // namespace
