@@ -65,9 +65,8 @@ InstallResult Run::Go()
     if (const StageOutcome outcome = CheckInstallFolder(state_, ui_); outcome != StageOutcome::Continue)
         return Ended(outcome);
 
-    StageResult merged = RunLogMergeStage(context_, state_.record);
-    state_.failures.Append(merged.failures);
-    if (merged.outcome != StageOutcome::Continue) return Ended(merged.outcome);
+    const LogMergeResult merged = RunLogMergeStage(context_, state_.record);
+    state_.failures.Append(merged.stage.failures);
 
     ui_.EnableAbort(true);
     if (const StageOutcome outcome = RunMakeFolderStage(state_, ui_); outcome != StageOutcome::Continue)
@@ -85,7 +84,7 @@ InstallResult Run::Go()
 
     // File associations of state_.associations have their stage here.
 
-    StageResult written = RunLogWriterStage(context_, state_.record, ui_);
+    const StageResult written = RunLogWriterStage(context_, state_.record, merged.previous, ui_);
     state_.failures.Append(written.failures);
     if (written.outcome != StageOutcome::Continue) return Ended(written.outcome);
 

@@ -78,16 +78,16 @@ def run_wine(windows, results, environment, tally):
         tally.add_report(level, executable.stem, report)
 
 
-def run_e2e(windows, results, environment, tally, shipped_binary):
+def run_e2e(windows, results, environment, tally, single_pass):
     """pytest over tests/e2e with this build's programs; the tests that only read
-    the shipped binary run in one pass (shipped_binary) of the two."""
+    files (marked single_pass) run in the first pass of the two."""
     name = f"e2e-{environment.arch}"
     report = results / f"{name}.xml"
     report.unlink(missing_ok=True)
     env = dict(os.environ, TESSERA_WINE_TEMPLATE=str(environment.template), TESSERA_WINE_ARCH=environment.arch,
                TESSERA_WINDOWS_BUILD=str(windows), TESSERA_DISPLAY=environment.display.name,
                TESSERA_RESULTS=str(results))
-    select = [] if shipped_binary else ["-m", "not shipped_binary"]
+    select = [] if single_pass else ["-m", "not single_pass"]
     with open(results / f"{name}.log", "wb") as out:
         code = subprocess.run([sys.executable, "-m", "pytest", "-q", "-p", "no:cacheprovider", *select,
                                str(ROOT / "tests" / "e2e"), f"--junitxml={report}"], env=env, stdout=out,
@@ -137,7 +137,7 @@ def main():
                 if "wine" in levels:
                     run_wine(windows, results, environment, tally)
                 if "e2e" in levels:
-                    run_e2e(windows, results, environment, tally, shipped_binary=number == 0)
+                    run_e2e(windows, results, environment, tally, single_pass=number == 0)
             finally:
                 environment.close()
     print(f"Logs and screenshots: {results}")

@@ -3,15 +3,31 @@
 #include "support/FileOps.h"
 #include "support/IniDocument.h"
 #include "support/SysErrorText.h"
-#include "support/uIniFile.h"
 #include "support/WholeFile.h"
+#include "support/uStrOp.h"
 #include "uninstall/LogMerge.h"
 #include "uninstall/LogStages.h"
 #include "uninstall/RegistrationRules.h"
 
-StageResult RunLogMergeStage(const RunContext& context, InstallRecord& record)
+namespace {
+
+// Moves an unreadable log out of the new log's way under the first free aside
+// name; "" when it cannot be moved.
+std::string MoveAside(const std::string& logPath, const std::string& folder)
 {
-    StageResult result;
+    for (int n = 0; n < kAsideLogNames; ++n) {
+        const std::string aside = folder + AsideLogName(n);
+        if (FileExists(aside) || FolderExists(aside)) continue;
+        return MoveFileA(logPath.c_str(), aside.c_str()) ? aside : std::string();
+    }
+    return {};
+}
+
+} // namespace
+
+LogMergeResult RunLogMergeStage(const RunContext& context, InstallRecord& record)
+{
+    LogMergeResult merge;
     const std::string logPath = context.installFolder + kLogName;
     const std::string backupPath = context.files.workFolder + kLogBackupName;
 
@@ -20,15 +36,25 @@ StageResult RunLogMergeStage(const RunContext& context, InstallRecord& record)
         SetFileAttributesA(backupPath.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(backupPath.c_str());
     }
-    if (!FileExists(logPath)) return result;
+    if (!FileExists(logPath)) return merge;
 
     const bool backedUp = ForceCopyFile(logPath, backupPath) == 0;
     FileText previous = backedUp ? ReadFileText(backupPath) : FileText{};
     if (!backedUp || previous.error != 0) previous = ReadFileText(logPath);
     if (previous.error != 0) {
-        result.failures.Add("<SetupFile> ", logPath, SysErrorText(previous.error));
-        return result;
+        // The earlier installs' record must survive: out of the way, or left alone.
+        const std::string& word = context.keys.unSetupString;
+        const std::string aside = MoveAside(logPath, context.installFolder);
+        std::string reason = SysErrorText(previous.error) + "以前の" + word;
+        if (!aside.empty()) {
+            reason += "情報を読み取れないため，" + NamePart(aside) + " に移しました．";
+        } else {
+            reason += "情報を読み取れず，移すこともできないため，新しい" + word + "情報は書き込みませんでした．";
+            merge.previous = PreviousLog::Keep;
+        }
+        merge.stage.failures.Add("<SetupFile> ", logPath, reason + "\r\n");
+        return merge;
     }
     MergePreviousLog(IniDocument::Parse(previous.text), record);
-    return result;
+    return merge;
 }

@@ -9,15 +9,28 @@
 #include "support/UserInterface.h"
 #include "uninstall/InstallRecord.h"
 
+// What the log writer may do with the log it finds in the install folder.
+enum class PreviousLog {
+    Replace, // none, merged into the record, or moved aside
+    Keep,    // a record that could be neither read nor moved: nothing goes over it
+};
+
+struct LogMergeResult {
+    StageResult stage;
+    PreviousLog previous = PreviousLog::Replace;
+};
+
 // Carries a previous log of the install folder into the record. Only a backup
 // this run made is read (a reused work folder may hold another program's), or
 // the log itself when the backup copy fails. A log that exists but cannot be
-// read is reported, not silently dropped.
-StageResult RunLogMergeStage(const RunContext& context, InstallRecord& record);
+// read is never lost: it is moved aside (AsideLogName) or, when it cannot be,
+// kept in place; either is reported.
+LogMergeResult RunLogMergeStage(const RunContext& context, InstallRecord& record);
 
-// Uninstaller copy, program list, then (unless "Setup Only.") the log and the
-// Uninstall key. The log is written beside the old one and renamed over it
-// after the Uninstall key has been written; if the registry refuses that
-// write, the new file is deleted, the old log stays, and the stage makes a
-// fatal stop with the system's refusal shown.
-StageResult RunLogWriterStage(const RunContext& context, const InstallRecord& record, UserInterface& ui);
+// Uninstaller copy, program list, then (unless "Setup Only.", or a previous log
+// to keep) the log and the Uninstall key. The log is written beside the old one
+// and renamed over it after the Uninstall key has been written; if the registry
+// refuses that write, the new file is deleted, the old log stays, and the stage
+// makes a fatal stop with the system's refusal shown.
+StageResult RunLogWriterStage(const RunContext& context, const InstallRecord& record, PreviousLog previous,
+                              UserInterface& ui);

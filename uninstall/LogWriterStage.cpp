@@ -66,7 +66,8 @@ StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRe
 
 } // namespace
 
-StageResult RunLogWriterStage(const RunContext& context, const InstallRecord& record, UserInterface& ui)
+StageResult RunLogWriterStage(const RunContext& context, const InstallRecord& record, PreviousLog previous,
+                              UserInterface& ui)
 {
     ui.ShowStatus(RegistrationStartText(context.keys.unSetupString));
     ui.ProcessMessages();
@@ -80,7 +81,7 @@ StageResult RunLogWriterStage(const RunContext& context, const InstallRecord& re
         result.failures.Add(kSetupFileTag, uninstaller, SysErrorText(error));
 
     RegisterInProgramList(context);
-    if (IsSetupOnly(context.keys.unSetupTitle)) return result;
+    if (IsSetupOnly(context.keys.unSetupTitle) || previous == PreviousLog::Keep) return result;
 
     const StageResult written = WriteLogAndUninstallEntry(context, record, ui);
     result.outcome = written.outcome;

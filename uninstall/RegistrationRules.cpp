@@ -23,6 +23,8 @@ LogScriptKeys ReadLogScriptKeys(const IniDocument& script, const std::string& un
     return keys;
 }
 
+std::string AsideLogName(int n) { return n == 0 ? "UNSETUP.OLD" : "UNSETUP" + std::to_string(n) + ".OLD"; }
+
 bool IsSetupOnly(const std::string& uninstallTitle) { return MBPosText("Setup Only.", uninstallTitle) > 0; }
 
 std::string UninstallKeyName(const std::string& unSetupKey, const std::string& programId)

@@ -9,6 +9,10 @@ constexpr char kLogName[] = "UNSETUP.INI";
 constexpr char kLogBackupName[] = "UNSETUPT.INI";
 // The new log is written under this name beside the old one, then renamed over it.
 constexpr char kNewLogName[] = "UNSETUP.NEW";
+// A previous log that cannot be read is kept under the first free one of these
+// names: UNSETUP.OLD, then UNSETUP1.OLD to UNSETUP9.OLD.
+constexpr int kAsideLogNames = 10;
+std::string AsideLogName(int n);
 constexpr char kUninstallerName[] = "UNTESSR.EXE";
 constexpr char kProgramListName[] = "TESSREG.INI";
 constexpr char kUninstallKeyParent[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";

@@ -24,7 +24,7 @@ SHIPPED_SETUP = ROOT / "build" / "win32" / "SETUP.EXE"
 
 
 def pytest_configure(config):
-    config.addinivalue_line("markers", "shipped_binary: reads the shipped SETUP.EXE only; runs in one pass")
+    config.addinivalue_line("markers", "single_pass: reads files only (the shipped binary, the sources); one pass is enough")
 
 
 @pytest.fixture(scope="session")

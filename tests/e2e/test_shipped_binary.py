@@ -8,7 +8,7 @@ import pytest
 
 from conftest import SHIPPED_SETUP
 
-pytestmark = pytest.mark.shipped_binary
+pytestmark = pytest.mark.single_pass
 
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",
                "comctl32.dll", "comdlg32.dll", "lz32.dll", "version.dll", "msvcrt.dll"}

@@ -30,7 +30,9 @@ TEST(SelfRegistration, RegisteringGivesItsResultAndTheProblemToShow)
         EXPECT_EQ(result.registered, c.problem.empty()) << c.path;
         EXPECT_EQ(result.problem, c.problem);
         EXPECT_EQ(result.caption, c.caption);
-        if (!c.counter.empty()) EXPECT_EQ(ComponentCalls(c.counter), before + 1) << c.counter;
+        if (!c.counter.empty()) {
+            EXPECT_EQ(ComponentCalls(c.counter), before + 1) << c.counter;
+        }
         // A component still loaded could not be deleted by the uninstall.
         EXPECT_EQ(GetModuleHandleA(c.path.c_str()), nullptr) << c.path;
     }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "support/FileOps.h"
+#include "support/SysErrorText.h"
 #include "support/IniDocument.h"
 #include "support/uIniFile.h"
 #include "tests/wine/LiteralLog.h"
@@ -108,11 +109,13 @@ protected:
     // One install: the merge of the previous log, the given items, the writer.
     StageResult Install(const Strings& files, LogRun state)
     {
-        EXPECT_EQ(RunLogMergeStage(state.context, state.record).failures.count, 0);
+        const LogMergeResult merged = RunLogMergeStage(state.context, state.record);
         for (const std::string& file : files) state.record.Append(PendingList::DeleteFiles, file);
         state.record.Append(PendingList::DeleteFiles, log);
         ScriptedUi ui;
-        return RunLogWriterStage(state.context, state.record, ui);
+        StageResult written = RunLogWriterStage(state.context, state.record, merged.previous, ui);
+        written.failures.Append(merged.stage.failures);
+        return written;
     }
     StageResult Install(const Strings& files) { return Install(files, State()); }
 };
@@ -130,7 +133,7 @@ TEST_F(LogStages, LogReadsBackThroughTheProfileFunctions)
     state.record.StoreRestoreEntry("txt,txtfile");
     state.context.script = Script(keyName, "My App " + kPo, "1,0,0,0");
     ScriptedUi ui;
-    const StageResult result = RunLogWriterStage(state.context, state.record, ui);
+    const StageResult result = RunLogWriterStage(state.context, state.record, PreviousLog::Replace, ui);
     ASSERT_EQ(result.outcome, StageOutcome::Continue);
     EXPECT_EQ(result.failures.count, 0) << result.failures.text;
 
@@ -181,17 +184,61 @@ TEST_F(LogStages, OnlyABackupThisRunMadeIsMerged)
     // Another program's backup in a reused work folder, and no log here.
     WriteWholeFile(work + "UNSETUPT.INI", "[DeleteFile]\r\nFile1=C:\\Other\\x.exe\r\n");
     LogRun state = State();
-    EXPECT_EQ(RunLogMergeStage(state.context, state.record).failures.count, 0);
+    EXPECT_EQ(RunLogMergeStage(state.context, state.record).stage.failures.count, 0);
     EXPECT_TRUE(state.record.Items(PendingList::DeleteFiles).empty());
     EXPECT_FALSE(FileExists(work + "UNSETUPT.INI"));
 
     // With a log here, the backup is a copy of it, and that is what is merged.
     WriteWholeFile(work + "UNSETUPT.INI", "[DeleteFile]\r\nFile1=C:\\Other\\x.exe\r\n");
     WriteWholeFile(log, "[DeleteFile]\r\nFile1=" + install + "mine.exe\r\n[RestoreRelate]\r\nKey2=txt,\r\n");
-    EXPECT_EQ(RunLogMergeStage(state.context, state.record).failures.count, 0);
+    EXPECT_EQ(RunLogMergeStage(state.context, state.record).stage.failures.count, 0);
     EXPECT_EQ(state.record.Items(PendingList::DeleteFiles), Strings{install + "mine.exe"});
     EXPECT_EQ(state.record.RestoreSlots(), Strings{"txt,"});
     EXPECT_EQ(ReadWholeFile(work + "UNSETUPT.INI"), ReadWholeFile(log));
+}
+
+// A file of the given size that takes no room on disk.
+void MakeSparseFile(const std::string& path, LONGLONG size)
+{
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+}
+
+TEST_F(LogStages, AnUnreadablePreviousLogIsKeptAndReported)
+{
+    // Too large to be a log of ours: moved aside, under the next free name.
+    const LONGLONG tooLarge = static_cast<LONGLONG>(kLargestReadableFile) + 1;
+    WriteWholeFile(install + "UNSETUP.OLD", "older");
+    MakeSparseFile(log, tooLarge);
+    const StageResult result = Install({install + "a.exe"});
+    ASSERT_EQ(result.outcome, StageOutcome::Continue);
+    EXPECT_EQ(result.failures.count, 1);
+    EXPECT_EQ(result.failures.text, "<SetupFile> " + log + "\r\n" + SysErrorText(ERROR_FILE_TOO_LARGE) +
+                                        "以前のアンインストール情報を読み取れないため，UNSETUP1.OLD に移しました．\r\n\r\n");
+    WIN32_FILE_ATTRIBUTE_DATA aside{};
+    ASSERT_TRUE(GetFileAttributesExA((install + "UNSETUP1.OLD").c_str(), GetFileExInfoStandard, &aside));
+    EXPECT_EQ(static_cast<LONGLONG>(aside.nFileSizeHigh) << 32 | aside.nFileSizeLow, tooLarge);
+    EXPECT_EQ(ReadWholeFile(install + "UNSETUP.OLD"), "older");
+    EXPECT_EQ(ReadLiteralList("DeleteFile", "File", log), (Strings{install + "a.exe", log}));
+
+    // Held open by another program, and no free name to move it to: left in
+    // place, and no new log goes over it.
+    for (int n = 1; n < kAsideLogNames; ++n) WriteWholeFile(install + AsideLogName(n), "older");
+    WriteWholeFile(log, "[DeleteFile]\r\nFile1=" + install + "kept.exe\r\n");
+    const HANDLE held = CreateFileA(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const StageResult kept = Install({install + "b.exe"});
+    CloseHandle(held);
+    EXPECT_EQ(kept.failures.text, "<SetupFile> " + log + "\r\n" + SysErrorText(ERROR_SHARING_VIOLATION) +
+                                      "以前のアンインストール情報を読み取れず，移すこともできないため，"
+                                      "新しいアンインストール情報は書き込みませんでした．\r\n\r\n");
+    EXPECT_EQ(ReadWholeFile(log), "[DeleteFile]\r\nFile1=" + install + "kept.exe\r\n");
+    EXPECT_FALSE(FileExists(install + "UNSETUP.NEW"));
 }
 
 TEST_F(LogStages, UninstallerIsReplacedOnlyByANewerBuild)
@@ -267,7 +314,7 @@ TEST_F(LogStages, RefusedRegistryWriteStopsAndKeepsTheOldLog)
     state.context.script = Script(std::string(300, 'k'), "x"); // a key longer than the registry takes
     state.record.Append(PendingList::DeleteFiles, install + "a.exe");
     ScriptedUi ui;
-    const StageResult result = RunLogWriterStage(state.context, state.record, ui);
+    const StageResult result = RunLogWriterStage(state.context, state.record, PreviousLog::Replace, ui);
     EXPECT_EQ(result.outcome, StageOutcome::FatalStop);
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].text, "ｷｰ " + std::string(kUninstallKeyParent) + std::string(300, 'k') +
@@ -283,7 +330,7 @@ TEST_F(LogStages, AbortBeforeTheWriterWritesNothing)
     ScriptedUi ui;
     ui.EnableAbort(true);
     ui.RequestAbort();
-    EXPECT_EQ(RunLogWriterStage(state.context, state.record, ui).outcome, StageOutcome::Aborted);
+    EXPECT_EQ(RunLogWriterStage(state.context, state.record, PreviousLog::Replace, ui).outcome, StageOutcome::Aborted);
     EXPECT_FALSE(ui.AbortEnabled());
     EXPECT_EQ(ui.Statuses(), Strings{"アンインストール情報を更新しています．しばらくお待ちください．．．"});
     EXPECT_FALSE(FileExists(log));

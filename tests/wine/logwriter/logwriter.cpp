@@ -52,7 +52,7 @@ LogRun RunFor(const std::string& folder, int files, const char* tag)
 bool Write(const LogRun& run)
 {
     SilentUi ui;
-    const StageResult result = RunLogWriterStage(run.context, run.record, ui);
+    const StageResult result = RunLogWriterStage(run.context, run.record, PreviousLog::Replace, ui);
     return result.outcome == StageOutcome::Continue && result.failures.count == 0;
 }
 
