@@ -1,5 +1,5 @@
-// The INI document beyond what the oracle under Wine can ask: its cost on
-// large and hostile files.
+// IniDocument beyond what the oracle under Wine can ask: its cost on large
+// and hostile files.
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -54,8 +54,8 @@ TEST(IniDocumentCost, LargeAndHostileFilesParseInLinearTime)
 }
 
 #if defined(__SANITIZE_ADDRESS__)
-// The document keeps each name and value once, in the form the system reads,
-// and a few words per line besides.
+// Each name and value is kept once, in the form the system reads, with a few
+// words per line besides.
 TEST(IniDocumentCost, MemoryIsASmallMultipleOfTheFile)
 {
     UseCodePage932();

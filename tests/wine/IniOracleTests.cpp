@@ -1,6 +1,6 @@
-// The in-memory INI document against the system's profile functions: every
-// file of a corpus of awkward ones is read both ways, looking up every name in
-// it and variants of each, and every answer that differs is reported with both.
+// IniDocument against the system's profile functions: every file of a corpus
+// of awkward ones is read both ways, looking up every name in it and variants
+// of each, and every answer that differs is reported with both.
 #include <cstdio>
 #include <random>
 #include <set>
@@ -30,7 +30,7 @@ struct CorpusFile {
 };
 
 // Files that start with a UTF-8 (EF BB BF) or UTF-16 (FF FE, FE FF) byte-order
-// mark are left out: the system reads them as Unicode text, and the document
+// mark are left out: the system reads them as Unicode text, and IniDocument
 // reads every file as code page 932.
 std::vector<CorpusFile> Corpus()
 {
