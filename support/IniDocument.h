@@ -1,21 +1,27 @@
 #pragma once
 // An INI file held in memory: read and written whole, so that a log of
 // thousands of keys costs one pass instead of one profile call per key.
-// It reads a file the way the system's profile functions do, and writes the
-// file those functions would write for the same sequence of writes.
+// It answers every look-up as the system's profile functions answer it for the
+// same file, and writes the file those functions would write for the same
+// sequence of writes.
 
+#include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 class IniDocument {
 public:
+    // A file in code page 932. (The system reads a file that starts with a
+    // UTF-8 or UTF-16 byte-order mark as Unicode; this reads its bytes.)
     static IniDocument Parse(const std::string& text);
 
     // The value the profile functions would read; nothing when the section, the
-    // key or its "=" is missing. Sections and keys match without regard to ASCII
-    // case; the first section of a name and the first key in it count.
+    // key or its "=" is missing. Names match without regard to ASCII case and to
+    // white space around them; the first section of a name and the first key of
+    // a name in it count. The lines before the first section header form the
+    // section "".
     std::optional<std::string> Find(const std::string& section, const std::string& key) const;
     // As Find, with "" for a missing key.
     std::string Get(const std::string& section, const std::string& key) const;
@@ -31,27 +37,55 @@ public:
     static std::string ReadBack(const std::string& value);
 
     bool HasSection(const std::string& section) const;
+    // In file order; a section without a name or keys (an empty start of a file) is left out.
     std::vector<std::string> SectionNames() const;
 
     // The file: "[Section]" lines and "key=value" lines, each ending in CR LF.
     std::string Text() const;
 
 private:
-    struct Entry {
-        std::string key;
-        std::optional<std::string> value; // a line without "=" has none
+    // Names and values are spans of one pool, so that a file of millions of
+    // short lines costs a few words per line on top of its text.
+    using Offset = std::uint32_t;
+    static constexpr Offset kNone = ~Offset{0};
+    struct Span {
+        Offset at = 0, size = 0;
     };
     struct Section {
-        std::string name;
-        std::vector<Entry> entries;
-        std::unordered_map<std::string, std::size_t> keyIndex; // folded key -> first entry
+        Span name;
+        Offset first = kNone, last = kNone; // its entries, chained through Entry::next
+    };
+    struct Entry {
+        Span key;
+        Span value; // value.at is kNone for a line without "="
+        Offset section;
+        Offset next = kNone;
+    };
+    // Section or entry numbers by the hash of their folded names (open addressing).
+    class Index {
+    public:
+        template <class Same> Offset Find(std::uint32_t hash, Same same) const;
+        void Add(std::uint32_t hash, Offset number);
+
+    private:
+        struct Slot {
+            std::uint32_t hash = 0;
+            Offset number = kNone;
+        };
+        std::vector<Slot> slots_;
+        std::size_t used_ = 0;
     };
 
-    std::size_t AddSection(const std::string& name);
-    Section& SectionFor(const std::string& name);
-    static void AddEntry(Section& section, Entry entry);
-    const Section* FindSection(const std::string& name) const;
+    std::string_view View(Span span) const { return std::string_view(pool_).substr(span.at, span.size); }
+    Span Store(std::string_view text);
+    Offset AddSection(Span name, const std::string& folded);
+    void AddEntry(Offset section, Span key, Span value, const std::string& folded);
+    Offset FindSection(const std::string& name) const;
+    Offset FindEntry(Offset section, const std::string& folded) const;
 
+    std::string pool_;
     std::vector<Section> sections_;
-    std::unordered_map<std::string, std::size_t> sectionIndex_; // folded name -> first section
+    std::vector<Entry> entries_;
+    Index sectionIndex_; // first section of each name
+    Index entryIndex_;   // first entry of each name in each section
 };

@@ -100,6 +100,11 @@ TEST(Robustness, RandomScriptTextsNeverBreakTheParsers)
         ReadmePath("C:\\SRC\\", text);
         const IniDocument document = IniDocument::Parse(text);
         IniDocument::Parse(document.Text());
+        // A value read is part of one line, up to a zero byte.
+        for (const std::string& name : {RandomBytes(random, 4), text.substr(0, random() % (text.size() + 1))}) {
+            const std::string value = document.Find(RandomBytes(random, 3), name).value_or("");
+            ASSERT_EQ(value.find_first_of(std::string("\r\n\0", 3)), std::string::npos);
+        }
         const int at = MBPosText(tokens[random() % std::size(tokens)], text);
         ASSERT_TRUE(at == 0 || IsCharStart(text, static_cast<std::size_t>(at - 1)));
     }
