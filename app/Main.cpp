@@ -280,6 +280,7 @@ void TfrmMain::btnEventClick()
 void TfrmMain::ShowClosingReport(const std::string& report, const std::string& title)
 {
     state_ = MainState::ClosingReport;
+    txtReadme->SetScrollBars(ScrollBars::Vertical);
     txtReadme->SetCaption("");
     txtReadme->SetCaption(report);
     btnEvent->SetCaption("続行(&C)");

@@ -9,6 +9,7 @@
 #include "support/FileOps.h"
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
+#include "uninstall/LogRecovery.h"
 
 namespace {
 
@@ -70,6 +71,7 @@ ProgramState StartUpProgram(const std::string& argument)
             ForceCopyFile(files.sourceFolder + kSetupScriptName, files.workingScript);
     } else {
         files.workingScript = files.workFolder + kUninstallLogName;
+        RecoverHalfReplacedLog(argument, true);
         ForceCopyFile(argument, files.workingScript);
     }
     // Read once: every later read of the script goes to its parse.

@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "support/Back.h"
 #include "support/Status.h"
+#include "uninstall/CusDlg.h"
 
 int WindowsRunUi::ShowMessage(const std::string& text, const std::string& caption, unsigned style)
 {
@@ -46,9 +47,22 @@ void WindowsRunUi::EndRun()
     main_.SetModalResult(IDOK);
 }
 
-void WindowsRunUi::ShowFailureReport(const std::string& report)
+SharedFileAnswer WindowsRunUi::AskAboutSharedFile(const std::string& text)
 {
-    main_.ShowClosingReport(report, "作成・コピー処理失敗　詳細表示");
+    // The dialog writes its answer into the main window's hidden label.
+    main_.lblFormShare->SetCaption("");
+    confirmation_.lblMessage->SetCaption(text);
+    confirmation_.ShowModal();
+    const std::string answer = main_.lblFormShare->Caption();
+    if (answer == "Yes") return SharedFileAnswer::Delete;
+    if (answer == "Delete") return SharedFileAnswer::DeleteAll;
+    if (answer == "Save") return SharedFileAnswer::KeepAll;
+    return SharedFileAnswer::Keep;
+}
+
+void WindowsRunUi::ShowFailureReport(const std::string& report, const std::string& title)
+{
+    main_.ShowClosingReport(report, title);
     status_.Hide();
     // Until the user presses "続行(&C)", or the window is closed or the run aborted.
     while (main_.btnEvent->Enabled() && !AbortRequested() && main_.ModalResult() == 0) {

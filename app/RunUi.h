@@ -8,13 +8,15 @@
 class TfrmMain;
 class TfrmStatus;
 class TfrmBack;
+class TfrmCustomDlg;
 
 enum class RunPhase { Ready, Running, AbortRequested, Over };
 
 class WindowsRunUi : public UserInterface {
 public:
-    WindowsRunUi(TfrmMain& main, TfrmStatus& status, TfrmBack& backdrop, MessageBoxes& boxes)
-        : main_(main), status_(status), backdrop_(backdrop), boxes_(boxes)
+    WindowsRunUi(TfrmMain& main, TfrmStatus& status, TfrmBack& backdrop, TfrmCustomDlg& confirmation,
+                 MessageBoxes& boxes)
+        : main_(main), status_(status), backdrop_(backdrop), confirmation_(confirmation), boxes_(boxes)
     {
     }
 
@@ -34,12 +36,14 @@ public:
     void EnableAbort(bool enabled) override;
     void BeginRun() override;
     void EndRun() override;
-    void ShowFailureReport(const std::string& report) override;
+    void ShowFailureReport(const std::string& report, const std::string& title) override;
+    SharedFileAnswer AskAboutSharedFile(const std::string& text) override;
 
 private:
     TfrmMain& main_;
     TfrmStatus& status_;
     TfrmBack& backdrop_;
+    TfrmCustomDlg& confirmation_;
     MessageBoxes& boxes_;
     RunPhase phase_ = RunPhase::Ready;
 };

@@ -5,15 +5,17 @@
 #include "app/ScriptSettings.h"
 #include "install/FolderRules.h"
 #include "install/InstallRun.h"
+#include "uninstall/UninstallRun.h"
 #include "support/AppWindow.h"
 
 SetupProgram::SetupProgram(MessageBoxes& boxes)
     : boxes_(boxes), main_(backdrop_, boxes), status_(backdrop_.Handle(), main_, backdrop_, boxes),
-      deleteConfirmation_(backdrop_.Handle(), *main_.lblFormShare), ui_(main_, status_, backdrop_, boxes)
+      deleteConfirmation_(backdrop_.Handle(), *main_.lblFormShare), ui_(main_, status_, backdrop_, deleteConfirmation_, boxes)
 {
     backdrop_.ShowMainWindow = [this] { main_.ShowModal(); };
     main_.OnFirstActivation = [this] { StartUp(); };
     main_.OnStartInstall = [this] { StartInstall(); };
+    main_.OnStartUninstall = [this] { StartUninstall(); };
     main_.OnClosed = [this] { CleanUp(); };
     main_.RunIsOver = [this] { return ui_.IsOver(); };
     status_.OnAbortConfirmed = [this] { ui_.AbortConfirmed(); };
@@ -60,17 +62,36 @@ void SetupProgram::StartInstall()
         boxes_.ShowMessage(problem, settings_.general.setupString + "フォルダ", MB_ICONEXCLAMATION);
         return;
     }
-    RunContext context;
-    context.files = program_.files;
-    context.keys = settings_.general;
-    context.script = std::move(program_.script); // one run per program: it reads the script from here on
-    context.folders = program_.folders;
-    context.folderField = folder;
+    RunContext context = TakeRunContext(folder);
     context.overwrite = main_.chkOverWrite->Checked();
     context.shortcuts = {main_.chkSCutDesktop->Checked(), main_.chkSCutStartMenu->Checked(),
                          main_.chkSCutStartUp->Checked(), main_.chkSCutSendTo->Checked()};
 
     restartRequested_ = RunInstall(context, ui_).restartRequested;
+}
+
+void SetupProgram::StartUninstall()
+{
+    const UninstallChoices choices = ChoicesFromBoxes(
+        {main_.chkSCutDesktop->Checked(), main_.chkSCutStartMenu->Checked(),
+         main_.chkSCutStartMenu->Visible() || main_.chkSCutStartUp->Visible() || main_.chkSCutSendTo->Visible()});
+    for (TCheckBox* box : {main_.chkSCutDesktop.get(), main_.chkSCutStartMenu.get(), main_.chkSCutStartUp.get(),
+                           main_.chkSCutSendTo.get()})
+        box->SetEnabled(false);
+    RunContext context = TakeRunContext(main_.txtFolder->Caption());
+    // The log the uninstaller was started with: it goes last.
+    RunUninstall(context, choices, program_.argument, ui_);
+}
+
+RunContext SetupProgram::TakeRunContext(const std::string& folderField)
+{
+    RunContext context;
+    context.files = program_.files;
+    context.keys = settings_.general;
+    context.script = std::move(program_.script); // one run per program: it reads the script from here on
+    context.folders = program_.folders;
+    context.folderField = folderField;
+    return context;
 }
 
 void SetupProgram::CleanUp() { CleanUpWorkFolders(program_.files.tempFolder); }

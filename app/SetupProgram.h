@@ -28,6 +28,9 @@ public:
 private:
     void StartUp();
     void StartInstall();
+    void StartUninstall();
+    // The context of the one run the program makes, with the main window's folder field.
+    RunContext TakeRunContext(const std::string& folderField);
     void CleanUp();
 
     MessageBoxes& boxes_;

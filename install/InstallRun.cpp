@@ -101,7 +101,7 @@ void Run::ShowFailureReport()
     ui_.ShowStatus(context_.keys.setupString + "で一部の処理が失敗しました．");
     const int answer = ui_.ShowMessage("フォルダの作成・ファイルのコピーで，一部の処理が失敗しました．\r詳細を表示しますか？",
                                        "警告", MB_YESNO | MB_ICONEXCLAMATION);
-    if (answer == IDYES) ui_.ShowFailureReport(state_.failures.text);
+    if (answer == IDYES) ui_.ShowFailureReport(state_.failures.text, "作成・コピー処理失敗　詳細表示");
 }
 
 bool Run::Complete()

@@ -85,7 +85,7 @@ unsigned long ForceCopyFile(const std::string& source, const std::string& target
     return result;
 }
 
-unsigned long RemoveFile(const std::string& path)
+unsigned long RemoveFile(const std::string& path, bool filesOnly)
 {
     if (!FileExists(path) && !HasWildcard(path)) return ERROR_FILE_NOT_FOUND;
     // The shell takes no longer paths (a long pattern overruns its buffers).
@@ -98,7 +98,7 @@ unsigned long RemoveFile(const std::string& path)
     operation.hwnd = AppWindow();
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | (filesOnly ? FOF_FILESONLY : 0);
     SetLastError(0);
     const int status = SHFileOperationA(&operation);
     if (status == 0 && !operation.fAnyOperationsAborted) return 0;

@@ -16,9 +16,10 @@ unsigned long ForceCopyFile(const std::string& source, const std::string& target
 // Copies to a target that must not exist yet: ERROR_FILE_EXISTS when it does
 // (and nothing is copied). The copy keeps the archive attribute only.
 unsigned long CopyToNewFile(const std::string& source, const std::string& target);
-// Deletes a file or every match of a wildcard pattern; a component is
-// unregistered first. 2 for a missing file.
-unsigned long RemoveFile(const std::string& path);
+// Deletes a file or every match of a wildcard pattern (folders too, with their
+// contents, unless `filesOnly`); a component is unregistered first. 2 for a
+// missing file.
+unsigned long RemoveFile(const std::string& path, bool filesOnly = false);
 // Deletes the matches of each pattern ("*.INI|*.GID|") in the folder, then the
 // folder itself; the result is that of the folder's removal.
 unsigned long RemoveFolder(const std::string& folder, const std::string& patterns);

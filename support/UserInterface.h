@@ -12,6 +12,10 @@ public:
     virtual int ShowMessage(const std::string& text, const std::string& caption, unsigned style) = 0;
 };
 
+// The answers to the question about a shared file no program uses any more;
+// the last two hold for every later such file of the run.
+enum class SharedFileAnswer { Delete, Keep, DeleteAll, KeepAll };
+
 // What a run needs of the user beside the boxes.
 class UserInterface : public MessageBoxes {
 public:
@@ -32,7 +36,9 @@ public:
     // marked over, progress window closed, program told to end).
     virtual void BeginRun() = 0;
     virtual void EndRun() = 0;
-    // Shows the failure report on the main window and returns when the user
-    // has pressed "続行(&C)".
-    virtual void ShowFailureReport(const std::string& report) = 0;
+    // Shows the failure report on the main window under `title` and returns
+    // when the user has pressed "続行(&C)".
+    virtual void ShowFailureReport(const std::string& report, const std::string& title) = 0;
+    // The four-button question about a shared file (its text names the file).
+    virtual SharedFileAnswer AskAboutSharedFile(const std::string& text) = 0;
 };

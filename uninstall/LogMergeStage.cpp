@@ -6,6 +6,7 @@
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
 #include "uninstall/LogMerge.h"
+#include "uninstall/LogRecovery.h"
 #include "uninstall/LogStages.h"
 #include "uninstall/RegistrationRules.h"
 
@@ -36,6 +37,7 @@ LogMergeResult RunLogMergeStage(const RunContext& context, InstallRecord& record
         SetFileAttributesA(backupPath.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(backupPath.c_str());
     }
+    RecoverHalfReplacedLog(logPath, false);
     if (!FileExists(logPath)) return merge;
 
     const bool backedUp = ForceCopyFile(logPath, backupPath) == 0;

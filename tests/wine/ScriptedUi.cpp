@@ -7,6 +7,7 @@
 ScriptedUi::~ScriptedUi()
 {
     EXPECT_TRUE(answers_.empty()) << answers_.size() << " prepared answers were not asked for";
+    EXPECT_TRUE(sharedAnswers_.empty()) << sharedAnswers_.size() << " shared-file answers were not asked for";
 }
 
 int ScriptedUi::ShowMessage(const std::string& text, const std::string& caption, unsigned style)
@@ -20,6 +21,18 @@ int ScriptedUi::ShowMessage(const std::string& text, const std::string& caption,
     if ((style & MB_TYPEMASK) == MB_OK) return IDOK;
     ADD_FAILURE() << "unanswered message box: " << caption << ": " << text;
     return IDCANCEL;
+}
+
+SharedFileAnswer ScriptedUi::AskAboutSharedFile(const std::string& text)
+{
+    sharedQuestions_.push_back(text);
+    if (!sharedAnswers_.empty()) {
+        const SharedFileAnswer answer = sharedAnswers_.front();
+        sharedAnswers_.pop_front();
+        return answer;
+    }
+    ADD_FAILURE() << "unanswered shared-file question: " << text;
+    return SharedFileAnswer::Keep;
 }
 
 void ScriptedUi::ShowStatus(const std::string& text)

@@ -39,7 +39,16 @@ public:
     void EnableAbort(bool enabled) override { abortEnabled_ = enabled; }
     void BeginRun() override { events_.push_back("begin"); }
     void EndRun() override { events_.push_back("end"); }
-    void ShowFailureReport(const std::string& report) override { failureReports_.push_back(report); }
+    void ShowFailureReport(const std::string& report, const std::string& title) override
+    {
+        failureReports_.push_back(report);
+        failureReportTitles_.push_back(title);
+    }
+    // Answers the shared-file questions from a queue (each counts as asked).
+    void AnswerSharedFile(SharedFileAnswer answer) { sharedAnswers_.push_back(answer); }
+    SharedFileAnswer AskAboutSharedFile(const std::string& text) override;
+    const std::vector<std::string>& SharedFileQuestions() const { return sharedQuestions_; }
+    const std::vector<std::string>& FailureReportTitles() const { return failureReportTitles_; }
 
     // Every progress label shown ("25%(1/4)"), the abort button's state, and
     // the run's begin, end and failure reports.
@@ -64,4 +73,7 @@ private:
     bool abortEnabled_ = false;
     std::vector<std::string> events_;
     std::vector<std::string> failureReports_;
+    std::vector<std::string> failureReportTitles_;
+    std::deque<SharedFileAnswer> sharedAnswers_;
+    std::vector<std::string> sharedQuestions_;
 };

@@ -26,7 +26,8 @@ public:
     void EnableAbort(bool) override {}
     void BeginRun() override {}
     void EndRun() override {}
-    void ShowFailureReport(const std::string&) override {}
+    void ShowFailureReport(const std::string&, const std::string&) override {}
+    SharedFileAnswer AskAboutSharedFile(const std::string&) override { return SharedFileAnswer::Keep; }
 };
 
 LogRun RunFor(const std::string& folder, int files, const char* tag)

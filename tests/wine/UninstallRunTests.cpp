@@ -1,0 +1,357 @@
+// The uninstall run in-process against real files, folders and the registry,
+// answered by a scripted user interface.
+#include <windows.h>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "app/SystemFolders.h"
+#include "support/CodePage.h"
+#include "support/FileOps.h"
+#include "support/SysErrorText.h"
+#include "support/uIniFile.h"
+#include "tests/wine/Registry.h"
+#include "tests/wine/ScriptedUi.h"
+#include "tests/wine/TestFolder.h"
+#include "uninstall/CountJournal.h"
+#include "uninstall/LogRecovery.h"
+#include "uninstall/UninstallRun.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+const std::string kSo = "\x83\x5C"; // ソ: trail byte 0x5C
+constexpr char kTestKeys[] = "Software\\TesseraTests\\UninstallRun";
+constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TesseraUninstallRun";
+
+bool KeyExists(HKEY root, const std::string& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void MakeKey(HKEY root, const std::string& path, const std::string& defaultValue = "")
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+    if (!defaultValue.empty())
+        RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(defaultValue.c_str()),
+                       static_cast<DWORD>(defaultValue.size() + 1));
+    RegCloseKey(key);
+}
+
+std::string DefaultValue(HKEY root, const std::string& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return "<no key>";
+    char value[512] = {};
+    DWORD size = sizeof value - 1;
+    const LONG status = RegQueryValueExA(key, "", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? value : "<no value>";
+}
+
+void SetSharedCount(const std::string& path, DWORD count)
+{
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegSetValueExA(key, path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
+    RegCloseKey(key);
+}
+
+std::optional<DWORD> SharedCount(const std::string& path) { return ReadDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, path); }
+
+class UninstallRun : public ::testing::Test {
+protected:
+    TestFolder folder;
+    const std::string install = folder / "Program Files\\App " + kSo + "\\";
+    const std::string windows = folder / "WIN\\";
+    const std::string system = folder / "WIN\\SYSTEM\\";
+    const std::string log = install + "UNSETUP.INI";
+    RunContext context;
+    UninstallChoices choices;
+
+    void SetUp() override
+    {
+        for (const std::string& path : {install, system}) ASSERT_TRUE(CreateFolderPath(path));
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        context.files.tempFolder = temp;
+        context.files.windowsFolder = windows;
+        context.files.systemFolder = system;
+        context.files.platformId = 2;
+        context.folders = SystemFolderTable(context.files);
+        context.folderField = install;
+    }
+    void TearDown() override
+    {
+        RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kTestKeys) + "\\Key\\Sub").c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kTestKeys) + "\\Key").c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, kTestKeys);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    }
+
+    // The log as the install left it, and the run over it.
+    UninstallEnd Uninstall(const std::string& logText, ScriptedUi& ui)
+    {
+        WriteWholeFile(log, logText);
+        context.script = IniDocument::Parse(logText);
+        return RunUninstall(context, choices, log, ui);
+    }
+    void Touch(const std::string& path, const std::string& content = "x")
+    {
+        CreateFolderPath(FolderPart(path));
+        WriteWholeFile(path, content);
+    }
+    static std::string FolderPart(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
+};
+
+TEST_F(UninstallRun, RemovesWhatTheLogRecordsAndTheLogLast)
+{
+    const std::string group = folder / "Programs\\Group " + kSo + "\\";
+    for (const std::string& file : {install + "a.txt", install + "sub\\b.dat", install + "sub\\x.log",
+                                    install + "sub\\deeper\\c.txt", group + "Tool.lnk"})
+        Touch(file);
+    MakeKey(HKEY_CURRENT_USER, std::string(kTestKeys) + "\\Key\\Sub", "v");
+    MakeKey(HKEY_LOCAL_MACHINE, kUninstallKey, "entry");
+    WriteIniStr("TESSUNINST", "Folder", install, windows + "TESSREG.INI");
+    WriteIniStr("OTHER", "Folder", "D:\\Other\\", windows + "TESSREG.INI");
+
+    ScriptedUi ui;
+    const UninstallEnd end = Uninstall(
+        "[DeleteFolder]\r\nFolder1=" + install + "sub\\\r\nFolder2=" + install + "sub\\deeper\\\r\n"
+        "[DeleteFile]\r\nFile1=" + install + "a.txt\r\nFile2=" + log + "\r\nFile3=" + install + "sub\\b.dat,/W\r\n"
+        "File4=" + install + "sub\\deeper\\c.txt\r\n"
+        "[DeleteShortCut]\r\nFile1=" + group + "Tool.lnk\r\n"
+        "[DeleteRegistry]\r\nKey1=" + std::string(kTestKeys) + "\\Key\r\n"
+        "[AddDeleteFile]\r\nFile1=" + install + "sub\\*.log\r\n"
+        "[UnSetupRegistryKey]\r\nKey=" + kUninstallKey + "\r\n[ProgramID]\r\nID=TESSUNINST\r\n",
+        ui);
+    EXPECT_EQ(end, UninstallEnd::Completed);
+    EXPECT_FALSE(FolderExists(install));
+    EXPECT_FALSE(FolderExists(group));
+    EXPECT_TRUE(FolderExists(folder / "Programs\\"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(kTestKeys) + "\\Key"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kTestKeys));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_EQ(ReadIniStr("TESSUNINST", "Folder", "<none>", windows + "TESSREG.INI"), "<none>");
+    EXPECT_EQ(ReadIniStr("OTHER", "Folder", "", windows + "TESSREG.INI"), "D:\\Other\\");
+
+    EXPECT_TRUE(ui.FailureReports().empty());
+    EXPECT_EQ(ui.Events(), (Strings{"begin", "end"}));
+    EXPECT_EQ(ui.Statuses(), (Strings{"アンインストールを行っています．．．", "アンインストールを完了しました．"}));
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text, "アンインストールを完了しました．");
+    EXPECT_EQ(ui.Messages()[0].caption, "完了");
+    EXPECT_EQ(ui.Messages()[0].style, static_cast<unsigned>(MB_ICONINFORMATION));
+}
+
+TEST_F(UninstallRun, AnUnknownInstallFolderStopsBeforeAnythingIsRemoved)
+{
+    Touch(install + "a.txt");
+    for (const char* field : {"", "\\"}) {
+        ScriptedUi ui;
+        context.folderField = field;
+        EXPECT_EQ(Uninstall("[DeleteFile]\r\nFile1=" + install + "a.txt\r\n", ui), UninstallEnd::Stopped);
+        ASSERT_EQ(ui.Messages().size(), 1u);
+        EXPECT_EQ(ui.Messages()[0].text, "アンインストールフォルダが不明です．\r\nアンインストールは続行できません．");
+        EXPECT_EQ(ui.Messages()[0].style, static_cast<unsigned>(MB_ICONSTOP));
+        EXPECT_EQ(ui.Events(), (Strings{"begin", "end"}));
+        EXPECT_TRUE(FileExists(install + "a.txt"));
+    }
+}
+
+TEST_F(UninstallRun, SharedFilesAreCountedDownAndAskedAboutOnceForAll)
+{
+    const std::string shared = folder / "Shared\\";
+    const std::string one = shared + "one.dll", two = shared + "two.dll", three = shared + "three.dll";
+    for (const std::string& file : {one, two, three}) Touch(file);
+    SetSharedCount(one, 2);
+    SetSharedCount(two, 1);
+    SetSharedCount(three, 1);
+    {
+        ScriptedUi ui;
+        ui.AnswerSharedFile(SharedFileAnswer::KeepAll);
+        Uninstall("[DeleteFile]\r\nFile1=" + one + ",/S\r\nFile2=" + two + ",/S/R\r\nFile3=" + three + ",/s\r\n", ui);
+        ASSERT_EQ(ui.SharedFileQuestions().size(), 1u);
+        EXPECT_EQ(ui.SharedFileQuestions()[0].rfind(two + "\r\rこの共有ファイルは", 0), 0u);
+        EXPECT_EQ(SharedCount(one), 1u); // another program still uses it: kept without a word
+        EXPECT_EQ(SharedCount(two), std::nullopt);
+        EXPECT_EQ(SharedCount(three), std::nullopt);
+        for (const std::string& file : {one, two, three}) EXPECT_TRUE(FileExists(file)) << file;
+        EXPECT_FALSE(FileExists(install + kJournalName));
+    }
+    // The second program's uninstall: the last user, and the user agrees.
+    ASSERT_TRUE(CreateFolderPath(install));
+    ScriptedUi ui;
+    ui.AnswerSharedFile(SharedFileAnswer::Delete);
+    Uninstall("[DeleteFile]\r\nFile1=" + one + ",/S\r\n", ui);
+    EXPECT_EQ(SharedCount(one), std::nullopt);
+    EXPECT_FALSE(FileExists(one));
+}
+
+TEST_F(UninstallRun, FlagsAndTheSystemsDllsDecideWhatIsAsked)
+{
+    const std::string asked = install + "c.txt", left = install + "l.txt", forced = system + "f.dll",
+                      systemDll = system + "q.dll", late = install + "w.txt", counted = install + "other.dll";
+    for (const std::string& file : {asked, left, forced, systemDll, late, counted}) Touch(file);
+    SetSharedCount(counted, 1); // counted by another program, recorded without "/S" here
+    ScriptedUi ui;
+    ui.Answer(IDNO);  // keep c.txt
+    ui.Answer(IDYES); // delete q.dll
+    Uninstall("[DeleteFile]\r\nFile1=" + asked + ",/C\r\nFile2=" + left + ",/L\r\nFile3=" + forced + ",/F\r\n"
+              "File4=" + systemDll + "\r\nFile5=" + late + ",/W/R/C\r\nFile6=" + counted + "\r\n",
+              ui);
+    ASSERT_GE(ui.Messages().size(), 2u);
+    EXPECT_EQ(ui.Messages()[0].caption, "ファイル削除の確認");
+    EXPECT_EQ(ui.Messages()[0].style, 0x24u);
+    EXPECT_EQ(ui.Messages()[0].text.rfind(asked + "\r\rこのファイルを削除してもよろしいですか？", 0), 0u);
+    EXPECT_EQ(ui.Messages()[1].text.rfind(systemDll + "\r\rこのDLL/OCXファイルは，共有登録されていませんが，", 0), 0u);
+    EXPECT_TRUE(FileExists(asked));
+    EXPECT_TRUE(FileExists(left));
+    EXPECT_FALSE(FileExists(forced));
+    EXPECT_FALSE(FileExists(systemDll));
+    EXPECT_FALSE(FileExists(late)); // "/C" after five characters is not seen
+    EXPECT_TRUE(FileExists(counted));
+    EXPECT_EQ(SharedCount(counted), 1u);
+}
+
+TEST_F(UninstallRun, ARunCutShortAndStartedAgainLowersNoCountTwice)
+{
+    const std::string one = folder / "Shared\\one.dll", two = folder / "Shared\\two.dll",
+                      gone = folder / "Shared\\gone.dll";
+    Touch(one);
+    Touch(two);
+    // The first run lowered one.dll from 2 to 1, lowered gone.dll to 0 and
+    // deleted it, and was killed.
+    SetSharedCount(one, 1);
+    SetSharedCount(two, 2);
+    WriteWholeFile(install + kJournalName, one + "\r\n" + gone + "\r\n");
+    ScriptedUi ui;
+    ui.Answer(IDNO); // the failure report: not shown
+    Uninstall("[DeleteFile]\r\nFile1=" + one + ",/S\r\nFile2=" + gone + ",/S\r\nFile3=" + two + ",/S\r\n", ui);
+    EXPECT_EQ(SharedCount(one), 1u);
+    EXPECT_EQ(SharedCount(two), 1u);
+    EXPECT_TRUE(ui.SharedFileQuestions().empty());
+    EXPECT_TRUE(FileExists(one) && FileExists(two));
+    ASSERT_EQ(ui.Messages().size(), 2u);
+    EXPECT_EQ(ui.Messages()[0].text, "アンインストールの過程で，一部の処理が失敗しました．\r詳細を表示しますか？");
+    EXPECT_FALSE(FileExists(install + kJournalName));
+}
+
+TEST_F(UninstallRun, TheOptionsDecideWhatTheApplicationsOwnFilesLeave)
+{
+    const struct {
+        OptionBoxes boxes;
+        bool folderGone;
+        std::string report;
+    } cases[] = {
+        {{true, false, true}, true, ""}, // *.INI
+        {{false, false, true}, false,
+         "<Folder> " + install + "sub\\\r\n" + SysErrorText(ERROR_DIR_NOT_EMPTY) + "\r\n<SetupFolder> " + install +
+             "\r\nフォルダにファイルが残っているため，インストールフォルダを削除できませんでした．"
+             "エクスプローラなどから，直接削除してください．\r\n\r\n"},
+        {{true, false, false}, true, ""}, // delete-all
+    };
+    for (const auto& c : cases) {
+        CreateFolderPath(install);
+        Touch(install + "app.ini");
+        Touch(install + "sub\\data.ini");
+        if (!c.boxes.othersVisible) Touch(install + "sub\\deeper\\user.dat"); // delete-all takes everything
+        choices = ChoicesFromBoxes(c.boxes);
+        ScriptedUi ui;
+        if (!c.report.empty()) ui.Answer(IDYES);
+        Uninstall("[DeleteFolder]\r\nFolder1=" + install + "sub\\\r\n[DeleteFile]\r\nFile1=" + log + "\r\n", ui);
+        EXPECT_EQ(FolderExists(install), !c.folderGone) << c.report;
+        if (c.report.empty()) {
+            EXPECT_TRUE(ui.FailureReports().empty()) << (ui.FailureReports().empty() ? "" : ui.FailureReports()[0]);
+        } else {
+            ASSERT_EQ(ui.FailureReports().size(), 1u);
+            EXPECT_EQ(ui.FailureReports()[0], c.report);
+            EXPECT_EQ(ui.FailureReportTitles()[0], "削除処理失敗　詳細表示");
+        }
+    }
+}
+
+TEST_F(UninstallRun, ALogThatNamesProtectedPlacesRemovesNothingOutsideAndSaysWhy)
+{
+    const std::string desktop = context.folders[FolderMacro::Dsk];
+    for (const std::string& file : {windows + "keep.ini", system + "keep.dll", desktop + "TesseraKeep.txt"}) Touch(file);
+    MakeKey(HKEY_CURRENT_USER, kTestKeys);
+    context.folderField = UpperCase(windows); // the Windows folder in another case
+    std::string lowerDesktop = desktop;
+    std::transform(lowerDesktop.begin(), lowerDesktop.end(), lowerDesktop.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    ScriptedUi ui;
+    ui.Answer(IDYES);
+    Uninstall("[DeleteFolder]\r\nFolder1=C:\\\r\nFolder2=" + lowerDesktop + "\r\n"
+              "[DeleteFile]\r\nFile1=" + system + "*.DLL\r\n"
+              "[AddDeleteFile]\r\nFile1=" + windows + "*.*\r\n"
+              "[DeleteRegistry]\r\nKey1=(Local)SOFTWARE\r\nKey2=" + std::string(kTestKeys) + "\\\r\n"
+              "[UnSetupRegistryKey]\r\nKey=SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\\r\n",
+              ui);
+    for (const std::string& file : {windows + "keep.ini", system + "keep.dll", desktop + "TesseraKeep.txt"})
+        EXPECT_TRUE(FileExists(file)) << file;
+    DeleteFileA((desktop + "TesseraKeep.txt").c_str());
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kTestKeys));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+    ASSERT_EQ(ui.FailureReports().size(), 1u);
+    const std::string& report = ui.FailureReports()[0];
+    for (const std::string& skipped :
+         {"<Folder> C:\\\r\n保護されたフォルダのため", "<Folder> " + lowerDesktop + "\r\n保護されたフォルダのため",
+          "<File> " + system + "*.DLL\r\nワイルドカードを含むため", "<File> " + windows + "*.*\r\n保護されたフォルダのファイル",
+          "<Registry> (Local)SOFTWARE\r\n保護されたレジストリキー", "<Registry> (Cuser)" + std::string(kTestKeys) + "\\\r\nキーの名前が空",
+          "<Registry> (Local)SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\\r\nキーの名前が空",
+          "<SetupFolder> " + UpperCase(windows) + "\r\n保護されたフォルダのため"})
+        EXPECT_NE(report.find(skipped), std::string::npos) << skipped << "\n--- in ---\n" << report;
+}
+
+TEST_F(UninstallRun, AssociationsGoBackToWhatTheyWere)
+{
+    MakeKey(HKEY_CLASSES_ROOT, ".tsxa", "tsxa_auto_file");
+    MakeKey(HKEY_CLASSES_ROOT, "tsxa_auto_file", "A");
+    MakeKey(HKEY_CLASSES_ROOT, ".tsxb", "tsxb_auto_file");
+    MakeKey(HKEY_CLASSES_ROOT, "tsxb_auto_file", "B");
+    MakeKey(HKEY_CLASSES_ROOT, "tsxc_auto_file", "C"); // .tsxc itself is gone
+    MakeKey(HKEY_CLASSES_ROOT, ".tsxd\\ShellNew", "");
+    MakeKey(HKEY_CLASSES_ROOT, ".tsxd", "tsxd_auto_file");
+    ScriptedUi ui;
+    ui.Answer(IDNO);
+    Uninstall("[RestoreRelate]\r\nKey1=tsxa,\r\nKey2=tsxb,tsxb_auto_file\r\nKey3=tsxc,Old\r\nKey4=tsxd,\r\n"
+              "Key5=,x\r\nKey6=a\\b,y\r\n",
+              ui);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".tsxa"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "tsxa_auto_file"));
+    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, ".tsxb"), "tsxb_auto_file");
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "tsxb_auto_file"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".tsxc"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "tsxc_auto_file"));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".tsxd\\ShellNew")); // another program's part stays
+    EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, ".tsxd"), "<no value>");
+    EXPECT_EQ(ui.Messages().front().caption, "警告"); // two extensions skipped and reported
+    for (const char* key : {".tsxb", "tsxb_auto_file", ".tsxd\\ShellNew", ".tsxd"}) RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
+}
+
+TEST(LogRecovery, AHalfReplacedLogIsPutBackAndALeftoverRemoved)
+{
+    const struct {
+        bool log, newLog, deleteLeftover;
+        const char *logAfter, *newAfter;
+    } cases[] = {
+        {false, true, false, "new", nullptr}, {false, true, true, "new", nullptr}, {true, true, true, "old", nullptr},
+        {true, true, false, "old", "new"},    {true, false, true, "old", nullptr}, {false, false, true, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        TestFolder folder;
+        if (c.log) folder.Write("UNSETUP.INI", "old");
+        if (c.newLog) folder.Write("UNSETUP.NEW", "new");
+        RecoverHalfReplacedLog(folder / "UNSETUP.INI", c.deleteLeftover);
+        EXPECT_EQ(folder.Read("UNSETUP.INI"), c.logAfter ? c.logAfter : "<missing>");
+        EXPECT_EQ(folder.Read("UNSETUP.NEW"), c.newAfter ? c.newAfter : "<missing>");
+    }
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+#include "uninstall/CountJournal.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "support/CodePage.h"
+#include "support/Handles.h"
+#include "support/WholeFile.h"
+#include "uninstall/UninstallRules.h"
+
+CountJournal::CountJournal(std::string path) : path_(std::move(path))
+{
+    const FileText text = ReadFileText(path_);
+    if (text.error == 0)
+        for (const std::string& file : JournalFiles(text.text)) files_.insert(UpperCase(file));
+}
+
+bool CountJournal::Holds(const std::string& file) const { return files_.count(UpperCase(file)) != 0; }
+
+unsigned long CountJournal::Add(const std::string& file)
+{
+    files_.insert(UpperCase(file));
+    const HANDLE opened = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return GetLastError();
+    const UniqueKernelHandle journal(opened);
+    SetFilePointer(journal.get(), 0, nullptr, FILE_END);
+    const std::string line = file + "\r\n";
+    DWORD written = 0;
+    if (!WriteFile(journal.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
+        written != line.size() || !FlushFileBuffers(journal.get()))
+        return GetLastError() != 0 ? GetLastError() : static_cast<DWORD>(ERROR_WRITE_FAULT);
+    return 0;
+}
+
+void CountJournal::Remove() const
+{
+    if (path_.empty()) return;
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path_.c_str());
+}
