@@ -4,8 +4,11 @@
 1. the uninstall log written and read in memory against the same work done one
    profile call per key, and the parse of a 10,000-entry setup script;
 2. whole installs of 2,000 and 10,000 files of 1 KB with SetupSpeed=1, from the
-   start button to the completion box, against copyloop: CopyFileA over the
-   same files with the same mandated pauses, started the same way.
+   start button to the completion box, against floorloop: CopyFileA over the
+   same files with the same mandated pauses, started the same way;
+3. the uninstall of 10,000 recorded files, from the start button to the
+   completion box, against floorloop deleting the same files with the shell's
+   file operation (as the uninstall does), and with DeleteFileA.
 """
 
 import argparse
@@ -71,16 +74,50 @@ def time_install(environment, windows, work, count):
         prefix.remove()
 
 
-def time_copy_loop(environment, windows, work, count):
-    prefix = environment.new_prefix(f"copyloop-{count}")
+def time_floor_loop(environment, windows, work, mode, count):
+    """Seconds for floorloop (copy, shell or delete) over `count` files, started as a whole process."""
+    prefix = environment.new_prefix(f"floor-{mode}-{count}")
     try:
         make_files(prefix.drive_c / "src", count)
+        args = [r"C:\src", r"C:\dst", str(count), str(STEP_DELAY)] if mode == "copy" else [r"C:\src", str(count)]
         started = time.monotonic()
-        code = prefix.run([windows / "tests" / "copyloop.exe", r"C:\src", r"C:\dst", str(count), str(STEP_DELAY)],
-                          work / f"copyloop-{count}.out", timeout=1200)
+        code = prefix.run([windows / "tests" / "floorloop.exe", mode, *args], work / f"floor-{mode}.out", timeout=1200)
         seconds = time.monotonic() - started
         if code != 0:
-            raise RuntimeError(f"copyloop failed ({code})")
+            raise RuntimeError(f"floorloop {mode} failed ({code})")
+        return seconds
+    finally:
+        prefix.remove()
+
+
+def time_uninstall(environment, windows, work, count):
+    """Seconds from the start button to the completion box, for a log of `count` files."""
+    prefix = environment.new_prefix(f"uninstall-{count}")
+    try:
+        folder = prefix.drive_c / "BENCHU"
+        make_files(folder, count)
+        entries = "".join(f"File{n}=C:\\BENCHU\\F{n}.DAT\r\n" for n in range(1, count + 1))
+        log = (f"[Title]\r\nUnSetup=Bench\r\n[SetupFolder]\r\nFolder=C:\\BENCHU\\\r\n"
+               f"[DeleteFile]\r\n{entries}File{count + 1}=C:\\BENCHU\\UNSETUP.INI\r\n")
+        (folder / "UNSETUP.INI").write_bytes(log.encode("cp932"))
+        program_folder = prefix.drive_c / "prog"
+        program_folder.mkdir()
+        (program_folder / "SETUP.EXE").write_bytes((windows / "SETUP.EXE").read_bytes())
+        program = prefix.start([program_folder / "SETUP.EXE", r"C:\BENCHU\UNSETUP.INI"], work / "uninstall.out")
+        try:
+            windriver(prefix, windows, work, "wait", "Bench", "--timeout", "60000")
+            started = time.monotonic()
+            windriver(prefix, windows, work, "press", "Bench", START_BUTTON)
+            [done] = windriver(prefix, windows, work, "msgbox", "完了", "--timeout", "1200000")
+            seconds = time.monotonic() - started
+            windriver(prefix, windows, work, "press", "完了", "OK")
+            program.wait(120)
+        finally:
+            if program.poll() is None:
+                program.kill()
+        left = sum(1 for _ in folder.glob("*")) if folder.exists() else 0
+        if left or done["text"] != "アンインストールを完了しました．":
+            raise RuntimeError(f"the uninstall left {left} files: {done}")
         return seconds
     finally:
         prefix.remove()
@@ -110,13 +147,22 @@ def main():
         print("\n".join(lines), flush=True)
 
         lines.append(f"{'install, start button to completion box':42} {'files':>6} {'install':>9} "
-                     f"{'copyloop':>9} {'ratio':>6}")
+                     f"{'CopyFileA':>9} {'ratio':>6}")
         print(lines[-1], flush=True)
         for count in (2000, 10000):
             install = time_install(environment, windows, results, count)
-            floor = time_copy_loop(environment, windows, results, count)
+            floor = time_floor_loop(environment, windows, results, "copy", count)
             lines.append(f"{'  1 KB files, SetupSpeed=1':42} {count:6d} {install:8.2f}s {floor:8.2f}s "
                          f"{install / floor:6.2f}")
+            print(lines[-1], flush=True)
+        lines.append(f"{'uninstall, start button to completion box':42} {'files':>6} {'uninst.':>9} "
+                     f"{'floor':>9} {'ratio':>6}")
+        print(lines[-1], flush=True)
+        count = 10000
+        uninstall = time_uninstall(environment, windows, results, count)
+        for mode, what in (("shell", "  against the shell's deletion per file"), ("delete", "  against DeleteFileA")):
+            floor = time_floor_loop(environment, windows, results, mode, count)
+            lines.append(f"{what:42} {count:6d} {uninstall:8.2f}s {floor:8.2f}s {uninstall / floor:6.2f}")
             print(lines[-1], flush=True)
     finally:
         environment.close()
