@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "support/CodePage.h"
+#include "support/FailureReport.h"
 #include "support/FileOps.h"
 #include "support/ScriptLists.h"
 #include "support/SysErrorText.h"

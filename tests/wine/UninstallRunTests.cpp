@@ -202,6 +202,7 @@ TEST_F(UninstallRun, FlagsAndTheSystemsDllsDecideWhatIsAsked)
     ScriptedUi ui;
     ui.Answer(IDNO);  // keep c.txt
     ui.Answer(IDYES); // delete q.dll
+    ui.Answer(IDNO);  // the kept files keep the folder: no report
     Uninstall("[DeleteFile]\r\nFile1=" + asked + ",/C\r\nFile2=" + left + ",/L\r\nFile3=" + forced + ",/F\r\n"
               "File4=" + systemDll + "\r\nFile5=" + late + ",/W/R/C\r\nFile6=" + counted + "\r\n",
               ui);
@@ -300,8 +301,8 @@ TEST_F(UninstallRun, ALogThatNamesProtectedPlacesRemovesNothingOutsideAndSaysWhy
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
     ASSERT_EQ(ui.FailureReports().size(), 1u);
     const std::string& report = ui.FailureReports()[0];
-    for (const std::string& skipped :
-         {"<Folder> C:\\\r\n保護されたフォルダのため", "<Folder> " + lowerDesktop + "\r\n保護されたフォルダのため",
+    for (const std::string& skipped : Strings{
+             "<Folder> C:\\\r\n保護されたフォルダのため", "<Folder> " + lowerDesktop + "\r\n保護されたフォルダのため",
           "<File> " + system + "*.DLL\r\nワイルドカードを含むため", "<File> " + windows + "*.*\r\n保護されたフォルダのファイル",
           "<Registry> (Local)SOFTWARE\r\n保護されたレジストリキー", "<Registry> (Cuser)" + std::string(kTestKeys) + "\\\r\nキーの名前が空",
           "<Registry> (Local)SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\\r\nキーの名前が空",
