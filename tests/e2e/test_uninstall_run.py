@@ -19,10 +19,11 @@ KEPT_FILES = {"windows/UNTESSR.EXE", "windows/TESSREG.INI"}
 
 
 def files_of(prefix):
-    """Every file and folder under C:\\ but the temporary folders (the program's work folders come and go)."""
+    """Every file and folder under C:\\ but the medium (C:\\dist) and the temporary
+    folders (the program's work folders come and go)."""
     root = prefix.drive_c
-    return {str(p.relative_to(root)) for p in root.rglob("*") if "/Temp" not in f"/{p.relative_to(root)}"
-            and not str(p.relative_to(root)).startswith("windows/temp")}
+    names = (str(p.relative_to(root)) for p in root.rglob("*"))
+    return {name for name in names if not name.startswith(("dist", "windows/temp")) and "/Temp" not in f"/{name}"}
 
 
 def registry(prefix, tmp_path, key, values_only=False):
@@ -42,7 +43,8 @@ def uninstall_command(prefix, tmp_path):
 
 
 def install_sample(prefix, windriver, setup_program, tmp_path):
-    program = start_install(windriver, setup_program, sample_distribution(prefix, tmp_path))
+    dist = sample_distribution(prefix, tmp_path, extra="[ProgramID]\nID=TESTPROG\n")
+    program = start_install(windriver, setup_program, dist)
     windriver("msgbox", "警告", "--timeout", "60000")  # MISSING.DAT
     windriver("press", "警告", "いいえ(N)")
     windriver("msgbox", "完了", "--timeout", "30000")
@@ -66,6 +68,7 @@ def test_round_trip_leaves_the_machine_as_it_was(prefix, windriver, setup_progra
     shared_before = registry(prefix, tmp_path, SHARED_DLLS, values_only=True)
 
     install_sample(prefix, windriver, setup_program, tmp_path)
+    assert "TESTPROG" in (prefix.drive_c / "windows" / "TESSREG.INI").read_text(errors="replace")
     (install_folder(prefix) / "user.ini").write_bytes(b"[Made]\r\nBy=the application\r\n")
     assert registry(prefix, tmp_path, SHARED_DLLS, values_only=True) != shared_before
 
@@ -84,7 +87,7 @@ def test_round_trip_leaves_the_machine_as_it_was(prefix, windriver, setup_progra
 
     assert files_of(prefix) - files_before == KEPT_FILES
     assert files_before - files_of(prefix) == set()
-    assert "[" not in (prefix.drive_c / "windows" / "TESSREG.INI").read_text(errors="replace")
+    assert "TESTPROG" not in (prefix.drive_c / "windows" / "TESSREG.INI").read_text(errors="replace")
     assert registry(prefix, tmp_path, UNINSTALL_KEY) == uninstall_before
     assert registry(prefix, tmp_path, SHARED_DLLS, values_only=True) == shared_before
 
