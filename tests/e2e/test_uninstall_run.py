@@ -26,17 +26,22 @@ def files_of(prefix):
     return {name for name in names if not name.startswith(("dist", "windows/temp")) and "/Temp" not in f"/{name}"}
 
 
-def registry(prefix, tmp_path, key, values_only=False):
-    """The lines of `reg query KEY /s` (keys and values), or its values alone."""
+def registry(prefix, tmp_path, key, values_only=False, must_exist=False):
+    """The lines of `reg query KEY /s` (keys and values), or its values alone.
+    With `must_exist`, a query that fails is asked again: reg itself can fail on a loaded machine."""
     output = tmp_path / "reg.txt"
-    prefix.run(["reg", "query", key, "/s"], output, timeout=120)
+    for attempt in range(3):
+        code = prefix.run(["reg", "query", key, "/s"], output, timeout=120)
+        if code == 0 or not must_exist:
+            break
+    assert code == 0 or not must_exist, f"reg query {key} failed ({code})"
     text = output.read_bytes().decode("cp932", errors="replace")
     lines = sorted(line.strip() for line in text.splitlines() if line.strip())
     return [line for line in lines if " REG_" in line] if values_only else lines
 
 
 def uninstall_command(prefix, tmp_path):
-    lines = registry(prefix, tmp_path, UNINSTALL_KEY)
+    lines = registry(prefix, tmp_path, UNINSTALL_KEY, must_exist=True)
     command = next(line for line in lines if line.startswith("UninstallString"))
     uninstaller, log = re.match(r'UninstallString\s+REG_SZ\s+(\S+) "(.+)"', command).groups()
     return uninstaller, log
@@ -144,7 +149,7 @@ File2=(App)\\TWO.DLL,/S
     assert program.wait(60) == 0
 
     def count(name):
-        lines = registry(prefix, tmp_path, SHARED_DLLS, values_only=True)
+        lines = registry(prefix, tmp_path, SHARED_DLLS, values_only=True, must_exist=True)
         found = [line for line in lines if line.startswith(f"{PROGRAM_FILES}{FOLDER}\\{name}")]
         return int(found[0].split()[-1], 16) if found else None
 
