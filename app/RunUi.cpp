@@ -26,12 +26,12 @@ int WindowsRunUi::SetProgress(int percent, int done, int total) { return status_
 
 void WindowsRunUi::EnableAbort(bool enabled) { status_.EnableAbort(enabled); }
 
-void WindowsRunUi::BeginRun()
+void WindowsRunUi::BeginRun(unsigned pause)
 {
     phase_ = RunPhase::Running;
     main_.Hide();
     ProcessMessages();
-    Sleep(500);
+    if (pause != 0) Sleep(pause);
     status_.Show();
     main_.btnEnd->SetVisible(false);
     RECT client;

@@ -34,7 +34,7 @@ public:
     void ShowProgressFrame(bool visible) override;
     int SetProgress(int percent, int done, int total) override;
     void EnableAbort(bool enabled) override;
-    void BeginRun() override;
+    void BeginRun(unsigned pause) override;
     void EndRun() override;
     void ShowFailureReport(const std::string& report, const std::string& title) override;
     SharedFileAnswer AskAboutSharedFile(const std::string& text) override;

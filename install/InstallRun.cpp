@@ -40,7 +40,7 @@ InstallResult Run::Ended(StageOutcome outcome)
 InstallResult Run::Go()
 {
     const std::string& setup = context_.keys.setupString;
-    ui_.BeginRun();
+    ui_.BeginRun(500);
     ui_.ShowStatus(setup + "を開始します．．．");
     ui_.Pause(1000);
 

@@ -115,12 +115,13 @@ unsigned long RemoveFolder(const std::string& folder, const std::string& pattern
     return FailureCode(GetLastError(), ERROR_GEN_FAILURE);
 }
 
-int GetSharedCount(const std::string& path)
+SharedCounts::SharedCounts() : key_(OpenSharedDllsKey()) {}
+
+int SharedCounts::Get(const std::string& path) const
 {
-    const UniqueRegKey key = OpenSharedDllsKey();
-    if (!key) return 0;
+    if (!key_) return 0;
     DWORD type = 0, count = 0, size = sizeof count;
-    if (RegQueryValueExA(key.get(), path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&count), &size) !=
+    if (RegQueryValueExA(key_.get(), path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&count), &size) !=
             ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof count)
         return 0;
@@ -128,17 +129,19 @@ int GetSharedCount(const std::string& path)
     return value > 0 ? value : 0; // a negative count is no count
 }
 
-int ChangeSharedCount(const std::string& path, bool increment)
+int SharedCounts::Change(const std::string& path, bool increment)
 {
-    const int count = increment ? CountAfterIncrement(GetSharedCount(path), FileExists(path))
-                                : GetSharedCount(path) - 1;
-    const UniqueRegKey key = OpenSharedDllsKey();
-    if (!key) return count;
+    const int count = increment ? CountAfterIncrement(Get(path), FileExists(path)) : Get(path) - 1;
+    if (!key_) return count;
     if (count > 0) {
         const DWORD data = static_cast<DWORD>(count);
-        RegSetValueExA(key.get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+        RegSetValueExA(key_.get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
     } else {
-        RegDeleteValueA(key.get(), path.c_str());
+        RegDeleteValueA(key_.get(), path.c_str());
     }
     return count;
 }
+
+int GetSharedCount(const std::string& path) { return SharedCounts().Get(path); }
+
+int ChangeSharedCount(const std::string& path, bool increment) { return SharedCounts().Change(path, increment); }

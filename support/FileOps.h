@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/FileRules.h"
+#include "support/Handles.h"
 
 bool FileExists(const std::string& path); // a file, not a folder
 std::string RunningProgramPath();         // the running executable's full path
@@ -27,6 +28,17 @@ unsigned long RemoveFolder(const std::string& folder, const std::string& pattern
 // Counts of shared files under HKLM\...\SharedDLLs, by full path.
 int GetSharedCount(const std::string& path);
 int ChangeSharedCount(const std::string& path, bool increment);
+
+// The same with the key opened once, for a run that asks about many files.
+class SharedCounts {
+public:
+    SharedCounts();
+    int Get(const std::string& path) const;
+    int Change(const std::string& path, bool increment);
+
+private:
+    UniqueRegKey key_;
+};
 
 // A component's registration: whether its DllRegisterServer returned 0, and
 // otherwise the message and caption the install shows for it.

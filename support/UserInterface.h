@@ -32,9 +32,9 @@ public:
     virtual int SetProgress(int percent, int done, int total) = 0;
     virtual void EnableAbort(bool enabled) = 0;
 
-    // A run begins (main window hidden, progress window shown) and ends (run
-    // marked over, progress window closed, program told to end).
-    virtual void BeginRun() = 0;
+    // A run begins (main window hidden, a pause of `pause` ms, progress window
+    // shown) and ends (run marked over, progress window closed, program told to end).
+    virtual void BeginRun(unsigned pause) = 0;
     virtual void EndRun() = 0;
     // Shows the failure report on the main window under `title` and returns
     // when the user has pressed "続行(&C)".

@@ -16,7 +16,10 @@ CountJournal::CountJournal(std::string path) : path_(std::move(path))
         for (const std::string& file : JournalFiles(text.text)) files_.insert(UpperCase(file));
 }
 
-bool CountJournal::Holds(const std::string& file) const { return files_.count(UpperCase(file)) != 0; }
+bool CountJournal::Holds(const std::string& file) const
+{
+    return !files_.empty() && files_.count(UpperCase(file)) != 0;
+}
 
 unsigned long CountJournal::Add(const std::string& file)
 {

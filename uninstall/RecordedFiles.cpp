@@ -22,11 +22,11 @@ unsigned long RemoveSharedFile(const RecordedFile& file, SharedFileDecisions& de
 {
     int count = 0;
     if (decisions.journal.Holds(file.path)) {
-        count = GetSharedCount(file.path);
+        count = decisions.counts.Get(file.path);
         if (count == 0 && !FileExists(file.path)) return ERROR_FILE_NOT_FOUND; // removed by that run
     } else {
         decisions.journal.Add(file.path);
-        count = ChangeSharedCount(file.path, false);
+        count = decisions.counts.Change(file.path, false);
     }
     if (count != 0) return 0; // other programs still use it
     if (!decisions.forAll) {
@@ -44,7 +44,7 @@ unsigned long RemoveRecordedFile(const std::string& value, const ProgramFiles& f
                                  UserInterface& ui, bool filesOnly)
 {
     const RecordedFile file = SplitRecordedFile(value);
-    if (GetSharedCount(file.path) != 0 || decisions.journal.Holds(file.path)) {
+    if (decisions.counts.Get(file.path) != 0 || decisions.journal.Holds(file.path)) {
         // Another program counted it, and this install did not: it stays.
         if (!HasRecordedFlag(file, 'S')) return 0;
         return RemoveSharedFile(file, decisions, ui, filesOnly);

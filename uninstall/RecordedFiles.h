@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "support/FileOps.h"
 #include "support/RunContext.h"
 #include "support/UserInterface.h"
 #include "uninstall/CountJournal.h"
@@ -15,6 +16,7 @@ struct SharedFileDecisions {
     // shared file that no program uses any more.
     std::optional<SharedFileAnswer> forAll;
     CountJournal journal;
+    SharedCounts counts;
 };
 
 // Deletes a DeleteFile or AddDeleteFile value's file, or keeps it by the rules:

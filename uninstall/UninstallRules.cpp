@@ -48,10 +48,10 @@ UncountedFile DecideUncountedFile(const RecordedFile& file, const std::string& w
     if (HasRecordedFlag(file, 'C')) return UncountedFile::Ask;
     if (HasRecordedFlag(file, 'L')) return UncountedFile::Keep;
     if (HasRecordedFlag(file, 'F')) return UncountedFile::Delete;
+    if (!IsOcxOrDll(file.path)) return UncountedFile::Delete;
     const std::string path = UpperCase(file.path);
     const auto holds = [&](const std::string& folder) { return !folder.empty() && MBPos(UpperCase(folder), path) > 0; };
-    if (IsOcxOrDll(file.path) && (holds(windowsFolder) || holds(systemFolder))) return UncountedFile::AskSystemDll;
-    return UncountedFile::Delete;
+    return holds(windowsFolder) || holds(systemFolder) ? UncountedFile::AskSystemDll : UncountedFile::Delete;
 }
 
 std::string ConfirmDeletionText(const std::string& path)

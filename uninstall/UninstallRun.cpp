@@ -59,6 +59,7 @@ private:
     const IniDocument& script_;
     UninstallChoices choices_;
     std::string log_;
+    std::string logName_ = UpperCase(NamePart(log_));
     UserInterface& ui_;
     std::string installFolder_;
     std::string installComparable_;
@@ -70,7 +71,7 @@ private:
 
 UninstallEnd Run::Go()
 {
-    ui_.BeginRun();
+    ui_.BeginRun(0); // the uninstall never pauses
     ui_.ShowStatus(Word() + "を行っています．．．");
 
     installFolder_ = context_.folderField;
@@ -110,7 +111,7 @@ void Run::RemoveProgramListEntry()
 
 bool Run::IsTheLog(const std::string& path) const
 {
-    return UpperCase(NamePart(path)) == UpperCase(NamePart(log_)) && ComparableFolder(path) == ComparableFolder(log_);
+    return UpperCase(NamePart(path)) == logName_ && ComparableFolder(path) == ComparableFolder(log_);
 }
 
 void Run::FilePass()

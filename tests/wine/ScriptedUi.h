@@ -37,7 +37,7 @@ public:
     void ShowProgressFrame(bool visible) override { progressFrameShown_ = visible; }
     int SetProgress(int percent, int done, int total) override;
     void EnableAbort(bool enabled) override { abortEnabled_ = enabled; }
-    void BeginRun() override { events_.push_back("begin"); }
+    void BeginRun(unsigned) override { events_.push_back("begin"); }
     void EndRun() override { events_.push_back("end"); }
     void ShowFailureReport(const std::string& report, const std::string& title) override
     {

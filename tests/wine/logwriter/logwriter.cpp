@@ -24,7 +24,7 @@ public:
     void ShowProgressFrame(bool) override {}
     int SetProgress(int percent, int, int) override { return percent; }
     void EnableAbort(bool) override {}
-    void BeginRun() override {}
+    void BeginRun(unsigned) override {}
     void EndRun() override {}
     void ShowFailureReport(const std::string&, const std::string&) override {}
     SharedFileAnswer AskAboutSharedFile(const std::string&) override { return SharedFileAnswer::Keep; }
