@@ -36,6 +36,23 @@ def windriver(prefix, windows, work, *args):
     return lines
 
 
+def run_to_completion(prefix, windows, work, program):
+    """Presses the start button of the program's "Bench" window and waits for its
+    completion box: the seconds in between, and the box."""
+    try:
+        windriver(prefix, windows, work, "wait", "Bench", "--timeout", "60000")
+        started = time.monotonic()
+        windriver(prefix, windows, work, "press", "Bench", START_BUTTON)
+        [done] = windriver(prefix, windows, work, "msgbox", "完了", "--timeout", "1200000")
+        seconds = time.monotonic() - started
+        windriver(prefix, windows, work, "press", "完了", "OK")
+        program.wait(120)
+        return seconds, done
+    finally:
+        if program.poll() is None:
+            program.kill()
+
+
 def make_files(folder, count):
     folder.mkdir(parents=True, exist_ok=True)
     for n in range(1, count + 1):
@@ -55,17 +72,7 @@ def time_install(environment, windows, work, count):
         (dist / "SETUP.INI").write_bytes(script.encode("cp932"))
         (prefix.drive_c / "BENCH").mkdir()  # no question about creating it
         program = prefix.start([dist / "SETUP.EXE"], work / f"setup-{count}.out", cwd=dist)
-        try:
-            windriver(prefix, windows, work, "wait", "Bench", "--timeout", "60000")
-            started = time.monotonic()
-            windriver(prefix, windows, work, "press", "Bench", START_BUTTON)
-            [done] = windriver(prefix, windows, work, "msgbox", "完了", "--timeout", "1200000")
-            seconds = time.monotonic() - started
-            windriver(prefix, windows, work, "press", "完了", "OK")
-            program.wait(120)
-        finally:
-            if program.poll() is None:
-                program.kill()
+        seconds, done = run_to_completion(prefix, windows, work, program)
         copied = sum(1 for _ in (prefix.drive_c / "BENCH").glob("F*.DAT"))
         if copied != count or not done["text"].startswith("インストールが完了しました"):
             raise RuntimeError(f"the install copied {copied} of {count} files: {done}")
@@ -104,17 +111,7 @@ def time_uninstall(environment, windows, work, count):
         program_folder.mkdir()
         (program_folder / "SETUP.EXE").write_bytes((windows / "SETUP.EXE").read_bytes())
         program = prefix.start([program_folder / "SETUP.EXE", r"C:\BENCHU\UNSETUP.INI"], work / "uninstall.out")
-        try:
-            windriver(prefix, windows, work, "wait", "Bench", "--timeout", "60000")
-            started = time.monotonic()
-            windriver(prefix, windows, work, "press", "Bench", START_BUTTON)
-            [done] = windriver(prefix, windows, work, "msgbox", "完了", "--timeout", "1200000")
-            seconds = time.monotonic() - started
-            windriver(prefix, windows, work, "press", "完了", "OK")
-            program.wait(120)
-        finally:
-            if program.poll() is None:
-                program.kill()
+        seconds, done = run_to_completion(prefix, windows, work, program)
         left = sum(1 for _ in folder.glob("*")) if folder.exists() else 0
         if left or done["text"] != "アンインストールを完了しました．":
             raise RuntimeError(f"the uninstall left {left} files: {done}")
