@@ -16,6 +16,7 @@
 #include "tests/wine/TestFolder.h"
 #include "uninstall/CountJournal.h"
 #include "uninstall/LogRecovery.h"
+#include "uninstall/RecordedFiles.h"
 #include "uninstall/UninstallRun.h"
 
 namespace {
@@ -191,6 +192,36 @@ TEST_F(UninstallRun, SharedFilesAreCountedDownAndAskedAboutOnceForAll)
     Uninstall("[DeleteFile]\r\nFile1=" + one + ",/S\r\n", ui);
     EXPECT_EQ(SharedCount(one), std::nullopt);
     EXPECT_FALSE(FileExists(one));
+}
+
+TEST_F(UninstallRun, AnAnswerForAllFilesLastsForTheRun)
+{
+    const std::string one = folder / "Shared\\a.dll", two = folder / "Shared\\b.dll";
+    for (const std::string& file : {one, two}) {
+        Touch(file);
+        SetSharedCount(file, 1);
+    }
+    SharedFileDecisions decisions;
+    ScriptedUi ui;
+    ui.AnswerSharedFile(SharedFileAnswer::DeleteAll);
+    EXPECT_EQ(RemoveRecordedFile(one + ",/S", context.files, decisions, ui), 0u);
+    EXPECT_EQ(decisions.forAll, SharedFileAnswer::DeleteAll);
+    EXPECT_EQ(RemoveRecordedFile(two + ",/S", context.files, decisions, ui), 0u);
+    EXPECT_EQ(ui.SharedFileQuestions().size(), 1u);
+    EXPECT_FALSE(FileExists(one) || FileExists(two));
+}
+
+TEST_F(UninstallRun, APatternOutsideTheInstallFolderDeletesFilesOnly)
+{
+    const std::string other = folder / "Other\\";
+    Touch(other + "a.tmp");
+    Touch(other + "kept.tmp\\inside.txt"); // a folder the pattern matches
+    Touch(install + "sub.tmp\\inside.txt");
+    ScriptedUi ui;
+    Uninstall("[AddDeleteFile]\r\nFile1=" + other + "*.tmp\r\nFile2=" + install + "*.tmp\r\n", ui);
+    EXPECT_FALSE(FileExists(other + "a.tmp"));
+    EXPECT_TRUE(FileExists(other + "kept.tmp\\inside.txt"));
+    EXPECT_FALSE(FolderExists(install)); // inside the install folder a pattern takes folders too
 }
 
 TEST_F(UninstallRun, FlagsAndTheSystemsDllsDecideWhatIsAsked)
