@@ -78,11 +78,14 @@ InstallResult Run::Go()
     ui_.ShowProgressFrame(false);
     state_.record.Append(PendingList::DeleteFiles, LogPathIn(context_.installFolder));
 
-    // Shortcuts, registry values and INI entries have their stages here.
+    for (const auto stage : {RunShortcutStage, RunRegistryStage, RunIniStage})
+        if (const StageOutcome outcome = stage(state_, ui_); outcome != StageOutcome::Continue) return Ended(outcome);
 
     RecordScriptDeletions(context_.script, context_.folders, state_.record);
 
-    // File associations of state_.associations have their stage here.
+    if (!state_.associations.empty())
+        if (const StageOutcome outcome = RunAssociationStage(state_, ui_); outcome != StageOutcome::Continue)
+            return Ended(outcome);
 
     const StageResult written = RunLogWriterStage(context_, state_.record, merged.previous, ui_);
     state_.failures.Append(written.failures);

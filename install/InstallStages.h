@@ -27,6 +27,21 @@ StageOutcome CheckInstallFolder(InstallRunState& state, UserInterface& ui);
 // reports it; a status, an abort check and a pause per folder.
 StageOutcome RunMakeFolderStage(InstallRunState& state, UserInterface& ui);
 
+// Makes each [ShortCut] entry's shortcut that the option boxes allow and
+// records it; a status, an abort check and a pause per shortcut.
+StageOutcome RunShortcutStage(InstallRunState& state, UserInterface& ui);
+
+// Writes each [Registry] entry's value (or creates its key). A write the
+// registry refuses is a fatal stop that names it.
+StageOutcome RunRegistryStage(InstallRunState& state, UserInterface& ui);
+
+// Writes each [IniFile] entry.
+StageOutcome RunIniStage(InstallRunState& state, UserInterface& ui);
+
+// Associates each [Relate] pair the user agrees to, saving the extension's
+// previous association for the uninstall.
+StageOutcome RunAssociationStage(InstallRunState& state, UserInterface& ui);
+
 // Copies each [CopyFile] entry with disk changes, expansion, the overwrite rules
 // and the flags, records it, and updates the progress. A cancelled disk change
 // is a fatal stop. Showing the progress frame and recording the log's own path

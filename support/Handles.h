@@ -96,6 +96,14 @@ private:
     HRESULT result_;
 };
 
+// A COM interface pointer, released by its scope.
+template <typename Interface>
+struct ReleaseComObject {
+    void operator()(Interface* object) const { object->Release(); }
+};
+template <typename Interface>
+using ComPtr = std::unique_ptr<Interface, ReleaseComObject<Interface>>;
+
 // The shell's memory allocator; an item-id list the shell hands out is freed
 // through it (on older systems it is not the COM task allocator).
 struct ReleaseMalloc {

@@ -49,3 +49,29 @@ std::string ReadRegistryString(const RegistryKeyName& key, const std::string& va
 {
     return ReadRegistryString(RegistryRootKey(key.root), key.path, valueName);
 }
+
+long CreateRegistryKey(HKEY root, const std::string& keyPath, UniqueRegKey& key)
+{
+    HKEY created = nullptr;
+    const LONG status = RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &created, nullptr);
+    key.reset(status == ERROR_SUCCESS ? created : nullptr);
+    return status;
+}
+
+long SetRegistryString(HKEY key, const std::string& valueName, const std::string& value, bool expandable)
+{
+    return RegSetValueExA(key, valueName.c_str(), 0, expandable ? REG_EXPAND_SZ : REG_SZ,
+                          reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+}
+
+long SetRegistryDword(HKEY key, const std::string& valueName, unsigned long value)
+{
+    const DWORD data = value;
+    return RegSetValueExA(key, valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+}
+
+long SetRegistryBinary(HKEY key, const std::string& valueName, const void* bytes, unsigned long size)
+{
+    return RegSetValueExA(key, valueName.c_str(), 0, REG_BINARY, static_cast<const BYTE*>(bytes), size);
+}

@@ -22,10 +22,7 @@ const std::vector<std::string>& InstallRecord::Items(PendingList list) const
     return lists_[static_cast<std::size_t>(list)];
 }
 
-bool InstallRecord::StoreRestoreEntry(const std::string& entry)
+void InstallRecord::StoreRestoreEntry(const std::string& entry)
 {
-    if (entry.empty()) return true; // an empty text is what a free slot holds
-    if (restoreSlots_.size() >= kRestoreSlots) return false;
-    restoreSlots_.push_back(entry);
-    return true;
+    if (!entry.empty()) restoreSlots_.push_back(entry); // an empty text is what a free slot holds
 }

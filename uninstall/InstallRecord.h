@@ -10,6 +10,8 @@
 // (DeleteFiles, not DeleteFile: windows.h makes that name a macro.)
 enum class PendingList { DeleteFolder, DeleteFiles, DeleteShortCut, DeleteRegistry, AddDeleteFile };
 constexpr std::size_t kPendingListCount = 5;
+// The restore table's keys that are read even with gaps between them; an
+// install saves further associations in the keys after them.
 constexpr std::size_t kRestoreSlots = 20;
 
 // The log section of a list and the prefix of its numbered keys.
@@ -26,10 +28,11 @@ public:
     void Append(PendingList list, const std::string& item);
     const std::vector<std::string>& Items(PendingList list) const;
 
-    // The restore table, filled from slot 1 without gaps; at most kRestoreSlots.
+    // The restore table, filled from slot 1 without gaps.
     const std::vector<std::string>& RestoreSlots() const { return restoreSlots_; }
-    // Puts the entry into the first free slot; false when every slot is taken.
-    bool StoreRestoreEntry(const std::string& entry);
+    // Puts the entry into the next slot (none for an empty entry). Beyond the
+    // twenty slots it goes on: no association is left without its saved value.
+    void StoreRestoreEntry(const std::string& entry);
 
 private:
     std::array<std::vector<std::string>, kPendingListCount> lists_;

@@ -15,15 +15,18 @@ void MergeRestoreEntry(const std::string& value, InstallRecord& record)
     const auto& slots = record.RestoreSlots();
     const bool held = std::any_of(slots.begin(), slots.end(),
                                   [&](const std::string& slot) { return MBPosText(value, slot) > 0; });
-    if (!held) record.StoreRestoreEntry(value); // dropped when the table is full
+    if (!held) record.StoreRestoreEntry(value);
 }
 
 } // namespace
 
 void MergePreviousLog(const IniDocument& previous, InstallRecord& record)
 {
-    for (std::size_t n = 1; n <= kRestoreSlots; ++n) {
+    // The first twenty keys are all read; after them the entries an install
+    // saved beyond the table run up to the first empty key.
+    for (std::size_t n = 1;; ++n) {
         const std::string value = previous.Get("RestoreRelate", "Key" + std::to_string(n));
+        if (value.empty() && n > kRestoreSlots) break;
         if (!value.empty()) MergeRestoreEntry(value, record);
     }
     for (PendingList list : kListsInReadingOrder) {

@@ -149,10 +149,11 @@ TEST_F(UninstallLog, MergeOfAPreviousLog)
     InstallRecord record;
     MergePreviousLog(IniDocument::Parse(previous), record);
 
-    // A gap ends every list but the restore table, which reads Key1 to Key20 and
-    // stores what no slot already holds (TXT,txtfile is held by txt,txtfile).
+    // A gap ends every list but the restore table, which reads Key1 to Key20,
+    // then on to its first empty key, and stores what no slot already holds
+    // (TXT,txtfile is held by txt,txtfile).
     Strings expectedSlots{"txt,txtfile", "doc,"};
-    for (int n = 5; n <= 20; ++n) expectedSlots.push_back("e" + std::to_string(n) + ",");
+    for (int n = 5; n <= 22; ++n) expectedSlots.push_back("e" + std::to_string(n) + ",");
     EXPECT_EQ(record.RestoreSlots(), expectedSlots);
     EXPECT_EQ(record.Items(PendingList::DeleteFiles), (Strings{"C:\\App\\a", "C:\\App\\b,/S"}));
     EXPECT_EQ(record.Items(PendingList::DeleteFolder), (Strings{"C:\\App\\"}));
@@ -160,11 +161,10 @@ TEST_F(UninstallLog, MergeOfAPreviousLog)
     EXPECT_EQ(record.Items(PendingList::DeleteRegistry), Strings{});
     EXPECT_EQ(record.Items(PendingList::AddDeleteFile), (Strings{"C:\\App\\*.log", "C:\\App\\*.tmp"}));
 
-    // Twenty slots: a further extension is no longer recorded.
-    EXPECT_TRUE(record.StoreRestoreEntry("f1,"));
-    EXPECT_TRUE(record.StoreRestoreEntry("f2,"));
-    EXPECT_FALSE(record.StoreRestoreEntry("e99,"));
-    EXPECT_EQ(record.RestoreSlots().size(), kRestoreSlots);
+    // Beyond twenty slots an association is still saved, in the next key.
+    record.StoreRestoreEntry("e99,");
+    EXPECT_EQ(record.RestoreSlots().size(), 21u);
+    EXPECT_EQ(BuildUninstallLog(record, {}, [](const std::string&) {}).Get("RestoreRelate", "Key21"), "e99,");
 
     // The merged items come first and the new ones join them.
     record.Append(PendingList::DeleteFiles, "C:\\App\\B");

@@ -1,0 +1,31 @@
+// The [ShortCut] stage: one shortcut per entry, as the option boxes allow.
+#include <windows.h>
+
+#include "install/InstallStages.h"
+#include "install/ShellLink.h"
+#include "install/ShortcutRules.h"
+#include "support/FileOps.h"
+#include "uninstall/Protection.h"
+
+StageOutcome RunShortcutStage(InstallRunState& state, UserInterface& ui)
+{
+    const RunContext& context = state.context;
+    for (int n = 1;; ++n) {
+        const std::string make = context.script.Get("ShortCut", "Make" + std::to_string(n));
+        const std::string name = context.script.Find("ShortCut", "Name" + std::to_string(n)).value_or(kDefaultShortcutName);
+        const bool wanted = IsTicked(GoverningBox(name), context.shortcuts);
+        if (make.empty()) return StageOutcome::Continue;
+        if (!wanted || make == kUnselectedTarget) continue;
+
+        const ShortcutEntry entry = ParseShortcutEntry(make, name, context.folders);
+        ui.ShowStatus(ShortcutStatusText(entry));
+        if (ui.AbortRequested()) return StageOutcome::Aborted;
+        // A pattern would make the uninstall delete whatever it matches.
+        const std::string made = HasWildcard(entry.link) ? std::string()
+                                                          : CreateShortCut(entry.target, entry.link, entry.workingFolder,
+                                                                           entry.arguments);
+        ui.Pause(context.keys.stepDelay);
+        // Only a file that is there is recorded: the uninstall reports what it cannot delete.
+        if (!made.empty() && FileExists(made)) state.record.Append(PendingList::DeleteShortCut, made);
+    }
+}
