@@ -124,8 +124,9 @@ class Prefix:
         env.update(WINEPREFIX=str(self.path), WINEARCH=self.arch, WINELOADER=self.loader, WINESERVER=SERVER,
                    WINEDEBUG="-all",
                    LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8", DISPLAY=self.display.name,
-                   # No installer dialogs for the .NET and HTML runtimes.
-                   WINEDLLOVERRIDES="mscoree,mshtml=")
+                   # No installer dialogs for the .NET and HTML runtimes, and no
+                   # Linux menu entries or .desktop files made from shortcuts.
+                   WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         return env
 
     @property
