@@ -26,10 +26,12 @@ constexpr wchar_t kDialogClass[] = L"#32770";
 enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
 
 constexpr char kUsageText[] =
-    "usage: windriver list [--all] | controls <caption> | wait <caption> | "
+    "usage: windriver list [--all] | dump | controls <caption> | wait <caption> | "
     "waitgone <caption> | msgbox <caption> | press <caption> <button|#id> | "
-    "settext <caption> <#id> <text> | check <caption> <button|#id> <0|1>; "
-    "all but list accept --timeout MS";
+    "settext <caption> <#id> <text> | check <caption> <button|#id> <0|1> | "
+    "run <command line>; "
+    "all but list and dump accept --timeout MS, and --hwnd to give a window handle "
+    "in place of the caption";
 
 struct Failure {
     int code;
@@ -177,9 +179,17 @@ std::vector<HWND> descendants(HWND parent) {
     return found;
 }
 
+// Set by --hwnd: the caption arguments are window handles, for windows that share a caption.
+bool gCaptionIsHandle = false;
+
+bool windowMatches(HWND hwnd, std::wstring_view caption) {
+    if (!gCaptionIsHandle) return windowCaption(hwnd) == caption;
+    return std::to_wstring(reinterpret_cast<uintptr_t>(hwnd)) == caption;
+}
+
 HWND findVisibleWindow(std::wstring_view caption, const wchar_t* requiredClass = nullptr) {
     for (HWND hwnd : topLevelWindows()) {
-        if (!IsWindowVisible(hwnd) || windowCaption(hwnd) != caption) continue;
+        if (!IsWindowVisible(hwnd) || !windowMatches(hwnd, caption)) continue;
         if (requiredClass && !isClass(hwnd, requiredClass)) continue;
         return hwnd;
     }
@@ -237,6 +247,18 @@ bool buttonCheck(HWND button, DWORD_PTR* state) {
     return sendWithTimeout(button, BM_GETCHECK, 0, 0, state);
 }
 
+// What a Button control is: "default" is the push button that Enter presses.
+const wchar_t* buttonKind(LONG_PTR style) {
+    switch (style & BS_TYPEMASK) {
+    case BS_PUSHBUTTON: return L"push";
+    case BS_DEFPUSHBUTTON: return L"default";
+    case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE: return L"check";
+    case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON: return L"radio";
+    case BS_GROUPBOX: return L"group";
+    default: return L"other";
+    }
+}
+
 JsonObject describeControl(HWND top, HWND control) {
     JsonObject json;
     json.num("hwnd", handleNumber(control))
@@ -250,6 +272,12 @@ JsonObject describeControl(HWND top, HWND control) {
         json.num("checked", static_cast<long long>(state));
     else
         json.null("checked");
+    const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    if (isClass(control, L"Button"))
+        json.str("button", buttonKind(style));
+    else
+        json.null("button");
+    json.flag("readonly", isClass(control, L"Edit") && (style & ES_READONLY));
     return addRect(json, windowRect(control, top));
 }
 
@@ -331,6 +359,19 @@ struct Args {
 int runList(const Args& args) {
     for (HWND hwnd : topLevelWindows())
         if (args.all || IsWindowVisible(hwnd)) writeLine(describeWindow(hwnd));
+    return kOk;
+}
+
+// Every visible top-level window with its controls, one line per window: one
+// call gives the whole screen, so a watcher needs no call per window.
+int runDump(const Args&) {
+    for (HWND hwnd : topLevelWindows()) {
+        if (!IsWindowVisible(hwnd)) continue;
+        std::vector<HWND> controls = descendants(hwnd);
+        writeLine(describeWindow(hwnd).raw("controls", jsonArray(controls, [&](HWND control) {
+            return describeControl(hwnd, control).text();
+        })));
+    }
     return kOk;
 }
 
@@ -428,6 +469,26 @@ int runCheck(const Args& args) {
     return kOk;
 }
 
+// Starts a command line as the shell would (the program list's uninstall
+// command, for one) and waits for its end: {"exit": code}.
+int runCommandLine(const Args& args) {
+    std::wstring commandLine = args.positional[0];
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        fail(kFailed, "could not start " + quoted(args.positional[0]) + " (error " +
+                          std::to_string(GetLastError()) + ")");
+    CloseHandle(process.hThread);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    writeLine(JsonObject().num("exit", code));
+    return kOk;
+}
+
 struct Command {
     const wchar_t* name;
     size_t arity;  // positional arguments after the name
@@ -435,9 +496,10 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {L"list", 0, runList},         {L"controls", 1, runControls}, {L"wait", 1, runWait},
+    {L"list", 0, runList},         {L"dump", 0, runDump},         {L"controls", 1, runControls},
+    {L"wait", 1, runWait},
     {L"waitgone", 1, runWaitGone}, {L"msgbox", 1, runMessageBox}, {L"press", 2, runPress},
-    {L"settext", 3, runSetText},   {L"check", 3, runCheck},
+    {L"settext", 3, runSetText},   {L"check", 3, runCheck},       {L"run", 1, runCommandLine},
 };
 
 DWORD parseTimeout(const std::wstring& text) {
@@ -459,8 +521,10 @@ Args parseArgs(const Command& command, int argc, wchar_t** argv) {
             optionsEnded = true;
         } else if (arg == L"--all" && command.run == runList) {
             args.all = true;
-        } else if (arg == L"--timeout" && command.run != runList && i + 1 < argc) {
+        } else if (arg == L"--timeout" && command.arity > 0 && i + 1 < argc) {
             args.timeoutMs = parseTimeout(argv[++i]);
+        } else if (arg == L"--hwnd" && command.arity > 0) {
+            gCaptionIsHandle = true;
         } else {
             fail(kUsage, "unexpected option " + quoted(arg) + "; " + kUsageText);
         }

@@ -20,6 +20,12 @@ import time
 from pathlib import Path
 
 SCREEN = "1024x768x24"
+# The font of the title bars' buttons. Debian's fonts-wine puts it under
+# /usr/share/wine/fonts/, but Debian's Wine looks for its own fonts in
+# <data dir>/../fonts/ (/usr/share/fonts/, not searched into subfolders), so it
+# never finds it and draws the close box with another font's letter "r". A
+# prefix's own font folder is always searched: the template gets a copy.
+CAPTION_BUTTON_FONT = Path("/usr/share/wine/fonts/marlett.ttf")
 # Folders that a new prefix links into the real home folder.
 HOME_LINKS = ("Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos", "Templates")
 # The Wine loader of each kind. /usr/bin/wine picks the 32-bit loader whenever
@@ -218,6 +224,12 @@ def make_template(path, display, arch):
                 link.mkdir()
     if not (template.drive_c / "windows" / "system32").is_dir():
         raise RuntimeError(f"wineboot made no Windows folder in {path}")
+    if not CAPTION_BUTTON_FONT.is_file():
+        raise RuntimeError(f"{CAPTION_BUTTON_FONT} is missing (Debian package fonts-wine): "
+                           "title bars would show letters for their buttons")
+    fonts = template.drive_c / "windows" / "Fonts"
+    fonts.mkdir(exist_ok=True)
+    shutil.copyfile(CAPTION_BUTTON_FONT, fonts / CAPTION_BUTTON_FONT.name)
     return template
 
 

@@ -1,0 +1,151 @@
+"""Watches the screen of a prefix while a run goes on and answers each window
+that waits for the user, as the answers file says: one windriver call reads
+every window, one more acts on a window."""
+
+import json
+import re
+import time
+from dataclasses import dataclass, field
+from pathlib import Path
+
+from answers import choose_answer, shown_caption, window_text
+
+# Windows that never wait for an answer: the backdrop and the progress window
+# (whose only button aborts the run), Wine's shell.
+SILENT_CLASSES = {"tfrmback", "tfrmstatus", "shell_traywnd", "progman", "ime", "tooltips_class32"}
+PROGRESS_CLASS = "tfrmstatus"
+POLL_SECONDS = 0.2
+# A window that stays as it was after this many answers is stuck.
+MAX_ANSWERS_PER_STATE = 3
+# Time a window gets to react to an answer before it is answered again.
+REACTION_SECONDS = 3.0
+
+
+class RunTimeout(RuntimeError):
+    pass
+
+
+@dataclass
+class Dialog:
+    phase: str
+    caption: str
+    window_class: str
+    text: str
+    buttons: list
+    answer: str = ""         # the button pressed, or what happened
+    rule: str = ""           # file:line of the answers file's rule; "" when none fitted
+    how: str = ""            # how the answer was chosen, for people
+    screenshot: str = ""
+    actions: list = field(default_factory=list)
+
+
+class Watcher:
+    def __init__(self, prefix, windriver, rules, fallback_rules, shots, phase, progress, interactive=False):
+        self.prefix = prefix
+        self.windriver = windriver
+        self.rules = rules
+        self.fallback_rules = fallback_rules
+        self.shots = Path(shots) if shots else None
+        self.phase = phase
+        self.progress = progress
+        self.interactive = interactive
+        self.dialogs = []
+        self.work = prefix.path.parent / f"{prefix.path.name}-watch"
+        self.work.mkdir(exist_ok=True)
+        self._states = {}        # window state -> (times answered, time of the last answer)
+        self._dialog_of = {}     # window state -> its Dialog
+        self._progress_seen = set()
+
+    def _call(self, *args):
+        output = self.work / "windriver.out"
+        code = self.prefix.run([self.windriver, *args], output, timeout=120)
+        lines = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
+                 if line.startswith("{")]
+        return code, lines
+
+    def windows(self):
+        _, lines = self._call("dump")
+        return [w for w in lines if "hwnd" in w and w.get("width", 0) > 0 and w["class"].lower() != "#32769"]
+
+    def _state(self, window):
+        controls = tuple((c["id"], c["text"], c["enabled"], c["visible"], c.get("checked"))
+                         for c in window["controls"] if c["visible"] and c["class"].lower() in ("button", "static"))
+        return window["hwnd"], window["caption"], controls
+
+    def _screenshot(self, display, window_class):
+        if not self.shots or self.interactive:
+            return ""
+        self.shots.mkdir(parents=True, exist_ok=True)
+        kind = "message" if window_class == "#32770" else re.sub(r"[^A-Za-z0-9]+", "", window_class) or "window"
+        name = f"{len(self.dialogs) + 1:02d}-{self.phase}-{kind}.png"
+        time.sleep(0.3)  # let the window finish painting
+        display.screenshot(self.shots / name)
+        return name
+
+    def _record(self, window, display):
+        dialog = Dialog(self.phase, window["caption"], window["class"], window_text(window),
+                        [shown_caption(c["text"]) for c in window["controls"]
+                         if c.get("button") in ("push", "default") and c["visible"]])
+        dialog.screenshot = self._screenshot(display, window["class"])
+        self.dialogs.append(dialog)
+        return dialog
+
+    def handle(self, window, display):
+        klass = window["class"].lower()
+        if klass == PROGRESS_CLASS and window["hwnd"] not in self._progress_seen:
+            self._progress_seen.add(window["hwnd"])
+            self._record(window, display).answer = "(progress: no answer needed)"
+            return
+        if klass in SILENT_CLASSES or not window["enabled"]:
+            return
+        state = self._state(window)
+        answered, last = self._states.get(state, (0, 0.0))
+        if answered and time.monotonic() - last < REACTION_SECONDS:
+            return
+        if answered >= MAX_ANSWERS_PER_STATE:
+            raise RunTimeout(f"the window 「{window['caption']}」 stays as it is after {answered} answers")
+        if self.interactive:
+            if not answered:
+                self._record(window, display).answer = "(answered by hand)"
+                self._states[state] = (1, time.monotonic())
+            return
+        answer = choose_answer(window, self.rules, self.fallback_rules)
+        if answer is None:
+            return  # nothing to press: a window that shows something and goes away by itself
+        dialog = self._dialog_of.get(state) or self._record(window, display)
+        self._dialog_of[state] = dialog
+        for action in answer.actions:
+            args = {"settext": ("settext", f"#{action.control}", action.value),
+                    "check": ("check", f"#{action.control}", action.value),
+                    "press": ("press", f"#{action.control}")}[action.verb]
+            code, lines = self._call(args[0], "--hwnd", str(window["hwnd"]), *args[1:])
+            if code != 0:  # gone or changed meanwhile: read the screen again
+                break
+            dialog.actions.append(" ".join(args))
+        dialog.answer = answer.button
+        if answer.rule and answer.rule not in self.fallback_rules:
+            dialog.rule, dialog.how = answer.rule.origin, f"rule {answer.rule.origin}"
+        else:
+            dialog.how = f"no rule: the usual answer ({answer.rule.origin})" if answer.rule else \
+                "no rule: the default button"
+        self._states[state] = (answered + 1, time.monotonic())
+        self.progress(f"{self.phase}: 「{window['caption']}」 → {answer.button} ({dialog.how})")
+
+    def watch(self, process, display, timeout, settle=3.0):
+        """Answers windows until `process` has ended and no window has waited for `settle` seconds."""
+        deadline = time.monotonic() + timeout
+        quiet_since = None
+        while True:
+            windows = self.windows()
+            waiting = [w for w in windows if w["class"].lower() not in SILENT_CLASSES]
+            for window in windows:
+                self.handle(window, display)
+            if process.poll() is not None and not waiting:
+                quiet_since = quiet_since or time.monotonic()
+                if time.monotonic() - quiet_since >= settle:
+                    return process.returncode
+            else:
+                quiet_since = None
+            if time.monotonic() > deadline:
+                raise RunTimeout(f"the {self.phase} did not end within {timeout} s")
+            time.sleep(POLL_SECONDS)
