@@ -530,7 +530,7 @@ private:
         const int enderLine = index_.KeyLine(list.section, ender);
         if (enderLine != 0) {
             Add(Severity::Error, enderLine, list.section, ender, "empty-ends-list",
-                "empty value ends the list: " + unread.front().key + (names.empty() ? "" : ", " + names) +
+                std::string(Find(list.section, ender) ? "empty value" : "no value (no '=')") + " ends the list: " + unread.front().key + (names.empty() ? "" : ", " + names) +
                     (unread.size() > 1 ? " are" : " is") + " never read");
         } else {
             const Unread& first = *std::min_element(unread.begin(), unread.end(),
@@ -697,7 +697,7 @@ private:
                 continue;
             }
             const std::string folder = ComparableFolder(symbolic);
-            const std::string parent = folder.substr(0, folder.rfind('\\'));
+            const std::string parent = ComparableFolder(FolderPart(folder));
             if (UnderInstallFolder(folder) && parent != kAppFolder && !madeFolders_.count(parent))
                 AddAt(Severity::Error, "MakeFolder", key, "folder-order",
                       "its parent folder is not made before it: folders are made one level at a time, so this one "
@@ -717,7 +717,7 @@ private:
     void CopyFile(const std::string& key, const std::string& value)
     {
         const std::string section = "CopyFile";
-        Tokens(section, key, value, true, [](const Token& t) { return t.at == 0 && SameName(t.text, kDiskChangeMarker); });
+        Tokens(section, key, value, true, [](const Token& t) { return SameName(t.text, kDiskChangeMarker); });
         const std::string head = LeftStr(value, 5);
         if (head != kDiskChangeMarker && SameName(head, kDiskChangeMarker))
             AddAt(Severity::Error, section, key, "keyword-case",
@@ -738,9 +738,11 @@ private:
         if (bar != 0 && MidStr(beforeFlags, bar + 1).empty())
             AddAt(Severity::Error, section, key, "source-name",
                   "nothing after '|': the target is the folder itself, and the copy fails");
-        if (HasWildcard(entry.source))
+        if (HasWildcard(entry.source)) {
             AddAt(Severity::Error, section, key, "source-name",
                   "patterns are not expanded: the source is a file named " + Quoted(entry.source));
+            return;
+        }
         if (!NamesItsPlace(symbolic.substr(entry.diskChange ? 5 : 0)))
             AddAt(Severity::Warning, section, key, "relative-path",
                   "no folder macro, drive or share in front: copied relative to whatever folder is current");
@@ -748,7 +750,7 @@ private:
         if (UnderInstallFolder(folder) && !madeFolders_.count(folder))
             AddAt(Severity::Error, section, key, "target-folder",
                   "its folder is not made by [MakeFolder]: the copy fails because the folder does not exist");
-        Flags(section, key, entry.target, entry.flags, true);
+        Flags(section, key, entry.target, entry.flags);
         if (HasFlag(entry.flags, 'R') && NamePart(entry.target) != kStoredNamePlaceholder && !IsOcxOrDll(entry.target))
             AddAt(Severity::Warning, section, key, "flags",
                   "'/R' on a file that is no DLL or OCX: the install shows a registration error unless it exports "
@@ -800,8 +802,7 @@ private:
 
     // The flag tail of a copy entry or a recorded file: what the uninstall will
     // not see (only five characters from the comma), and flags it does not know.
-    void Flags(const std::string& section, const std::string& key, const std::string& path, const std::string& tail,
-               bool installTime)
+    void Flags(const std::string& section, const std::string& key, const std::string& path, const std::string& tail)
     {
         if (tail.empty()) return;
         const RecordedFile seen = SplitRecordedFile(path + tail);
@@ -824,12 +825,10 @@ private:
         if (exclusive > 1)
             AddAt(Severity::Warning, section, key, "flags",
                   "'/C', '/L' and '/F' exclude one another: only the first of them in that order counts");
-        const std::string known = installTime ? "SWRCLF" : "SCLF";
         for (char letter : FlagLetters(tail))
-            if (known.find(letter) == std::string::npos)
+            if (std::string("SWRCLF").find(letter) == std::string::npos)
                 AddAt(Severity::Warning, section, key, "flags",
-                      std::string("unknown flag '/") + letter + "': it has no effect" +
-                          (!installTime && (letter == 'W' || letter == 'R') ? " here" : ""));
+                      std::string("unknown flag '/") + letter + "': it has no effect");
     }
 
     // ------------------------------------------------------------ [ShortCut]
@@ -1086,7 +1085,7 @@ private:
             if (!log) Tokens(section, key, values[i], true);
             const std::string path = SplitRecordedFile(values[i]).path;
             const int comma = MBPos(",", values[i]);
-            Flags(section, key, path, comma == 0 ? std::string() : MidStr(values[i], comma), false);
+            Flags(section, key, path, comma == 0 ? std::string() : MidStr(values[i], comma));
             if (!log && !NamesItsPlace(Symbolic(path)))
                 AddAt(Severity::Warning, section, key, "relative-path",
                       "no folder macro, drive or share in front: relative to whatever folder is current at uninstall");
