@@ -62,8 +62,8 @@ std::multiset<Expectation> Expected(const std::string& text)
             const std::size_t close = rest.find(']');
             if (!rest.empty() && rest[0] == '[' && close != std::string::npos) {
                 section = rest.substr(1, close - 1);
-                rest.erase(0, rest.find_first_not_of(' ', close + 1) == std::string::npos ? rest.size()
-                                                                                          : rest.find_first_not_of(' ', close + 1));
+                const std::size_t key = rest.find_first_not_of(' ', close + 1);
+                rest = key == std::string::npos ? "" : rest.substr(key);
             }
             Expectation e{0, severity, rule, section, rest};
             if (marker == "; expect: ")
@@ -93,15 +93,22 @@ void ExpectFindings(const std::multiset<Expectation>& expected, const std::vecto
 {
     const std::multiset<Expectation> found = Found(findings);
     std::multiset<Expectation> missing, extra;
-    std::set_difference(expected.begin(), expected.end(), found.begin(), found.end(), std::inserter(missing, missing.end()));
-    std::set_difference(found.begin(), found.end(), expected.begin(), expected.end(), std::inserter(extra, extra.end()));
-    EXPECT_TRUE(missing.empty() && extra.empty()) << "missing:\n" << Listed(missing) << "unexpected:\n" << Listed(extra);
+    std::set_difference(expected.begin(), expected.end(), found.begin(), found.end(),
+                        std::inserter(missing, missing.end()));
+    std::set_difference(found.begin(), found.end(), expected.begin(), expected.end(),
+                        std::inserter(extra, extra.end()));
+    EXPECT_TRUE(missing.empty() && extra.empty()) << "missing:\n"
+                                                  << Listed(missing) << "unexpected:\n"
+                                                  << Listed(extra);
     for (const Finding& f : findings)
         for (char c : f.message) ASSERT_TRUE(c >= 0x20 && c < 0x7F) << "message not printable ASCII: " << f.message;
 }
 
 // A compressed header that stores `last` as the name's missing character.
-std::string LzHead(char last) { return std::string("SZDD\x88\xF0\x27\x33" "A", 9) + last + std::string("\x10\0\0\0", 4); }
+std::string LzHead(char last)
+{
+    return std::string("SZDD\x88\xF0\x27\x33\x41", 9) + last + std::string("\x10\0\0\0", 4);
+}
 
 std::vector<DistributionFile> ReadListing(const fs::path& path)
 {
@@ -112,9 +119,10 @@ std::vector<DistributionFile> ReadListing(const fs::path& path)
         std::istringstream words(line);
         std::string name, kind;
         words >> name >> kind;
-        const std::string head = kind == "lz" ? LzHead('L') : kind == "short" ? std::string("SZDD\x88\xF0\x27\x33", 8)
-                                 : kind == "plain"                             ? "plain text"
-                                                                               : "";
+        const std::string head = kind == "lz"      ? LzHead('L')
+                                 : kind == "short" ? std::string("SZDD\x88\xF0\x27\x33", 8)
+                                 : kind == "plain" ? "plain text"
+                                                   : "";
         files.push_back({name, head});
     }
     return files;
@@ -185,8 +193,9 @@ TEST_F(ScriptCheck, SmallScripts)
          {{2, "no-equals"}, {2, "empty-ends-list"}, {3, "duplicate-key"}}},
         // Folders compare in any case, and a trail byte that looks like a backslash separates nothing.
         {"[MakeFolder]\nFolder1=(app)Data\nFolder2=(APP)\\data\\" + kSo + "\nFolder3=(App)\\DATA\\" + kSo +
-             "\\Sub\n[CopyFile]\nFile1=(App)\\DATA\\" + kSo + "\\SUB\\X.EXE\nFile2=(App)\\X" + kSo + "\\Y.EXE\n",
-         {{7, "target-folder"}}},
+             "\\Sub\nFolder4=(App)\\Y" + kSo + "\\Sub\n[CopyFile]\nFile1=(App)\\DATA\\" + kSo + "\\SUB\\X.EXE\nFile2=(App)\\X" +
+             kSo + "\\Y.EXE\n",
+         {{5, "folder-order"}, {8, "target-folder"}}},
         {"[Registry]\nKey1=Software\\X\nValue1=(Dwd)$1F\nKey2=(Users)\\.DEFAULT\\X\nValue2=(Bin)0102\nKey3=(Local)\\X\n"
          "Value3=(Str)(Pdd)(App)\n[DefaultFolder]\nReferIniFile=S,K,(Win)X.INI\nReferRegistry=Software\\X\n",
          {}},
@@ -212,8 +221,8 @@ TEST_F(ScriptCheck, LinesAreThoseTheParsedScriptReads)
         int line;
         bool read; // whether the parsed script has a value there
     } queries[] = {
-        {"", "a", 1, true},        {"SEC", "KEY", 3, true},  {"sec", "Other", 0, false}, {"Two", "K", 9, false},
-        {"Two", "X", 12, true},    {"Dbcs\x83", "X", 0, false}, {"Two", "L", 13, true},  {"Two", "M", 0, false},
+        {"", "a", 1, true},     {"SEC", "KEY", 3, true},     {"sec", "Other", 0, false}, {"Two", "K", 9, false},
+        {"Two", "X", 12, true}, {"Dbcs\x83", "X", 0, false}, {"Two", "L", 13, true},     {"Two", "M", 0, false},
     };
     for (const auto& q : queries) {
         EXPECT_EQ(index.KeyLine(q.section, q.key), q.line) << q.section << " " << q.key;
@@ -255,8 +264,11 @@ TEST_F(ScriptCheck, CommandExitStatusAndJson)
         {{"good.ini"}, 0, ""},
         {{"good.ini", "--json"}, 0, "[]\n"},
         {{"good.ini", "--dist", "dist"}, 0, "good.ini: warning: SETUP.EXE is not in"},
-        {{"warn.ini"}, 0, "warn.ini:2: warning: [Extend] Enabled: only 'False' disables the options: 'fa\"lse \\x83\\'"},
-        {{"--json", "warn.ini"}, 0,
+        {{"warn.ini"},
+         0,
+         "warn.ini:2: warning: [Extend] Enabled: only 'False' disables the options: 'fa\"lse \\x83\\'"},
+        {{"--json", "warn.ini"},
+         0,
          "[\n  {\"file\": \"warn.ini\", \"line\": 2, \"severity\": \"warning\", \"section\": \"Extend\", \"key\": "
          "\"Enabled\", \"rule\": \"keyword-case\", \"message\": \"only 'False' disables the options: 'fa\\\"lse "
          "\\\\x83\\\\' leaves them enabled\"}\n]\n"},

@@ -63,7 +63,7 @@ int RunChecker(const std::vector<std::string>& arguments, const CheckerSystem& s
     } else {
         for (const Finding& finding : findings) out += FindingText(script, finding) + "\n";
     }
-    const bool errors = std::any_of(findings.begin(), findings.end(),
-                                    [](const Finding& f) { return f.severity == Severity::Error; });
+    const bool errors =
+        std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.severity == Severity::Error; });
     return errors ? 1 : 0;
 }

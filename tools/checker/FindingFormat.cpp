@@ -50,8 +50,8 @@ std::string FindingsJson(const std::string& file, const std::vector<Finding>& fi
     std::string json = "[\n";
     for (std::size_t i = 0; i < findings.size(); ++i) {
         const Finding& f = findings[i];
-        json += "  {\"file\": " + JsonString(file) + ", \"line\": " + std::to_string(f.line) +
-                ", \"severity\": \"" + SeverityName(f.severity) + "\", \"section\": " + JsonString(f.section) +
+        json += "  {\"file\": " + JsonString(file) + ", \"line\": " + std::to_string(f.line) + ", \"severity\": \"" +
+                SeverityName(f.severity) + "\", \"section\": " + JsonString(f.section) +
                 ", \"key\": " + JsonString(f.key) + ", \"rule\": " + JsonString(f.rule) +
                 ", \"message\": " + JsonString(f.message) + "}" + (i + 1 < findings.size() ? ",\n" : "\n");
     }

@@ -19,8 +19,8 @@ struct IndexedKey {
 
 struct IndexedSection {
     std::string name;
-    int line = 0;        // of its header; 0 for the lines before the first header
-    bool first = false;  // the first section of its name: the one that is read
+    int line = 0;       // of its header; 0 for the lines before the first header
+    bool first = false; // the first section of its name: the one that is read
     std::vector<IndexedKey> keys;
 };
 

@@ -20,6 +20,7 @@
 #include "support/MBUtils.h"
 #include "support/ScriptLists.h"
 #include "support/uStrOp.h"
+#include "tools/checker/CheckerText.h"
 #include "tools/checker/LineIndex.h"
 #include "uninstall/Protection.h"
 #include "uninstall/UninstallRules.h"
@@ -82,14 +83,14 @@ struct ListSpec {
 };
 
 const std::vector<ListSpec> kScriptLists = {
-    {"MakeFolder", "Folder", {}}, {"CopyFile", "File", {}},       {"ShortCut", "Make", {}},
-    {"Registry", "Key", {"Name", "Value"}}, {"IniFile", "Data", {}}, {"DeleteRegistry", "Key", {}},
+    {"MakeFolder", "Folder", {}},           {"CopyFile", "File", {}}, {"ShortCut", "Make", {}},
+    {"Registry", "Key", {"Name", "Value"}}, {"IniFile", "Data", {}},  {"DeleteRegistry", "Key", {}},
     {"AddDeleteFile", "File", {}},
 };
 
 const std::vector<ListSpec> kLogLists = {
-    {"DeleteFolder", "Folder", {}},   {"DeleteFile", "File", {}},   {"DeleteShortCut", "File", {}},
-    {"DeleteRegistry", "Key", {}},    {"AddDeleteFile", "File", {}}, {"RestoreRelate", "Key", {}},
+    {"DeleteFolder", "Folder", {}}, {"DeleteFile", "File", {}},    {"DeleteShortCut", "File", {}},
+    {"DeleteRegistry", "Key", {}},  {"AddDeleteFile", "File", {}}, {"RestoreRelate", "Key", {}},
 };
 
 constexpr int kRelatePairs = 20;
@@ -99,166 +100,8 @@ constexpr char kDiskChangeMarker[] = "(Dch)";
 constexpr char kStripMarker[] = "(Pdd)";
 constexpr char kSetupOnly[] = "Setup Only.";
 constexpr char kProgramName[] = "SETUP.EXE";
-constexpr std::size_t kShownLength = 60;
 
 // ---------------------------------------------------------------- small helpers
-
-std::string Numbered(const std::string& prefix, int n) { return prefix + std::to_string(n); }
-
-bool SameName(const std::string& a, const std::string& b) { return FoldedName(a) == FoldedName(b); }
-
-// A value as a message shows it: printable ASCII as it is, any other byte as \xHH.
-std::string Quoted(const std::string& value)
-{
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string shown = "'";
-    for (std::size_t i = 0; i < value.size() && i < kShownLength; ++i) {
-        const auto byte = static_cast<unsigned char>(value[i]);
-        if (byte >= 0x20 && byte < 0x7F)
-            shown += static_cast<char>(byte);
-        else
-            shown.append("\\x").append(1, kHex[byte >> 4]).append(1, kHex[byte & 15]);
-    }
-    if (value.size() > kShownLength) shown += "...";
-    return shown + "'";
-}
-
-// Optimal string alignment: insertions, deletions, substitutions and swaps of neighbours.
-std::size_t Distance(const std::string& a, const std::string& b)
-{
-    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i)
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    return d[a.size()][b.size()];
-}
-
-// The candidate nearest to `word`, when it is near enough to be a slip of the pen.
-std::string Nearest(const std::string& word, const std::vector<std::string>& candidates)
-{
-    const std::string folded = FoldedName(word);
-    const std::size_t allowed = folded.size() <= 4 ? 1 : 2;
-    std::string best;
-    std::size_t bestDistance = allowed + 1;
-    for (const std::string& candidate : candidates) {
-        const std::size_t distance = Distance(folded, FoldedName(candidate));
-        if (distance < bestDistance) {
-            best = candidate;
-            bestDistance = distance;
-        }
-    }
-    return best;
-}
-
-std::string DidYouMean(const std::string& nearest) { return nearest.empty() ? "" : " (did you mean " + nearest + "?)"; }
-
-const std::string& MacroToken(std::size_t i) { return FolderToken(static_cast<FolderMacro>(i)); }
-
-std::vector<std::string> MacroTokens()
-{
-    std::vector<std::string> tokens;
-    for (std::size_t i = 0; i < kFolderMacroCount; ++i) tokens.push_back(MacroToken(i));
-    return tokens;
-}
-
-bool IsFolderMacro(const std::string& token)
-{
-    for (std::size_t i = 0; i < kFolderMacroCount; ++i)
-        if (SameName(token, MacroToken(i))) return true;
-    return false;
-}
-
-// Each folder macro stands for itself followed by a backslash, so that paths
-// can be compared without a machine: "(app)Data" and "(App)\Data\" agree.
-const FolderTable& SymbolicFolders()
-{
-    static const FolderTable table = [] {
-        FolderTable t;
-        for (std::size_t i = 0; i < kFolderMacroCount; ++i) t[static_cast<FolderMacro>(i)] = MacroToken(i) + "\\";
-        return t;
-    }();
-    return table;
-}
-
-std::string Symbolic(const std::string& text) { return ExpandFolderMacros(text, SymbolicFolders()); }
-
-// A folder in the form in which two can be compared: folded, one backslash
-// between names, none at the end.
-std::string ComparableFolder(const std::string& path)
-{
-    std::string folded = FoldedName(path), out;
-    for (std::size_t i = 0; i < folded.size();) {
-        const std::size_t length = CharLength(folded, i);
-        if (!(length == 1 && folded[i] == '\\' && !out.empty() && out.back() == '\\')) out.append(folded, i, length);
-        i += length;
-    }
-    while (!out.empty() && out.back() == '\\' && IsCharStart(out, out.size() - 1)) out.pop_back();
-    return out;
-}
-
-const std::string kAppFolder = "(APP)";
-
-bool UnderInstallFolder(const std::string& comparable) { return comparable.rfind(kAppFolder + "\\", 0) == 0; }
-
-// A path that names its place: a folder macro, a drive or a network share in front.
-bool NamesItsPlace(const std::string& symbolic)
-{
-    if (symbolic.size() >= 2 && symbolic[1] == ':') return true;
-    if (symbolic.rfind("\\\\", 0) == 0) return true;
-    for (std::size_t i = 0; i < kFolderMacroCount; ++i)
-        if (MatchIgnoringCase(symbolic, 0, MacroToken(i)) != 0) return true;
-    return false;
-}
-
-// Parenthesised words such as "(App)" or "(Prog)", found character by character.
-struct Token {
-    std::size_t at;
-    std::string text;
-};
-
-std::vector<Token> ParenthesisedWords(const std::string& value)
-{
-    constexpr std::size_t kLongestWord = 8;
-    std::vector<Token> tokens;
-    for (std::size_t i = 0; i < value.size(); i += CharLength(value, i)) {
-        if (value[i] != '(') continue;
-        std::size_t j = i + 1;
-        while (j < value.size() && j - i - 1 <= kLongestWord &&
-               (std::isalpha(static_cast<unsigned char>(value[j])) || value[j] == '_'))
-            ++j;
-        if (j < value.size() && value[j] == ')' && j > i + 1 && j - i - 1 <= kLongestWord)
-            tokens.push_back({i, value.substr(i, j - i + 1)});
-    }
-    return tokens;
-}
-
-bool IsAnyOf(const std::string& token, const char* const* first, const char* const* last, bool exact)
-{
-    return std::any_of(first, last, [&](const char* t) { return exact ? token == t : SameName(token, t); });
-}
-
-// "/S", "/W", ... of a flag tail, each with its letter upper-cased.
-std::vector<char> FlagLetters(const std::string& tail)
-{
-    std::vector<char> letters;
-    for (std::size_t i = 0; i + 1 < tail.size(); i += CharLength(tail, i))
-        if (tail[i] == '/' && IsCharStart(tail, i + 1) && !IsLeadByte(static_cast<unsigned char>(tail[i + 1])))
-            letters.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(tail[i + 1]))));
-    return letters;
-}
-
-// An optional sign and digits that make a number below 1 (the value is known to be an integer).
-bool BelowOne(const std::string& integer)
-{
-    if (integer.find('-') != std::string::npos) return true;
-    return integer.find_first_of("123456789") == std::string::npos;
-}
 
 const char* BoxName(ShortcutBox box)
 {
@@ -471,7 +314,8 @@ private:
                 candidates.emplace_back(k.name);
                 continue;
             }
-            const std::string number = digits.empty() ? "1" : digits.substr(std::min(digits.find_first_not_of('0'), digits.size() - 1));
+            const std::string number =
+                digits.empty() ? "1" : digits.substr(std::min(digits.find_first_not_of('0'), digits.size() - 1));
             candidates.push_back(k.name + number);
             if (stem != FoldedName(k.name) || digits.empty()) continue;
             if (digits[0] == '0') {
@@ -482,7 +326,8 @@ private:
             }
             if (k.most != 0 && (digits.size() > 3 || std::stoi(digits) > k.most)) {
                 Add(Severity::Error, key.line, section.name, key.name, "beyond-last",
-                    "never read: only " + std::string(k.name) + "1 to " + k.name + std::to_string(k.most) + " are read");
+                    "never read: only " + std::string(k.name) + "1 to " + k.name + std::to_string(k.most) +
+                        " are read");
                 return;
             }
             return;
@@ -530,7 +375,8 @@ private:
         const int enderLine = index_.KeyLine(list.section, ender);
         if (enderLine != 0) {
             Add(Severity::Error, enderLine, list.section, ender, "empty-ends-list",
-                std::string(Find(list.section, ender) ? "empty value" : "no value (no '=')") + " ends the list: " + unread.front().key + (names.empty() ? "" : ", " + names) +
+                std::string(Find(list.section, ender) ? "empty value" : "no value (no '=')") +
+                    " ends the list: " + unread.front().key + (names.empty() ? "" : ", " + names) +
                     (unread.size() > 1 ? " are" : " is") + " never read");
         } else {
             const Unread& first = *std::min_element(unread.begin(), unread.end(),
@@ -560,7 +406,10 @@ private:
                 continue;
             }
             if (!expanded) continue;
+            // A word far from every macro is taken for one only where a path begins.
             const std::string nearest = Nearest(token.text, MacroTokens());
+            if (nearest.empty() && token.at != 0 && std::string(",|").find(value[token.at - 1]) == std::string::npos)
+                continue;
             AddAt(nearest.empty() ? Severity::Warning : Severity::Error, section, key, "macro-spelling",
                   Quoted(token.text) + " is not a folder macro: left as text" + DidYouMean(nearest));
         }
@@ -674,7 +523,8 @@ private:
             if (*bars == keyword) return;
             if (SameName(*bars, keyword)) {
                 AddAt(Severity::Error, "Readme", "ScrollBars", "keyword-case",
-                      Quoted(*bars) + " is not '" + keyword + "' (the case matters): the text gets the vertical bar only");
+                      Quoted(*bars) + " is not '" + keyword +
+                          "' (the case matters): the text gets the vertical bar only");
                 return;
             }
         }
@@ -698,7 +548,7 @@ private:
             }
             const std::string folder = ComparableFolder(symbolic);
             const std::string parent = ComparableFolder(FolderPart(folder));
-            if (UnderInstallFolder(folder) && parent != kAppFolder && !madeFolders_.count(parent))
+            if (UnderInstallFolder(folder) && !IsInstallFolder(parent) && !madeFolders_.count(parent))
                 AddAt(Severity::Error, "MakeFolder", key, "folder-order",
                       "its parent folder is not made before it: folders are made one level at a time, so this one "
                       "fails");
@@ -711,7 +561,8 @@ private:
     void CopyFiles()
     {
         const std::vector<std::string> entries = NumberedList(script_, "CopyFile", "File");
-        for (std::size_t i = 0; i < entries.size(); ++i) CopyFile(Numbered("File", static_cast<int>(i + 1)), entries[i]);
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            CopyFile(Numbered("File", static_cast<int>(i + 1)), entries[i]);
     }
 
     void CopyFile(const std::string& key, const std::string& value)
@@ -771,16 +622,16 @@ private:
                 if (SameName(NamePart(f.path), entry.source)) where = FolderPart(f.path);
             AddAt(Severity::Error, section, key, "source-missing",
                   Quoted(entry.source) + " is not in the distribution folder: the entry is skipped and reported" +
-                      (where.empty() ? std::string()
-                                     : " (the source folder is flat: the file in " + Quoted(where) +
-                                           " is not looked for)"));
+                      (where.empty()
+                           ? std::string()
+                           : " (the source folder is flat: the file in " + Quoted(where) + " is not looked for)"));
             return entry.target;
         }
         if (!entry.compressed) return entry.target;
         const LzHeader header = ReadLzHeader(file->head);
         const bool stored = NamePart(entry.target) == kStoredNamePlaceholder;
-        const std::string target = stored ? TargetWithStoredName(entry.target, ExpandedName(entry.source, header))
-                                          : entry.target;
+        const std::string target =
+            stored ? TargetWithStoredName(entry.target, ExpandedName(entry.source, header)) : entry.target;
         if (header.format == LzFormat::CutShort || header.format == LzFormat::UnknownMethod)
             AddAt(Severity::Error, section, key, "lz-format",
                   Quoted(entry.source) + " cannot be expanded (its compressed header is " +
@@ -879,15 +730,15 @@ private:
         if (unoffered > 0)
             Add(Severity::Error, index_.KeyLine(section, "Make1"), section, "Name1", "shortcut-box",
                 "missing, so the scan for the option boxes stops at once: no box is offered, and " +
-                    std::to_string(unoffered) + " shortcut" + (unoffered > 1 ? "s" : "") +
-                    " under the four places " + (unoffered > 1 ? "are" : "is") + " never made");
+                    std::to_string(unoffered) + " shortcut" + (unoffered > 1 ? "s" : "") + " under the four places " +
+                    (unoffered > 1 ? "are" : "is") + " never made");
     }
 
     // A program in the install folder that no [CopyFile] entry puts there.
     void InstalledTarget(const std::string& section, const std::string& key, const std::string& symbolicPath)
     {
         const std::string path = ComparableFolder(symbolicPath);
-        if (!UnderInstallFolder(path)) return;
+        if (!UnderInstallFolder(path) || madeFolders_.count(path)) return;
         for (const std::string& target : installed_) {
             if (target == path) return;
             // A compressed file's stored name is known only from the file: its
@@ -910,7 +761,8 @@ private:
         const std::string token = LeftStr(text, 7);
         if (IsAnyOf(token, std::begin(kRootTokens), std::end(kRootTokens), true)) {
             if (ParseRegistryKey(text).path.empty())
-                AddAt(Severity::Warning, section, key, "registry-key", "names no key below the root: written into the root key");
+                AddAt(Severity::Warning, section, key, "registry-key",
+                      "names no key below its root token: the root key itself");
             return;
         }
         if (IsAnyOf(token, std::begin(kRootTokens), std::end(kRootTokens), false))
@@ -918,8 +770,10 @@ private:
                   Quoted(token) + " is not a root token (the case matters): the key is read as the current user's");
         else
             AddAt(Severity::Error, section, key, "registry-key",
-                  Quoted(token) + " is not a root token: these seven characters are dropped and the key is the "
-                                  "current user's " + Quoted(ParseRegistryKey(text).path));
+                  Quoted(token) +
+                      " is not a root token: these seven characters are dropped and the key is the "
+                      "current user's " +
+                      Quoted(ParseRegistryKey(text).path));
     }
 
     void Registry()
@@ -954,7 +808,8 @@ private:
         }
         if ((type == "(Int)" || type == "(Dwd)") && !ParseRegistryNumber(data))
             AddAt(Severity::Error, section, key, "registry-value",
-                  Quoted(data) + " is no 32-bit number (digits, or '$' and hexadecimal digits): the value 0 is written");
+                  Quoted(data) +
+                      " is no 32-bit number (digits, or '$' and hexadecimal digits): the value 0 is written");
         if (type == "(Bin)" && !ParseRegistryNumber("$" + data))
             AddAt(Severity::Error, section, key, "registry-value",
                   Quoted(data) + " is not one to eight hexadecimal digits: nothing is written");
@@ -978,10 +833,10 @@ private:
                 continue;
             }
             if (text[0] == '(' && !IsAnyOf(recorded.rootToken, std::begin(kRootTokens), std::end(kRootTokens), true)) {
-                const bool caseOnly = IsAnyOf(recorded.rootToken, std::begin(kRootTokens), std::end(kRootTokens), false);
+                const bool caseOnly =
+                    IsAnyOf(recorded.rootToken, std::begin(kRootTokens), std::end(kRootTokens), false);
                 AddAt(Severity::Error, section, key, caseOnly ? "keyword-case" : "registry-key",
-                      Quoted(recorded.rootToken) + " is not a root token" +
-                          (caseOnly ? " (the case matters)" : "") +
+                      Quoted(recorded.rootToken) + " is not a root token" + (caseOnly ? " (the case matters)" : "") +
                           ": the uninstall deletes the current user's key of that path instead");
                 continue;
             }
@@ -1012,7 +867,10 @@ private:
             }
             if (entry.section.empty() || entry.key.empty() || entry.file.empty())
                 AddAt(Severity::Error, "IniFile", key, "fields",
-                      std::string("the ") + (entry.section.empty() ? "section" : entry.key.empty() ? "key" : "file") +
+                      std::string("the ") +
+                          (entry.section.empty() ? "section"
+                           : entry.key.empty()   ? "key"
+                                                 : "file") +
                           " is empty: nothing useful is written");
             else if (!NamesItsPlace(entry.file))
                 AddAt(Severity::Warning, "IniFile", key, "relative-path",
@@ -1032,7 +890,8 @@ private:
             if (name.empty() && file.empty()) continue;
             if (name.empty() || file.empty()) {
                 AddAt(Severity::Error, section, name.empty() ? fileKey : nameKey, "relate-pair",
-                      "without " + (name.empty() ? nameKey : fileKey) + ": the pair is skipped, no association is made");
+                      "without " + (name.empty() ? nameKey : fileKey) +
+                          ": the pair is skipped, no association is made");
                 continue;
             }
             Tokens(section, fileKey, file, true);
@@ -1045,16 +904,17 @@ private:
             const std::string& extension = association.extension;
             if (extension.empty() || extension[0] == '.')
                 AddAt(Severity::Error, section, nameKey, "extension",
-                      extension.empty() ? "no extension before the comma: the key '.' is associated"
-                                        : "the extension is written with its dot: the key '." + extension +
-                                              "' is associated");
+                      extension.empty()
+                          ? "no extension before the comma: the key '.' is associated"
+                          : "the extension is written with its dot: the key '." + extension + "' is associated");
             else if (!UsableExtension(extension))
                 AddAt(Severity::Warning, section, nameKey, "extension",
                       "an extension with a backslash: the uninstall refuses to restore it");
             if (!extension.empty() && !extensions.insert(FoldedName(extension)).second)
                 AddAt(Severity::Warning, section, nameKey, "extension",
-                      "the extension " + Quoted(extension) + " is associated twice: the later pair overwrites the "
-                                                              "earlier");
+                      "the extension " + Quoted(extension) +
+                          " is associated twice: the later pair overwrites the "
+                          "earlier");
         }
     }
 
@@ -1114,8 +974,8 @@ private:
     IniDocument script_;
     LineIndex index_;
     std::vector<Finding> findings_;
-    std::set<std::string> madeFolders_;   // [MakeFolder] folders, comparable
-    std::vector<std::string> installed_;  // [CopyFile] targets, comparable
+    std::set<std::string> madeFolders_;  // [MakeFolder] folders, comparable
+    std::vector<std::string> installed_; // [CopyFile] targets, comparable
 };
 
 } // namespace
