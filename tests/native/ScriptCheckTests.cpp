@@ -168,7 +168,7 @@ TEST_F(ScriptCheck, TheSampleIsSilent)
         const std::string name = entry.path().filename().string();
         files.push_back({name, EndsInUnderscore(name) ? ReadAll(entry.path()).substr(0, kLzHeaderSize) : ""});
     }
-    for (const char* name : {"SETUP.EXE", "SAMPLE.EXE", "regok.dll"}) files.push_back({name, ""});
+    for (const char* name : {"SETUP.EXE", "SAMPLE.EXE", "SMPLCOM.DLL"}) files.push_back({name, ""});
     EXPECT_EQ(Listed(Found(Check(script, DocumentKind::SetupScript, &files))), "");
 }
 
