@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs the three test levels and ends with one line: N passed, N failed.
 
-native: the host build's GoogleTest executables (sanitizers on).
+native: the host build's GoogleTest executables (sanitizers on), and pytest
+        over tests/tools (the decisions of the Python tools).
 wine:   a Windows build's GoogleTest executables, each in a fresh prefix.
 e2e:    pytest over tests/e2e, whole programs under Wine and Xvfb.
 
@@ -59,6 +60,12 @@ def run_native(build, results, tally):
             subprocess.run([str(executable), f"--gtest_output=xml:{report}"], stdout=out, stderr=subprocess.STDOUT,
                            timeout=600)
         tally.add_report("native", executable.name, report)
+    report = results / "native-tools.xml"
+    report.unlink(missing_ok=True)
+    with open(results / "native-tools.log", "wb") as out:
+        subprocess.run([sys.executable, "-m", "pytest", "-q", "-p", "no:cacheprovider", str(ROOT / "tests" / "tools"),
+                        f"--junitxml={report}"], stdout=out, stderr=subprocess.STDOUT, cwd=ROOT, timeout=600)
+    tally.add_report("native", "tools (pytest)", report)
 
 
 def run_wine(windows, results, environment, tally):

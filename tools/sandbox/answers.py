@@ -57,6 +57,7 @@ class Answer:
     actions: list
     rule: Rule | None
     button: str      # the button pressed, as shown
+    near_miss: str = ""  # a rule whose caption and text fitted, and why it did not answer
 
 
 def parse_answers(text, origin="answers"):
@@ -146,40 +147,44 @@ def _first_edit(window):
 
 
 def _answer_by(rule, window):
-    """The rule's answer to the window, or None when the rule does not fit it."""
+    """(the rule's answer to the window, "") or (None, why it does not fit)."""
     if not matches(rule.caption, window["caption"]):
-        return None
+        return None, ""
     if rule.window_class is not None and not matches(rule.window_class, window["class"]):
-        return None
+        return None, ""
     if rule.text is not None and not matches(rule.text, window_text(window)):
-        return None
+        return None, ""
     actions = []
     if rule.type is not None:
         edit = _first_edit(window)
         if edit is None:
-            return None
+            return None, "the window has no edit box to type into"
         actions.append(Action("settext", edit["id"], rule.type))
     for names, state in ((rule.tick, "1"), (rule.untick, "0")):
         for name in names:
             box = _find(window, ("check", "radio"), name)
             if box is None:
-                return None
+                return None, f"no usable box {name!r}"
             actions.append(Action("check", box["id"], state))
     button = _find(window, PUSH_KINDS, rule.press) if rule.press else default_button(window)
     if button is None:
-        return None
+        return None, f"no usable button {rule.press!r}" if rule.press else "no button to press"
     actions.append(Action("press", button["id"]))
-    return Answer(actions, rule, shown_caption(button["text"]))
+    return Answer(actions, rule, shown_caption(button["text"])), ""
 
 
 def choose_answer(window, rules, fallback_rules=()):
     """The first fitting rule's answer, else the first fitting fallback rule's, else
     the default button; None when the window has no button to press."""
+    near_miss = ""
     for rule in [*rules, *fallback_rules]:
-        answer = _answer_by(rule, window)
+        answer, why = _answer_by(rule, window)
         if answer:
+            answer.near_miss = near_miss
             return answer
+        if why and not near_miss and rule in rules:
+            near_miss = f"rule {rule.origin} fits the caption but {why}"
     button = default_button(window)
     if button is None:
         return None
-    return Answer([Action("press", button["id"])], None, shown_caption(button["text"]))
+    return Answer([Action("press", button["id"])], None, shown_caption(button["text"]), near_miss)

@@ -128,6 +128,8 @@ class Watcher:
         else:
             dialog.how = f"no rule: the usual answer ({answer.rule.origin})" if answer.rule else \
                 "no rule: the default button"
+            if answer.near_miss:
+                dialog.how += f"; {answer.near_miss}"
         self._states[state] = (answered + 1, time.monotonic())
         self.progress(f"{self.phase}: 「{window['caption']}」 → {answer.button} ({dialog.how})")
 
