@@ -31,11 +31,15 @@ def run_sandbox(dist, out, *args, env=None):
 
 def comparable(report):
     """The report without what differs from host to host: the pass and paths of this
-    run, file sizes (each build has its own), the user's name and Wine's own changes."""
-    lines, skipping = [], False
+    run, file sizes (each build has its own), the user's name, Wine's own changes and
+    what the progress window showed when it was photographed."""
+    lines, skipping, after_progress = [], False, False
     for line in report.splitlines()[1:]:
         if line.startswith(("Distribution:", "Windows:", "Screenshots:")) or line.startswith("  (left out:"):
             continue
+        if after_progress and not line.lstrip().startswith("→"):
+            line = "      <progress>"
+        after_progress = line.endswith(" TfrmStatus")
         if line.startswith("  Wine's own"):
             skipping = True
         elif line.startswith("  Leaks"):

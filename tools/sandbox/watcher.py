@@ -4,17 +4,20 @@ every window, one more acts on a window."""
 
 import json
 import re
+import shutil
+import subprocess
 import time
 from dataclasses import dataclass, field
 from pathlib import Path
 
+import winenv
 from answers import choose_answer, shown_caption, window_text
 
 # Windows that never wait for an answer: the backdrop and the progress window
 # (whose only button aborts the run), Wine's shell.
 SILENT_CLASSES = {"tfrmback", "tfrmstatus", "shell_traywnd", "progman", "ime", "tooltips_class32"}
 PROGRESS_CLASS = "tfrmstatus"
-POLL_SECONDS = 0.2
+POLL_SECONDS = 0.1
 # A window that stays as it was after this many answers is stuck.
 MAX_ANSWERS_PER_STATE = 3
 # Time a window gets to react to an answer before it is answered again.
@@ -50,21 +53,57 @@ class Watcher:
         self.progress = progress
         self.interactive = interactive
         self.dialogs = []
-        self.work = prefix.path.parent / f"{prefix.path.name}-watch"
-        self.work.mkdir(exist_ok=True)
+        self.work = prefix.path.parent / f"{prefix.path.name}-{phase}-watch"
+        self._driver = None
+        self._number = 0
         self._states = {}        # window state -> (times answered, time of the last answer)
         self._dialog_of = {}     # window state -> its Dialog
-        self._progress_seen = set()
+        self._progress_seen = {}   # hwnd -> its Dialog, and whether it was seen at work
+
+    def _start_windriver(self):
+        """One windriver for the whole run: it keeps windows.json up to date and
+        runs what we put into commands.txt (starting a program under Wine for
+        every look at the screen would take most of a second each time)."""
+        shutil.rmtree(self.work, ignore_errors=True)
+        self.work.mkdir(parents=True)
+        self._driver = self.prefix.start([self.windriver, "watch", winenv.windows_path(self.work)],
+                                         self.work.parent / f"{self.work.name}.out")
+        winenv.wait_for(lambda: (self.work / "windows.json").exists() or self._driver.poll() is not None, 60,
+                        "windriver's first look at the screen")
+        if self._driver.poll() is not None:
+            raise RunTimeout(f"windriver ended at once ({self._driver.returncode})")
+
+    def _stop_windriver(self):
+        (self.work / "stop").touch()
+        try:
+            self._driver.wait(30)
+        except subprocess.TimeoutExpired:
+            self._driver.kill()
+            self._driver.wait()
 
     def _call(self, *args):
-        output = self.work / "windriver.out"
-        code = self.prefix.run([self.windriver, *args], output, timeout=120)
-        lines = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
-                 if line.startswith("{")]
-        return code, lines
+        """Runs one windriver command inside the watch; (exit code, its JSON lines)."""
+        self._number += 1
+        aside = self.work / "commands.tmp"
+        aside.write_text("\t".join([str(self._number), *map(str, args)]) + "\n", encoding="utf-8")
+        aside.rename(self.work / "commands.txt")
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline:
+            lines = [json.loads(line) for line in (self.work / "results.txt").read_text(
+                encoding="utf-8", errors="replace").splitlines() if line.startswith("{")]
+            for index, line in enumerate(lines):
+                if line.get("done") == str(self._number):
+                    previous = max((i for i, l in enumerate(lines[:index]) if "done" in l), default=-1)
+                    return line["code"], lines[previous + 1:index]
+            time.sleep(0.05)
+        raise RunTimeout(f"windriver did not answer {' '.join(map(str, args))}")
 
     def windows(self):
-        _, lines = self._call("dump")
+        try:
+            text = (self.work / "windows.json").read_text(encoding="utf-8", errors="replace")
+        except FileNotFoundError:
+            return []
+        lines = [json.loads(line) for line in text.splitlines() if line.startswith("{")]
         return [w for w in lines if "hwnd" in w and w.get("width", 0) > 0 and w["class"].lower() != "#32769"]
 
     def _state(self, window):
@@ -90,13 +129,36 @@ class Watcher:
         self.dialogs.append(dialog)
         return dialog
 
-    def handle(self, window, display):
+    def _photograph_progress(self, window, display, alone):
+        """Recorded once, then photographed again whenever it shows more of
+        the run: alone on the screen rather than under a question, and best
+        with its progress bar (the copy between two questions can be short)."""
+        def shows():
+            if not alone or self._waiting(self.windows()):  # a question may have come up meanwhile
+                return 0
+            bar = any(c["visible"] and c["class"].lower() == "msctls_progress32" for c in window["controls"])
+            return 2 if bar else 1
+
+        seen = self._progress_seen.get(window["hwnd"])
+        if seen is None:
+            dialog = self._record(window, display)
+            dialog.answer = "(progress: no answer needed)"
+        else:
+            dialog, shown = seen
+            if not alone or shows() <= shown:
+                return
+            if dialog.screenshot:
+                time.sleep(0.3)
+                display.screenshot(self.shots / dialog.screenshot)
+            dialog.text = window_text(window)
+        self._progress_seen[window["hwnd"]] = (dialog, shows())
+
+    def handle(self, window, display, alone=True):
         klass = window["class"].lower()
-        if klass == PROGRESS_CLASS and window["hwnd"] not in self._progress_seen:
-            self._progress_seen.add(window["hwnd"])
-            self._record(window, display).answer = "(progress: no answer needed)"
+        if klass == PROGRESS_CLASS:
+            self._photograph_progress(window, display, alone)
             return
-        if klass in SILENT_CLASSES or not window["enabled"]:
+        if klass in SILENT_CLASSES or not window["enabled"] or window.get("busy"):
             return
         state = self._state(window)
         answered, last = self._states.get(state, (0, 0.0))
@@ -133,15 +195,26 @@ class Watcher:
         self._states[state] = (answered + 1, time.monotonic())
         self.progress(f"{self.phase}: 「{window['caption']}」 → {answer.button} ({dialog.how})")
 
+    @staticmethod
+    def _waiting(windows):
+        return [w for w in windows if w["class"].lower() not in SILENT_CLASSES]
+
     def watch(self, process, display, timeout, settle=3.0):
         """Answers windows until `process` has ended and no window has waited for `settle` seconds."""
+        self._start_windriver()
+        try:
+            return self._watch(process, display, timeout, settle)
+        finally:
+            self._stop_windriver()
+
+    def _watch(self, process, display, timeout, settle):
         deadline = time.monotonic() + timeout
         quiet_since = None
         while True:
             windows = self.windows()
-            waiting = [w for w in windows if w["class"].lower() not in SILENT_CLASSES]
+            waiting = self._waiting(windows)
             for window in windows:
-                self.handle(window, display)
+                self.handle(window, display, alone=not waiting)
             if process.poll() is not None and not waiting:
                 quiet_since = quiet_since or time.monotonic()
                 if time.monotonic() - quiet_since >= settle:

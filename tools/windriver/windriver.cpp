@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,7 @@ constexpr DWORD kPollMs = 100;
 constexpr DWORD kDefaultTimeoutMs = 10000;
 // Bound every message sent to another process, so a hung target can't hang us.
 constexpr UINT kSendTimeoutMs = 3000;
+constexpr UINT kQuickAnswerMs = 50;
 // The static control holding a message box's text.
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr wchar_t kDialogClass[] = L"#32770";
@@ -29,7 +31,7 @@ constexpr char kUsageText[] =
     "usage: windriver list [--all] | dump | controls <caption> | wait <caption> | "
     "waitgone <caption> | msgbox <caption> | press <caption> <button|#id> | "
     "settext <caption> <#id> <text> | check <caption> <button|#id> <0|1> | "
-    "run <command line>; "
+    "run <command line> | watch <folder>; "
     "all but list and dump accept --timeout MS, and --hwnd to give a window handle "
     "in place of the caption";
 
@@ -113,10 +115,13 @@ std::string jsonArray(const std::vector<T>& items, Format format) {
     return out + "]";
 }
 
+// Where results go: stdout, or the results file of a watch.
+HANDLE gOutput = nullptr;
+
 // WriteFile, not iostreams: the bytes must reach the file unchanged and unbuffered.
 void writeLine(const JsonObject& object) {
     std::string line = object.text() + "\n";
-    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    HANDLE out = gOutput ? gOutput : GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD written = 0;
     WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
@@ -259,16 +264,24 @@ const wchar_t* buttonKind(LONG_PTR style) {
     }
 }
 
-JsonObject describeControl(HWND top, HWND control) {
+// A window whose thread is busy (a program that sleeps between steps without
+// reading its messages) is described from what the system keeps, without a
+// message: asking would hold up every look at the screen for seconds.
+bool answersQuickly(HWND top) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kQuickAnswerMs, &ignored) != 0;
+}
+
+JsonObject describeControl(HWND top, HWND control, bool ask = true) {
     JsonObject json;
     json.num("hwnd", handleNumber(control))
         .str("class", className(control))
         .num("id", GetDlgCtrlID(control))
-        .str("text", controlText(control))
+        .str("text", ask ? controlText(control) : windowCaption(control))
         .flag("enabled", IsWindowEnabled(control))
         .flag("visible", IsWindowVisible(control));
     DWORD_PTR state = 0;
-    if (isClass(control, L"Button") && buttonCheck(control, &state))
+    if (ask && isClass(control, L"Button") && buttonCheck(control, &state))
         json.num("checked", static_cast<long long>(state));
     else
         json.null("checked");
@@ -362,16 +375,29 @@ int runList(const Args& args) {
     return kOk;
 }
 
-// Every visible top-level window with its controls, one line per window: one
-// call gives the whole screen, so a watcher needs no call per window.
-int runDump(const Args&) {
+// Every visible top-level window with its controls, one JSON line per window:
+// the whole screen at once, so a watcher needs no call per window.
+std::string screenDump() {
+    std::string dump;
     for (HWND hwnd : topLevelWindows()) {
         if (!IsWindowVisible(hwnd)) continue;
         std::vector<HWND> controls = descendants(hwnd);
-        writeLine(describeWindow(hwnd).raw("controls", jsonArray(controls, [&](HWND control) {
-            return describeControl(hwnd, control).text();
-        })));
+        const bool ask = answersQuickly(hwnd);
+        dump += describeWindow(hwnd)
+                    .flag("busy", !ask)
+                    .raw("controls", jsonArray(controls, [&](HWND control) {
+                        return describeControl(hwnd, control, ask).text();
+                    }))
+                    .text() +
+                "\n";
     }
+    return dump;
+}
+
+int runDump(const Args&) {
+    const std::string dump = screenDump();
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), dump.data(), static_cast<DWORD>(dump.size()), &written, nullptr);
     return kOk;
 }
 
@@ -489,6 +515,8 @@ int runCommandLine(const Args& args) {
     return kOk;
 }
 
+int runWatch(const Args& args);
+
 struct Command {
     const wchar_t* name;
     size_t arity;  // positional arguments after the name
@@ -500,6 +528,7 @@ constexpr Command kCommands[] = {
     {L"wait", 1, runWait},
     {L"waitgone", 1, runWaitGone}, {L"msgbox", 1, runMessageBox}, {L"press", 2, runPress},
     {L"settext", 3, runSetText},   {L"check", 3, runCheck},       {L"run", 1, runCommandLine},
+    {L"watch", 1, runWatch},
 };
 
 DWORD parseTimeout(const std::wstring& text) {
@@ -532,6 +561,101 @@ Args parseArgs(const Command& command, int argc, wchar_t** argv) {
     if (args.positional.size() != command.arity)
         fail(kUsage, "wrong number of arguments; " + std::string(kUsageText));
     return args;
+}
+
+// ---------------------------------------------------------------- watch
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using OwnedFile = std::unique_ptr<void, HandleCloser>;
+
+OwnedFile openFile(const std::wstring& path, DWORD access, DWORD disposition) {
+    HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    return OwnedFile(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+bool fileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string readWholeFile(const std::wstring& path) {
+    std::string bytes;
+    OwnedFile file = openFile(path, GENERIC_READ, OPEN_EXISTING);
+    if (!file) return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    return bytes;
+}
+
+// Written aside and renamed over the old one: a reader sees the old file or the new, whole.
+void replaceFile(const std::wstring& path, const std::string& bytes) {
+    const std::wstring aside = path + L".tmp";
+    {
+        OwnedFile file = openFile(aside, GENERIC_WRITE, CREATE_ALWAYS);
+        if (!file) return;
+        DWORD written = 0;
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+    MoveFileExW(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+std::wstring fromUtf8(std::string_view text) {
+    if (text.empty()) return {};
+    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+    return out;
+}
+
+int run(int argc, wchar_t** argv);
+
+// One command of a watch's command file: tab-separated fields, the first its number.
+void runWatchedCommand(const std::string& line) {
+    std::vector<std::wstring> fields{L"windriver"};
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+        fields.push_back(fromUtf8(std::string_view(line).substr(start, tab - start)));
+    fields.push_back(fromUtf8(std::string_view(line).substr(start)));
+    const std::wstring number = fields[1];
+    fields.erase(fields.begin() + 1);
+    std::vector<wchar_t*> argv;
+    for (std::wstring& field : fields) argv.push_back(field.data());
+    int code = kOk;
+    gCaptionIsHandle = false;
+    try {
+        code = run(static_cast<int>(argv.size()), argv.data());
+    } catch (const Failure& failure) {
+        writeLine(JsonObject().u8("error", failure.message));
+        code = failure.code;
+    }
+    writeLine(JsonObject().str("done", number).num("code", code));
+}
+
+// Keeps FOLDER\windows.json up to date with the screen (every 100 ms) and runs
+// the commands put into FOLDER\commands.txt, their output appended to
+// FOLDER\results.txt, until FOLDER\stop exists: a watcher outside Wine then
+// reads the screen without starting a program each time.
+int runWatch(const Args& args) {
+    const std::wstring folder = args.positional[0];
+    const std::wstring screen = folder + L"\\windows.json", commands = folder + L"\\commands.txt",
+                       stop = folder + L"\\stop";
+    OwnedFile results = openFile(folder + L"\\results.txt", GENERIC_WRITE, CREATE_ALWAYS);
+    if (!results) fail(kFailed, "cannot write into " + quoted(folder));
+    while (!fileExists(stop)) {
+        replaceFile(screen, screenDump());
+        if (fileExists(commands)) {
+            const std::string text = readWholeFile(commands);
+            DeleteFileW(commands.c_str());
+            gOutput = results.get();
+            size_t start = 0;
+            for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+                if (end > start) runWatchedCommand(text.substr(start, end - start));
+            gOutput = nullptr;
+        }
+        Sleep(kPollMs);
+    }
+    return kOk;
 }
 
 int run(int argc, wchar_t** argv) {
