@@ -13,7 +13,8 @@ TfrmStatus::TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop, MessageBo
            153);
     SetFont(font_);
     grpMessage = std::make_unique<TGroupBox>(At(kMessageGroup, 8, 8, 481, 97), "メッセージ");
-    lblMessage = std::make_unique<TLabel>(Inside(*grpMessage, kMessage, 8, 16, 457, 73));
+    // As wide as the frame below, so that it paints the place the frame leaves when hidden.
+    lblMessage = std::make_unique<TLabel>(Inside(*grpMessage, kMessage, 8, 16, 465, 73));
     fraStatus = std::make_unique<TGroupBox>(Inside(*grpMessage, kStatusFrame, 8, 48, 465, 41), "進行状況");
     fraStatus->SetVisible(false);
     prgStatus = std::make_unique<TProgressBar>(Inside(*fraStatus, kProgress, 8, 16, 353, 17));
@@ -22,8 +23,10 @@ TfrmStatus::TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop, MessageBo
     lblStatus->SetFont(statusFont_);
     btnAbort = std::make_unique<TButton>(At(kAbort, 168, 120, 161, 25), "中断(&A)");
     btnAbort->SetEnabled(false);
-    // The frame lies over the lower part of the message: keep it in front.
+    // The frame lies over the lower part of the message: keep it in front, and
+    // keep the message from painting over it each time its text changes.
     SetWindowPos(fraStatus->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowLongA(lblMessage->Handle(), GWL_STYLE, GetWindowLongA(lblMessage->Handle(), GWL_STYLE) | WS_CLIPSIBLINGS);
     DisableSystemClose();
     CentreOnScreen();
 }
