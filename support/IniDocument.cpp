@@ -5,18 +5,16 @@
 
 #include "support/MBUtils.h"
 
-namespace {
-
-// The profile functions' white space; ^Z (a DOS end of file) counts as one,
-// the ideographic space of code page 932 does not.
 bool IsIniSpace(char c) { return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A; }
 
-std::string_view Trim(std::string_view s)
+std::string_view TrimIniSpace(std::string_view s)
 {
     while (!s.empty() && IsIniSpace(s.front())) s.remove_prefix(1);
     while (!s.empty() && IsIniSpace(s.back())) s.remove_suffix(1);
     return s;
 }
+
+namespace {
 
 // The profile functions read a file, and the names asked for, through Unicode
 // and answer in code page 932 again. So a two-byte code that no character has
@@ -91,7 +89,7 @@ std::string LookupName(const std::string& name)
 {
     std::string read;
     AppendAsRead(read, std::string_view(name.c_str()), LoneLeadByte::Dropped);
-    return std::string(Trim(read));
+    return std::string(TrimIniSpace(read));
 }
 
 // The one rule by which names match, sections and keys alike: an ASCII letter
@@ -146,7 +144,7 @@ std::string SingleLine(const std::string& value)
 // A value as a line of the file holds it: one line, no zero byte, no outer space.
 std::string StoredForm(const std::string& value)
 {
-    return std::string(Trim(SingleLine(value.substr(0, value.find('\0')))));
+    return std::string(TrimIniSpace(SingleLine(value.substr(0, value.find('\0')))));
 }
 
 } // namespace

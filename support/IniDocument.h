@@ -11,6 +11,12 @@
 #include <string_view>
 #include <vector>
 
+// The white space that the profile functions trim around names and values:
+// ^Z (a DOS end of file) counts as one, the ideographic space of code page 932
+// does not.
+bool IsIniSpace(char c);
+std::string_view TrimIniSpace(std::string_view s);
+
 class IniDocument {
 public:
     // A file in code page 932. (The system reads a file that starts with a

@@ -3,22 +3,16 @@
 #include <algorithm>
 #include <string_view>
 
+#include "support/IniDocument.h"
 #include "support/MBUtils.h"
 
 namespace {
 
-// The white space the profile functions trim; ^Z counts as one.
-bool IsIniSpace(char c) { return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A; }
-
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && IsIniSpace(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsIniSpace(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 // A name ends at a zero byte, as a C string does.
-std::string Name(std::string_view s) { return std::string(Trim(s.substr(0, s.find('\0')))); }
+std::string Name(std::string_view s)
+{
+    return std::string(TrimIniSpace(s.substr(0, s.find('\0'))));
+}
 
 bool LeadsPair(std::string_view text, std::size_t at)
 {
@@ -78,7 +72,7 @@ LineIndex LineIndex::Build(const std::string& text)
         const std::size_t start = next;
         while (next < all.size() && all[next] != '\r' && all[next] != '\n') next += LeadsPair(all, next) ? 2 : 1;
         next = std::min(next, all.size());
-        const std::string_view line = Trim(all.substr(start, next - start));
+        const std::string_view line = TrimIniSpace(all.substr(start, next - start));
         while (next < all.size() && (all[next] == '\r' || all[next] == '\n')) ++next;
         if (line.empty()) continue;
         const int number = lineAt(static_cast<std::size_t>(line.data() - all.data()));
