@@ -1,0 +1,48 @@
+// An uninstall log from a disk, years old: read into the record an install
+// carries forward, written again and read back, the lists come back whole;
+// and the uninstall's reading of each recorded item and its protection rules.
+#include "support/IniDocument.h"
+#include "uninstall/InstallRecord.h"
+#include "uninstall/LogBuilder.h"
+#include "uninstall/LogMerge.h"
+#include "uninstall/Protection.h"
+#include "uninstall/UninstallRules.h"
+#include "tests/fuzz/FuzzInput.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzInput input(data, size);
+    const std::string item = input.Field(), folder = input.Field();
+
+    InstallRecord record;
+    MergePreviousLog(IniDocument::Parse(input.Whole()), record);
+    const LogTexts texts{"title", "C:\\APP\\", "1,0,0,0", "install", "uninstall", "Software\\Key", "ID"};
+    const IniDocument written = BuildUninstallLog(record, texts, [](const std::string&) {});
+    InstallRecord again;
+    MergePreviousLog(IniDocument::Parse(written.Text()), again);
+    for (std::size_t i = 0; i < kPendingListCount; ++i) {
+        const auto list = static_cast<PendingList>(i);
+        FUZZ_EXPECT(again.Items(list) == record.Items(list));
+    }
+    FUZZ_EXPECT(again.RestoreSlots() == record.RestoreSlots());
+
+    const RecordedFile file = SplitRecordedFile(item);
+    HasRecordedFlag(file, 'L');
+    DecideUncountedFile(file, "C:\\WINDOWS\\", "C:\\WINDOWS\\SYSTEM\\");
+    const RecordedKey key = SplitRecordedKey(item);
+    IsProtectedRegistryKey(RootOfToken(key.rootToken), key.path);
+    NormalizedKeyPath(key.path);
+    LastNameEmpty(key.path);
+    const SavedAssociation association = SplitSavedAssociation(item);
+    IsOwnFileType(association.previous, association.extension);
+    AutoFileType(association.extension);
+    UsableExtension(association.extension);
+
+    const std::string path = ComparablePath(item), under = ComparablePath(folder);
+    IsSameOrUnder(path, under);
+    IsRoot(path);
+    IsProtectedFolder(path, {under, "C:\\WINDOWS"});
+    HasWildcard(item);
+    NameStartsWithWildcard(item);
+    return 0;
+}
