@@ -58,10 +58,12 @@ int RunChecker(const std::vector<std::string>& arguments, const CheckerSystem& s
     // The script is code page 932, whatever the machine that checks it.
     UseCodePage(JapaneseCodePage());
     const std::vector<Finding> findings = CheckScript(input);
+    const Cp932Converter& convert = json ? system.utf8 : system.textForm;
+    const std::string file = system.cp932Paths ? Converted(script, convert) : script;
     if (json) {
-        out += FindingsJson(script, findings);
+        out += FindingsJson(file, findings, convert);
     } else {
-        for (const Finding& finding : findings) out += FindingText(script, finding) + "\n";
+        for (const Finding& finding : findings) out += FindingText(file, finding, convert) + "\n";
     }
     const bool errors =
         std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.severity == Severity::Error; });
