@@ -292,6 +292,7 @@ TEST_F(ScriptCheck, CommandExitStatusAndJson)
         {{"good.ini", "--dist", "nowhere"}, 2, ""},
         {{"good.ini"}, 0, ""},
         {{"good.ini", "--json"}, 0, "[]\n"},
+        {{"good.ini", "--dist", "--json"}, 2, ""}, // a folder named so: the output is no JSON
         {{"good.ini", "--dist", "dist"}, 0, "good.ini: warning: SETUP.EXE is not in"},
         {{"warn.ini"},
          0,
@@ -304,10 +305,11 @@ TEST_F(ScriptCheck, CommandExitStatusAndJson)
         {{"bad.ini"}, 1, "bad.ini:2: error: [Extend] SetupSpeed:"},
     };
     for (const auto& c : cases) {
-        std::string out, err;
-        EXPECT_EQ(RunChecker(c.arguments, system, out, err), c.status) << ::testing::PrintToString(c.arguments);
-        EXPECT_EQ(out.substr(0, c.out.size()), c.out) << ::testing::PrintToString(c.arguments);
-        EXPECT_EQ(err.empty(), c.status != 2) << err;
+        CheckerOutput output;
+        EXPECT_EQ(RunChecker(c.arguments, system, output), c.status) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(output.out.substr(0, c.out.size()), c.out) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(output.outUtf8, c.out.rfind("[", 0) == 0) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(output.err.empty(), c.status != 2) << output.err;
     }
 }
 
@@ -350,9 +352,18 @@ TEST_F(ScriptCheck, JapaneseTextsInBothForms)
     for (const auto& c : cases) {
         const std::string file = Converted(c.file, c.convert);
         EXPECT_EQ(FindingText(file, c.finding, c.convert), c.text) << c.finding.message;
-        if (!c.json.empty())
+        if (!c.json.empty()) {
             EXPECT_EQ(FindingsJson(file, {c.finding}, c.convert), "[\n  " + c.json + "\n]\n") << c.finding.message;
+        }
     }
+
+    // A path as the host gives it goes into JSON where it is UTF-8: a cut
+    // character, an overlong form and a surrogate do not.
+    const std::string path = Utf8(u8"製品/") + "\xF0\x9F\x98\x80\xFF\xE3\x82.\xC0\xAF\xED\xA0\x80";
+    EXPECT_EQ(FindingsJson(path, {{Severity::Error, 1, "", "", "r", "m"}}, utf8),
+              "[\n  {\"file\": \"" + Utf8(u8"製品/") +
+                  "\xF0\x9F\x98\x80\\\\xFF\\\\xE3\\\\x82.\\\\xC0\\\\xAF\\\\xED\\\\xA0\\\\x80\", \"line\": 1, "
+                  "\"severity\": \"error\", \"section\": \"\", \"key\": \"\", \"rule\": \"r\", \"message\": \"m\"}\n]\n");
 }
 
 // The host's own conversion: characters of every kind, bytes that are none

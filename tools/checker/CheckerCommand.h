@@ -22,8 +22,14 @@ struct CheckerSystem {
     bool cp932Paths = false;
 };
 
+// What the command has to say: `out` is JSON in UTF-8 when `outUtf8`, else in
+// the form of the lines for people, as `err` always is.
+struct CheckerOutput {
+    std::string out, err;
+    bool outUtf8 = false;
+};
+
 // checker SETUP.INI [--dist DIR] [--json]. Returns the exit status: 1 when an
 // error was found, 0 otherwise, 2 for a usage error or a file or folder that
 // cannot be read.
-int RunChecker(const std::vector<std::string>& arguments, const CheckerSystem& system, std::string& out,
-               std::string& err);
+int RunChecker(const std::vector<std::string>& arguments, const CheckerSystem& system, CheckerOutput& output);

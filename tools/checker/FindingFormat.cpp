@@ -33,39 +33,77 @@ bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (
 bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
 bool IsHalfWidthKatakana(unsigned char byte) { return byte >= 0xA1 && byte <= 0xDF; }
 
-// ASCII bytes as `form` writes them; every other byte converted, or kept as it
-// is when there is no converter (a text already in the output's encoding).
+// A character's bytes in the text, and what they become (nothing when they are no character).
+struct Character {
+    std::size_t length;
+    std::optional<std::string> shown;
+};
+
+// The code page 932 character at `i`, converted. A lead byte takes a trail byte
+// with it, valid pair or not, so that an invalid pair's second byte does not
+// begin a character of its own; a lead byte before anything else is one byte alone.
+Character Cp932Character(std::string_view text, std::size_t i, const Cp932Converter& convert)
+{
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const bool pair = IsLeadByte(byte) && i + 1 < text.size() && IsTrailByte(static_cast<unsigned char>(text[i + 1]));
+    // 0x80, 0xA0 and 0xFD-0xFF are no characters, whatever a converter makes of them.
+    if (!pair && !IsHalfWidthKatakana(byte)) return {1, std::nullopt};
+    const std::size_t length = pair ? 2 : 1;
+    return {length, convert(text.substr(i, length))};
+}
+
+// The well-formed UTF-8 character at `i`, as it is; a byte that begins none is one alone.
+Character Utf8Character(std::string_view text, std::size_t i)
+{
+    const auto at = [&](std::size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0; };
+    const unsigned char lead = at(i);
+    // The second byte's range rules out overlong forms, surrogates and code points past U+10FFFF.
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    bool wellFormed = length > 0 && at(i + 1) >= low && at(i + 1) <= high;
+    for (std::size_t k = 2; wellFormed && k < length; ++k) wellFormed = (at(i + k) & 0xC0) == 0x80;
+    if (!wellFormed) return {1, std::nullopt};
+    return {length, std::string(text.substr(i, length))};
+}
+
+// ASCII bytes as `form` writes them; other characters converted from code page
+// 932, or, without a converter, kept as they are (a text in the output's
+// encoding already) except that JSON keeps only UTF-8. Bytes that are no
+// character become \xHH.
 std::string Shown(std::string_view text, const Cp932Converter* convert, Form form)
 {
     std::string shown;
     shown.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80 || !convert) {
-            if (byte < 0x80)
-                AppendAscii(shown, byte, form);
-            else
-                shown += static_cast<char>(byte);
+        if (byte < 0x80) {
+            AppendAscii(shown, byte, form);
             ++i;
             continue;
         }
-        // A lead byte takes a trail byte with it, valid pair or not, so that an
-        // invalid pair's second byte does not begin a character of its own. A
-        // lead byte before anything else is one byte alone.
-        const bool pair = IsLeadByte(byte) && i + 1 < text.size() && IsTrailByte(static_cast<unsigned char>(text[i + 1]));
-        const std::size_t length = pair ? 2 : 1;
-        // 0x80, 0xA0 and 0xFD-0xFF are no characters, whatever a converter makes of them.
-        std::optional<std::string> character;
-        if (pair || IsHalfWidthKatakana(byte)) character = (*convert)(text.substr(i, length));
-        if (character) {
-            shown += *character;
+        const Character character = convert               ? Cp932Character(text, i, *convert)
+                                    : form == Form::Json ? Utf8Character(text, i)
+                                                         : Character{1, std::string(1, text[i])};
+        if (character.shown) {
+            shown += *character.shown;
         } else {
-            for (std::size_t k = i; k < i + length; ++k) {
+            for (std::size_t k = i; k < i + character.length; ++k) {
                 shown += form == Form::Json ? "\\\\x" : "\\x";
                 AppendHex(shown, static_cast<unsigned char>(text[k]));
             }
         }
-        i += length;
+        i += character.length;
     }
     return shown;
 }

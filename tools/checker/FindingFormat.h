@@ -24,6 +24,7 @@ std::string Converted(std::string_view cp932, const Cp932Converter& convert);
 // `file` is in the output's encoding already (see Converted).
 std::string FindingText(const std::string& file, const Finding& finding, const Cp932Converter& convert);
 
-// The findings as a JSON array; `toUtf8` must convert to UTF-8, and `file` be UTF-8.
+// The findings as a JSON array, in UTF-8: `toUtf8` must convert to it, and a
+// byte of `file` that is not part of a UTF-8 character is shown as \xHH.
 // Only '"', '\' and control characters are escaped.
 std::string FindingsJson(const std::string& file, const std::vector<Finding>& findings, const Cp932Converter& toUtf8);

@@ -19,5 +19,8 @@ Cp932Converter TextFormConverter();
 // in the output's encoding already (the host).
 bool Cp932Paths();
 
-// Writes `text` to stdout; `utf8` tells whether it is UTF-8 or the text form.
-void WriteStdout(const std::string& text, bool utf8);
+enum class Stream { Out, Err };
+
+// Writes `text` to stdout or stderr; `utf8` tells whether it is UTF-8 or in the
+// form of the lines for people.
+void Write(Stream stream, const std::string& text, bool utf8);

@@ -46,7 +46,7 @@ Cp932Converter TextFormConverter() { return Utf8Converter(); }
 
 bool Cp932Paths() { return false; }
 
-void WriteStdout(const std::string& text, bool)
+void Write(Stream stream, const std::string& text, bool)
 {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fwrite(text.data(), 1, text.size(), stream == Stream::Out ? stdout : stderr);
 }

@@ -74,13 +74,13 @@ Cp932Converter TextFormConverter()
 
 bool Cp932Paths() { return true; }
 
-void WriteStdout(const std::string& text, bool utf8)
+void Write(Stream stream, const std::string& text, bool utf8)
 {
-    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    const HANDLE handle = GetStdHandle(stream == Stream::Out ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
     DWORD mode = 0;
     std::size_t done = 0;
-    if (out != nullptr && out != INVALID_HANDLE_VALUE && GetConsoleMode(out, &mode) &&
-        WriteConsoleLines(out, text, utf8 ? CP_UTF8 : kJapanese, done))
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) &&
+        WriteConsoleLines(handle, text, utf8 ? CP_UTF8 : kJapanese, done))
         return;
-    std::fwrite(text.data() + done, 1, text.size() - done, stdout);
+    std::fwrite(text.data() + done, 1, text.size() - done, stream == Stream::Out ? stdout : stderr);
 }
