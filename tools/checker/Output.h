@@ -15,8 +15,9 @@ Cp932Converter Utf8Converter();
 // kept, which a console is given as UTF-16 when written.
 Cp932Converter TextFormConverter();
 
-// Whether paths on the command line are code page 932 (Windows) rather than
-// in the output's encoding already (the host).
+// Whether paths on the command line are code page 932 (Windows, whose programs
+// get them in the ANSI code page: 932 on a Japanese system) rather than in the
+// output's encoding already (the host).
 bool Cp932Paths();
 
 enum class Stream { Out, Err };
