@@ -1,6 +1,7 @@
 // The script checker: every rule on scripts made for it (their "; expect:"
 // lines name the findings), silence on the sample distribution, the line
-// index against the parsed script, and the command's exit status and JSON.
+// index against the parsed script, the command's exit status and JSON, and
+// its output of Japanese texts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "tests/native/Cp932.h"
 #include "tools/checker/CheckerCommand.h"
 #include "tools/checker/LineIndex.h"
+#include "tools/checker/Output.h"
 #include "tools/checker/ScriptCheck.h"
 
 namespace fs = std::filesystem;
@@ -100,8 +102,6 @@ void ExpectFindings(const std::multiset<Expectation>& expected, const std::vecto
     EXPECT_TRUE(missing.empty() && extra.empty()) << "missing:\n"
                                                   << Listed(missing) << "unexpected:\n"
                                                   << Listed(extra);
-    for (const Finding& f : findings)
-        for (char c : f.message) ASSERT_TRUE(c >= 0x20 && c < 0x7F) << "message not printable ASCII: " << f.message;
 }
 
 // A compressed header that stores `last` as the name's missing character.
@@ -137,6 +137,33 @@ std::vector<Finding> Check(const std::string& text, DocumentKind kind = Document
     input.haveDistribution = files != nullptr;
     if (files) input.distribution = *files;
     return CheckScript(input);
+}
+
+// Literals are code page 932 here; u8"" ones stay UTF-8.
+std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+#define BOTH(text) std::pair<std::string, std::string>(text, Utf8(u8##text))
+
+// The system's conversion, for the characters of `texts` alone (each in code
+// page 932 and in UTF-8): anything else is no character to it. `kept` gives
+// the bytes back, as Windows does for its lines for people.
+Cp932Converter TableConverter(const std::vector<std::pair<std::string, std::string>>& texts, bool kept = false)
+{
+    std::map<std::string, std::string> characters;
+    for (const auto& [cp932, utf8] : texts) {
+        for (std::size_t i = 0, u = 0; i < cp932.size() && u < utf8.size();) {
+            const std::size_t length = CharLength(cp932, i);
+            const auto lead = static_cast<unsigned char>(utf8[u]);
+            const std::size_t utf8Length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            characters[cp932.substr(i, length)] = kept ? cp932.substr(i, length) : utf8.substr(u, utf8Length);
+            i += length;
+            u += utf8Length;
+        }
+    }
+    return [characters](std::string_view character) -> std::optional<std::string> {
+        const auto found = characters.find(std::string(character));
+        if (found == characters.end()) return std::nullopt;
+        return found->second;
+    };
 }
 
 class ScriptCheck : public ::testing::Test {
@@ -249,6 +276,8 @@ TEST_F(ScriptCheck, CommandExitStatusAndJson)
             if (folder != "dist") return std::nullopt;
             return std::vector<DistributionFile>{{"README.TXT", ""}};
         },
+        TableConverter({BOTH("ソ")}),
+        TableConverter({BOTH("ソ")}),
     };
     const struct {
         std::vector<std::string> arguments;
@@ -263,22 +292,106 @@ TEST_F(ScriptCheck, CommandExitStatusAndJson)
         {{"good.ini", "--dist", "nowhere"}, 2, ""},
         {{"good.ini"}, 0, ""},
         {{"good.ini", "--json"}, 0, "[]\n"},
+        {{"good.ini", "--dist", "--json"}, 2, ""}, // a folder named so: the output is no JSON
         {{"good.ini", "--dist", "dist"}, 0, "good.ini: warning: SETUP.EXE is not in"},
         {{"warn.ini"},
          0,
-         "warn.ini:2: warning: [Extend] Enabled: only 'False' disables the options: 'fa\"lse \\x83\\'"},
+         Utf8(u8"warn.ini:2: warning: [Extend] Enabled: only 'False' disables the options: 'fa\"lse ソ'")},
         {{"--json", "warn.ini"},
          0,
          "[\n  {\"file\": \"warn.ini\", \"line\": 2, \"severity\": \"warning\", \"section\": \"Extend\", \"key\": "
-         "\"Enabled\", \"rule\": \"keyword-case\", \"message\": \"only 'False' disables the options: 'fa\\\"lse "
-         "\\\\x83\\\\' leaves them enabled\"}\n]\n"},
+         "\"Enabled\", \"rule\": \"keyword-case\", \"message\": \"only 'False' disables the options: 'fa\\\"lse " +
+             Utf8(u8"ソ' leaves them enabled\"}\n]\n")},
         {{"bad.ini"}, 1, "bad.ini:2: error: [Extend] SetupSpeed:"},
     };
     for (const auto& c : cases) {
-        std::string out, err;
-        EXPECT_EQ(RunChecker(c.arguments, system, out, err), c.status) << ::testing::PrintToString(c.arguments);
-        EXPECT_EQ(out.substr(0, c.out.size()), c.out) << ::testing::PrintToString(c.arguments);
-        EXPECT_EQ(err.empty(), c.status != 2) << err;
+        CheckerOutput output;
+        EXPECT_EQ(RunChecker(c.arguments, system, output), c.status) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(output.out.substr(0, c.out.size()), c.out) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(output.outUtf8, c.out.rfind("[", 0) == 0) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(output.err.empty(), c.status != 2) << output.err;
+    }
+}
+
+// Japanese texts reach people as characters, and JSON as UTF-8; a byte that is
+// no character stays \xHH. 表 and ソ end in the byte of a backslash, which is
+// no backslash of the output.
+TEST_F(ScriptCheck, JapaneseTextsInBothForms)
+{
+    const Cp932Converter utf8 = TableConverter({BOTH("製品表示ソ読込名前ｾｯﾄｱｯﾌﾟ")});
+    const Cp932Converter kept = TableConverter({BOTH("表ソ")}, true);
+    const struct {
+        const Cp932Converter& convert;
+        std::string file;
+        Finding finding;
+        std::string text, json; // json: the object alone, when converted to UTF-8
+    } cases[] = {
+        {utf8,
+         "製品\\SETUP.INI",
+         {Severity::Error, 12, "表示", "名前1", "missing", "'(App)\\読込\\ｾｯﾄｱｯﾌﾟ.TXT' is not in the distribution folder"},
+         Utf8(u8"製品\\SETUP.INI:12: error: [表示] 名前1: '(App)\\読込\\ｾｯﾄｱｯﾌﾟ.TXT' is not in the distribution folder"),
+         Utf8(u8"{\"file\": \"製品\\\\SETUP.INI\", \"line\": 12, \"severity\": \"error\", \"section\": \"表示\", "
+              u8"\"key\": \"名前1\", \"rule\": \"missing\", \"message\": "
+              u8"\"'(App)\\\\読込\\\\ｾｯﾄｱｯﾌﾟ.TXT' is not in the distribution folder\"}")},
+        // A lone lead byte at the end and before a space, an unassigned pair, bytes that
+        // are no characters, a character the system lacks, a tab and a quote.
+        {utf8,
+         "A\x83.INI",
+         {Severity::Warning, 0, "S\x83", "K\x85\x40" "1", "r", "ソ\x83 \x80\xA0\xFD\xFF\x88\x9F\t\"q\"\x7F"},
+         "A\\x83.INI: warning: [S\\x83] K\\x85\\x40" "1: " + Utf8(u8"ソ") + "\\x83 \\x80\\xA0\\xFD\\xFF\\x88\\x9F\\x09\"q\"\\x7F",
+         "{\"file\": \"A\\\\x83.INI\", \"line\": 0, \"severity\": \"warning\", \"section\": \"S\\\\x83\", \"key\": "
+         "\"K\\\\x85\\\\x40" "1\", \"rule\": \"r\", \"message\": \"" + Utf8(u8"ソ") +
+             "\\\\x83 \\\\x80\\\\xA0\\\\xFD\\\\xFF\\\\x88\\\\x9F\\u0009\\\"q\\\"\\u007F\"}"},
+        // Windows keeps code page 932 for its lines for people.
+        {kept,
+         "表\\ソ.INI",
+         {Severity::Error, 1, "表", "", "r", "'ソ\x83'"},
+         "表\\ソ.INI:1: error: [表]: 'ソ\\x83'",
+         ""},
+    };
+    for (const auto& c : cases) {
+        const std::string file = Converted(c.file, c.convert);
+        EXPECT_EQ(FindingText(file, c.finding, c.convert), c.text) << c.finding.message;
+        if (!c.json.empty()) {
+            EXPECT_EQ(FindingsJson(file, {c.finding}, c.convert), "[\n  " + c.json + "\n]\n") << c.finding.message;
+        }
+    }
+
+    // A path as the host gives it goes into JSON where it is UTF-8: a cut
+    // character, an overlong form and a surrogate do not.
+    const std::string path = Utf8(u8"製品/") + "\xF0\x9F\x98\x80\xFF\xE3\x82.\xC0\xAF\xED\xA0\x80";
+    EXPECT_EQ(FindingsJson(path, {{Severity::Error, 1, "", "", "r", "m"}}, utf8),
+              "[\n  {\"file\": \"" + Utf8(u8"製品/") +
+                  "\xF0\x9F\x98\x80\\\\xFF\\\\xE3\\\\x82.\\\\xC0\\\\xAF\\\\xED\\\\xA0\\\\x80\", \"line\": 1, "
+                  "\"severity\": \"error\", \"section\": \"\", \"key\": \"\", \"rule\": \"r\", \"message\": \"m\"}\n]\n");
+}
+
+// The host's own conversion: characters of every kind, bytes that are none
+// (after which it still converts), and a text longer than its first guess.
+TEST(CheckerOutput, HostConvertsCodePage932ToUtf8)
+{
+    const Cp932Converter convert = Utf8Converter();
+    const struct {
+        std::string cp932;
+        std::optional<std::string> utf8;
+    } cases[] = {
+        {"", ""},
+        {"A=サンプル", Utf8(u8"A=サンプル")},
+        {"ｾｯﾄｱｯﾌﾟ", Utf8(u8"ｾｯﾄｱｯﾌﾟ")}, // half-width katakana: one byte each
+        {kHyo + kSo + kPo, Utf8(u8"表ソポ")},
+        {"\x87\x40\x81\x60", Utf8(u8"①～")}, // the NEC row; the wave dash as Windows maps it
+        {"a\x85\x40" "b", std::nullopt},        // an unassigned pair
+        {"\x83", std::nullopt},                  // a lone lead byte at the end
+        {"\x80", std::nullopt},
+        {"\x83\x54", Utf8(u8"サ")},
+        {std::string(10000, '\xB1'), [] {
+             std::string a;
+             for (int i = 0; i < 10000; ++i) a += Utf8(u8"ｱ");
+             return a;
+         }()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(convert(c.cp932), c.utf8) << c.cp932.substr(0, 20);
     }
 }
 

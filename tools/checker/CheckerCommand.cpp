@@ -10,9 +10,10 @@ constexpr char kUsage[] = "usage: checker SETUP.INI [--dist DIR] [--json]\n";
 
 } // namespace
 
-int RunChecker(const std::vector<std::string>& arguments, const CheckerSystem& system, std::string& out,
-               std::string& err)
+int RunChecker(const std::vector<std::string>& arguments, const CheckerSystem& system, CheckerOutput& output)
 {
+    std::string& out = output.out;
+    std::string& err = output.err;
     std::string script, folder;
     bool json = false, haveFolder = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -37,10 +38,14 @@ int RunChecker(const std::vector<std::string>& arguments, const CheckerSystem& s
         return 2;
     }
 
+    // A path as the lines for people show it.
+    const auto shown = [&](const std::string& path) {
+        return system.cp932Paths ? Converted(path, system.textForm) : path;
+    };
     CheckInput input;
     const std::optional<std::string> text = system.readFile(script);
     if (!text) {
-        err += "checker: cannot read " + script + "\n";
+        err += "checker: cannot read " + shown(script) + "\n";
         return 2;
     }
     input.text = *text;
@@ -48,7 +53,7 @@ int RunChecker(const std::vector<std::string>& arguments, const CheckerSystem& s
     if (haveFolder) {
         std::optional<std::vector<DistributionFile>> files = system.listFolder(folder);
         if (!files) {
-            err += "checker: cannot read the folder " + folder + "\n";
+            err += "checker: cannot read the folder " + shown(folder) + "\n";
             return 2;
         }
         input.haveDistribution = true;
@@ -59,9 +64,12 @@ int RunChecker(const std::vector<std::string>& arguments, const CheckerSystem& s
     UseCodePage(JapaneseCodePage());
     const std::vector<Finding> findings = CheckScript(input);
     if (json) {
-        out += FindingsJson(script, findings);
+        const std::string file = system.cp932Paths ? Converted(script, system.utf8) : script;
+        out += FindingsJson(file, findings, system.utf8);
+        output.outUtf8 = true;
     } else {
-        for (const Finding& finding : findings) out += FindingText(script, finding) + "\n";
+        const std::string file = shown(script);
+        for (const Finding& finding : findings) out += FindingText(file, finding, system.textForm) + "\n";
     }
     const bool errors =
         std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.severity == Severity::Error; });

@@ -36,20 +36,17 @@ std::string Numbered(const std::string& prefix, int n) { return prefix + std::to
 
 bool SameName(const std::string& a, const std::string& b) { return FoldedName(a) == FoldedName(b); }
 
-// A value as a message shows it: printable ASCII as it is, any other byte as \xHH.
+// A value as a message shows it; the finding's forms convert its characters.
+// A long one is cut between characters, never inside one.
 std::string Quoted(const std::string& value)
 {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string shown = "'";
-    for (std::size_t i = 0; i < value.size() && i < kShownLength; ++i) {
-        const auto byte = static_cast<unsigned char>(value[i]);
-        if (byte >= 0x20 && byte < 0x7F)
-            shown += static_cast<char>(byte);
-        else
-            shown.append("\\x").append(1, kHex[byte >> 4]).append(1, kHex[byte & 15]);
+    std::size_t end = 0;
+    while (end < value.size()) {
+        const std::size_t next = end + CharLength(value, end);
+        if (next > kShownLength) break;
+        end = next;
     }
-    if (value.size() > kShownLength) shown += "...";
-    return shown + "'";
+    return "'" + value.substr(0, end) + (end < value.size() ? "...'" : "'");
 }
 
 // The candidate nearest to `word`, when it is near enough to be a slip of the pen.

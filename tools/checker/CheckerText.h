@@ -12,7 +12,7 @@ std::string Numbered(const std::string& prefix, int n); // "File" and 3: "File3"
 bool SameName(const std::string& a, const std::string& b);
 bool IsAnyOf(const std::string& token, const char* const* first, const char* const* last, bool exact);
 
-// A value in quotes as a message shows it: printable ASCII as it is, other bytes as \xHH, long ones cut.
+// A value in quotes as a message shows it, its bytes as they are; a long one cut.
 std::string Quoted(const std::string& value);
 
 // The candidate nearest to `word` (ASCII case aside), when near enough to be a slip of the pen; else "".

@@ -42,8 +42,3 @@ std::vector<Finding> CheckScript(const CheckInput& input);
 
 // The uninstall log is the file the program takes as one: "UNSETUP.INI".
 DocumentKind KindOfFile(const std::string& path);
-
-// "SETUP.INI:12: error: [CopyFile] File4: ..." for people; a JSON array for tools.
-// Bytes that are not printable ASCII are shown as \xHH.
-std::string FindingText(const std::string& file, const Finding& finding);
-std::string FindingsJson(const std::string& file, const std::vector<Finding>& findings);
