@@ -19,6 +19,7 @@ import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
+FUZZ = ROOT / "tests" / "fuzz"
 sys.path.insert(0, str(ROOT / "tools" / "sandbox"))
 
 import winenv  # noqa: E402
@@ -51,6 +52,25 @@ class Tally:
                 print(f"    FAILED {case.get('classname')}.{case.get('name')}: {message[0] if message else ''}")
 
 
+def replay_fuzz_inputs(build, results, tally):
+    """Every fuzzer's kept corpus and every input that once failed, through its
+    target under the host tree's sanitizers: one case per fuzzer."""
+    passed = failed = 0
+    for program in sorted((build / "host" / "tests" / "fuzz").glob("*Fuzzer")):
+        inputs = [FUZZ / "corpus" / program.name, FUZZ / "crashes" / program.name]
+        with open(results / f"native-fuzz-{program.name}.log", "wb") as out:
+            code = subprocess.run([str(program), *map(str, inputs)], stdout=out, stderr=subprocess.STDOUT,
+                                  timeout=600).returncode
+        if code == 0:
+            passed += 1
+        else:
+            failed += 1
+            print(f"    FAILED fuzz replay {program.name}: see native-fuzz-{program.name}.log")
+    tally.passed += passed
+    tally.failed += failed
+    print(f"[native] fuzz replay: {passed} passed, {failed} failed")
+
+
 def run_native(build, results, tally):
     for executable in sorted((build / "host" / "tests" / "native").glob("*_tests")):
         report = results / f"native-{executable.name}.xml"
@@ -66,6 +86,7 @@ def run_native(build, results, tally):
         subprocess.run([sys.executable, "-m", "pytest", "-q", "-p", "no:cacheprovider", str(ROOT / "tests" / "tools"),
                         f"--junitxml={report}"], stdout=out, stderr=subprocess.STDOUT, cwd=ROOT, timeout=600)
     tally.add_report("native", "tools (pytest)", report)
+    replay_fuzz_inputs(build, results, tally)
 
 
 def run_wine(windows, results, environment, tally):
