@@ -18,6 +18,7 @@
 #include "tests/native/Cp932.h"
 #include "tools/checker/CheckerCommand.h"
 #include "tools/checker/LineIndex.h"
+#include "tools/checker/Medium.h"
 #include "tools/checker/Output.h"
 #include "tools/checker/ScriptCheck.h"
 
@@ -393,6 +394,24 @@ TEST(CheckerOutput, HostConvertsCodePage932ToUtf8)
     for (const auto& c : cases) {
         EXPECT_EQ(convert(c.cp932), c.utf8) << c.cp932.substr(0, 20);
     }
+}
+
+// The host lists a distribution in UTF-8; the script names its files in code
+// page 932, so the listing comes in that code page ("表" ends in a backslash byte).
+TEST(CheckerMedium, HostListsNamesInTheScriptsCodePage)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / "tessera-checker-medium";
+    fs::remove_all(folder);
+    fs::create_directories(folder / Utf8(u8"表"));
+    std::ofstream(folder / Utf8(u8"表") / Utf8(u8"ソフト.TXT")) << "x";
+    std::ofstream(folder / "A.TXT") << "x";
+    const auto listed = ListMedium(folder.string());
+    ASSERT_TRUE(listed);
+    std::set<std::string> names;
+    for (const DistributionFile& file : *listed) names.insert(file.path);
+    EXPECT_EQ(names, (std::set<std::string>{"A.TXT", kHyo + "\\" + kSo + "\x83\x74\x83\x67.TXT"}));
+    fs::remove_all(folder);
 }
 
 } // namespace
