@@ -12,7 +12,7 @@ import sys
 
 import pytest
 
-from conftest import ARCH, BUILD, ROOT, make_distribution
+from conftest import ARCH, BUILD, RESULTS, ROOT, make_distribution
 
 sys.path.insert(0, str(ROOT / "tools" / "sandbox"))
 
@@ -34,7 +34,11 @@ def tessauto(prefix, tmp_path, *args, log="C:\\tessauto.log"):
     result = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
               if line.startswith("{")]
     assert result and "exit" in result[-1], result
-    return result[-1]["exit"], read_log(prefix, log)
+    text = read_log(prefix, log) if args[0] != "detect" else ""
+    if text:  # kept with the run's other results, for people to read
+        (RESULTS / "tessauto").mkdir(parents=True, exist_ok=True)
+        (RESULTS / "tessauto" / f"{ARCH}-{prefix.path.name}-{args[0]}.log").write_text(text, encoding="utf-8")
+    return result[-1]["exit"], text
 
 
 def prefix_path(path):
