@@ -79,8 +79,13 @@ unsigned long detect(const Request& request) {
 
 unsigned long run(const Request& request) {
     RunLog log(request.log ? absolutePath(winauto::FromUtf8(*request.log)) : defaultLogPath());
-    log.Detail("---- TESSAUTO " + std::string(request.verb == Request::Verb::Install ? "install " : "uninstall ") +
-               request.target);
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    char date[32];
+    wsprintfA(date, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+              now.wSecond);
+    log.Detail("---- " + std::string(date) + " TESSAUTO " +
+               (request.verb == Request::Verb::Install ? "install " : "uninstall ") + request.target);
     if (!log.IsOpen()) PrintLine("warning: the log file cannot be written; the console has the progress only");
 
     UniqueKernelHandle runMutex(CreateMutexW(nullptr, FALSE, kRunMutex));
