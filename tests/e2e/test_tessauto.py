@@ -128,6 +128,18 @@ def test_a_missing_disk_fails_with_1603_and_the_log_names_the_prompt(prefix, tmp
     assert not [w for w in windriver("list") if w["caption"] == "ディスク交換"]  # SETUP.EXE was ended
 
 
+def test_an_answers_file_that_declines_the_folder_cancels_with_1602(prefix, tmp_path):
+    make_distribution(prefix, script(), {"ONE.TXT": "1"})
+    # UTF-8 with a byte order mark, as Notepad saves it.
+    (prefix.drive_c / "answers.txt").write_bytes("\ufeff# Never create a folder.\r\n[answer]\r\ncaption = フォルダ作成\r\n"
+                                                 "press = いいえ\r\n".encode("utf-8"))
+    code, log = tessauto(prefix, tmp_path, "install", "C:\\dist", "/answers", "C:\\answers.txt")
+    assert code == 1602, log
+    assert "「フォルダ作成」 → いいえ(N)  (rule C:\\answers.txt:2)" in log
+    assert "result: 1602 (cancelled): a question was answered no: 「インストール中止」 インストールを続行できませんでした．" in log
+    assert not (prefix.drive_c / "Program Files" / "AutoTest").exists()
+
+
 def test_two_installs_at_once_one_returns_1618(prefix, tmp_path):
     slow = script().replace("SetupSpeed=1", "SetupSpeed=400")
     make_distribution(prefix, slow, {"ONE.TXT": "1"})
