@@ -155,11 +155,11 @@ void Run::answer(HWND hwnd) {
     }
 
     std::vector<Action> actions;
-    if (settings_.install && !settingsApplied_ && IsInstallStartPage(window)) {
+    const bool appliesSettings = settings_.install && !settingsApplied_ && IsInstallStartPage(window);
+    if (appliesSettings) {
         const Settings asked = SettingsFor(window, settings_.folder, settings_.options);
         if (!asked.problem.empty()) return halt(asked.problem);
         actions = asked.actions;
-        settingsApplied_ = true;
     }
     const Choice choice = ChooseAnswer(window, settings_.rules, BuiltInAnswers());
     if (!choice.answer) {
@@ -178,6 +178,7 @@ void Run::answer(HWND hwnd) {
         log_.Detail("  the window changed meanwhile (" + std::string(error.what()) + "); looking again");
         return;
     }
+    settingsApplied_ = settingsApplied_ || appliesSettings;
     ++times;
     last = GetTickCount64();
     const Rule& rule = *choice.answer->rule;
