@@ -1,26 +1,25 @@
 // windriver: drives the GUI of programs under test (run under Wine) for the test runner.
 // Every result is one JSON object per stdout line; exit code 0 = ok, 1 = not found or
-// timed out (an {"error": ...} line is printed), 2 = usage error.
+// timed out (an {"error": ...} line is printed), 2 = usage error. The window work
+// itself is WinAuto's, shared with TESSAUTO.
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <cwchar>
 #include <cwctype>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "tools/windriver/WinAuto.h"
+
+using namespace winauto;
+
 namespace {
 
 constexpr DWORD kPollMs = 100;
 constexpr DWORD kDefaultTimeoutMs = 10000;
-// Bound every message sent to another process, so a hung target can't hang us.
-constexpr UINT kSendTimeoutMs = 3000;
-constexpr UINT kQuickAnswerMs = 50;
 // The static control holding a message box's text.
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr wchar_t kDialogClass[] = L"#32770";
@@ -45,18 +44,6 @@ struct Failure {
 }
 
 // ---------------------------------------------------------------- output
-
-std::string toUtf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                   nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                        size, nullptr, nullptr);
-    return out;
-}
-
-std::string quoted(std::wstring_view text) { return "\"" + toUtf8(text) + "\""; }
 
 // Non-ASCII passes through as raw UTF-8; only JSON's reserved characters are escaped.
 std::string jsonString(std::string_view utf8) {
@@ -83,7 +70,7 @@ public:
         return raw(key, jsonString(value));
     }
     JsonObject& str(std::string_view key, std::wstring_view value) {
-        return u8(key, toUtf8(value));
+        return u8(key, ToUtf8(value));
     }
     JsonObject& num(std::string_view key, long long value) {
         return raw(key, std::to_string(value));
@@ -126,239 +113,72 @@ void writeLine(const JsonObject& object) {
     WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
+JsonObject& addBox(JsonObject& json, const Box& box) {
+    return json.num("left", box.left).num("top", box.top).num("width", box.width).num("height", box.height);
+}
+
+JsonObject windowJson(const WindowInfo& window) {
+    JsonObject json;
+    json.num("hwnd", static_cast<long long>(window.handle))
+        .u8("caption", window.caption)
+        .u8("class", window.className)
+        .flag("visible", window.visible)
+        .flag("enabled", window.enabled);
+    addBox(json, window.box);
+    return json.num("pid", window.pid);
+}
+
+JsonObject controlJson(const ControlInfo& control) {
+    JsonObject json;
+    json.num("hwnd", static_cast<long long>(control.handle))
+        .u8("class", control.className)
+        .num("id", control.id)
+        .u8("text", control.text)
+        .flag("enabled", control.enabled)
+        .flag("visible", control.visible);
+    if (control.checked) json.num("checked", *control.checked);
+    else json.null("checked");
+    if (control.buttonKind.empty()) json.null("button");
+    else json.u8("button", control.buttonKind);
+    json.flag("readonly", control.readonly);
+    return addBox(json, control.box);
+}
+
 // ---------------------------------------------------------------- window queries
 
 long long handleNumber(HWND hwnd) {
     return static_cast<long long>(reinterpret_cast<uintptr_t>(hwnd));
 }
 
-// GetWindowTextW never sends a message to another process's window, so it can't block.
-std::wstring windowCaption(HWND hwnd) {
-    int length = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
-    return text;
-}
-
-std::wstring className(HWND hwnd) {
-    wchar_t name[256] = {};
-    GetClassNameW(hwnd, name, 256);
-    return name;
-}
-
-bool isClass(HWND hwnd, const wchar_t* name) { return _wcsicmp(className(hwnd).c_str(), name) == 0; }
-
-bool sendWithTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
-    return SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                               kSendTimeoutMs, result) != 0;
-}
-
-// Controls such as edits keep their text themselves, so ask them with WM_GETTEXT.
-std::wstring controlText(HWND hwnd) {
-    DWORD_PTR length = 0;
-    if (!sendWithTimeout(hwnd, WM_GETTEXTLENGTH, 0, 0, &length)) return windowCaption(hwnd);
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    if (!sendWithTimeout(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                         &copied))
-        return windowCaption(hwnd);
-    text.resize(copied);
-    return text;
-}
-
-// A named function: lambdas can't convert to the stdcall callback type on i686.
-BOOL CALLBACK collectWindow(HWND hwnd, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-    return TRUE;
-}
-
-std::vector<HWND> topLevelWindows() {
-    std::vector<HWND> found;
-    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::vector<HWND> descendants(HWND parent) {
-    std::vector<HWND> found;
-    EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 // Set by --hwnd: the caption arguments are window handles, for windows that share a caption.
 bool gCaptionIsHandle = false;
 
 bool windowMatches(HWND hwnd, std::wstring_view caption) {
-    if (!gCaptionIsHandle) return windowCaption(hwnd) == caption;
+    if (!gCaptionIsHandle) return WindowCaption(hwnd) == caption;
     return std::to_wstring(reinterpret_cast<uintptr_t>(hwnd)) == caption;
 }
 
 HWND findVisibleWindow(std::wstring_view caption, const wchar_t* requiredClass = nullptr) {
-    for (HWND hwnd : topLevelWindows()) {
+    for (HWND hwnd : TopLevelWindows()) {
         if (!IsWindowVisible(hwnd) || !windowMatches(hwnd, caption)) continue;
-        if (requiredClass && !isClass(hwnd, requiredClass)) continue;
+        if (requiredClass && !IsClass(hwnd, requiredClass)) continue;
         return hwnd;
     }
     return nullptr;
 }
 
-bool pollUntil(DWORD timeoutMs, const std::function<bool()>& done) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (done()) return true;
-        ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return false;
-        Sleep(static_cast<DWORD>(std::min<ULONGLONG>(kPollMs, deadline - now)));
-    }
-}
-
 HWND waitForWindow(std::wstring_view caption, DWORD timeoutMs,
                    const wchar_t* requiredClass = nullptr) {
     HWND found = nullptr;
-    if (!pollUntil(timeoutMs, [&] { return (found = findVisibleWindow(caption, requiredClass)); }))
+    if (!PollUntil(timeoutMs, [&] { return (found = findVisibleWindow(caption, requiredClass)); }))
         fail(kFailed, std::string("timed out waiting for ") +
-                          (requiredClass ? "message box " : "window ") + quoted(caption));
+                          (requiredClass ? "message box " : "window ") + Quoted(caption));
     return found;
 }
 
-// Screen rectangle of `hwnd`, optionally relative to the client area of `origin`.
-RECT windowRect(HWND hwnd, HWND origin = nullptr) {
-    RECT rect = {};
-    GetWindowRect(hwnd, &rect);
-    if (origin) MapWindowPoints(HWND_DESKTOP, origin, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-JsonObject& addRect(JsonObject& json, const RECT& rect) {
-    return json.num("left", rect.left)
-        .num("top", rect.top)
-        .num("width", rect.right - rect.left)
-        .num("height", rect.bottom - rect.top);
-}
-
-JsonObject describeWindow(HWND hwnd) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    JsonObject json;
-    json.num("hwnd", handleNumber(hwnd))
-        .str("caption", windowCaption(hwnd))
-        .str("class", className(hwnd))
-        .flag("visible", IsWindowVisible(hwnd))
-        .flag("enabled", IsWindowEnabled(hwnd));
-    addRect(json, windowRect(hwnd));
-    return json.num("pid", pid);
-}
-
-bool buttonCheck(HWND button, DWORD_PTR* state) {
-    return sendWithTimeout(button, BM_GETCHECK, 0, 0, state);
-}
-
-// What a Button control is: "default" is the push button that Enter presses.
-const wchar_t* buttonKind(LONG_PTR style) {
-    switch (style & BS_TYPEMASK) {
-    case BS_PUSHBUTTON: return L"push";
-    case BS_DEFPUSHBUTTON: return L"default";
-    case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE: return L"check";
-    case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON: return L"radio";
-    case BS_GROUPBOX: return L"group";
-    default: return L"other";
-    }
-}
-
-// A window whose thread is busy (a program that sleeps between steps without
-// reading its messages) is described from what the system keeps, without a
-// message: asking would hold up every look at the screen for seconds.
-bool answersQuickly(HWND top) {
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kQuickAnswerMs, &ignored) != 0;
-}
-
-JsonObject describeControl(HWND top, HWND control, bool ask = true) {
-    JsonObject json;
-    json.num("hwnd", handleNumber(control))
-        .str("class", className(control))
-        .num("id", GetDlgCtrlID(control))
-        .str("text", ask ? controlText(control) : windowCaption(control))
-        .flag("enabled", IsWindowEnabled(control))
-        .flag("visible", IsWindowVisible(control));
-    DWORD_PTR state = 0;
-    if (ask && isClass(control, L"Button") && buttonCheck(control, &state))
-        json.num("checked", static_cast<long long>(state));
-    else
-        json.null("checked");
-    const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
-    if (isClass(control, L"Button"))
-        json.str("button", buttonKind(style));
-    else
-        json.null("button");
-    json.flag("readonly", isClass(control, L"Edit") && (style & ES_READONLY));
-    return addRect(json, windowRect(control, top));
-}
-
-// ---------------------------------------------------------------- control lookup
-
-// "&Next" and "Next" name the same button; "&&" is a literal ampersand.
-std::wstring withoutAccelerators(std::wstring_view text) {
-    std::wstring out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'&' && i + 1 < text.size()) ++i;
-        else if (text[i] == L'&') continue;
-        out += text[i];
-    }
-    return out;
-}
-
-bool isIdSelector(std::wstring_view selector) { return !selector.empty() && selector[0] == L'#'; }
-
-int parseId(std::wstring_view selector) {
-    std::wstring digits(selector.substr(1));
-    if (digits.empty() || digits.size() > 9) fail(kUsage, "bad control id " + quoted(selector));
-    for (wchar_t c : digits)
-        if (!std::iswdigit(c)) fail(kUsage, "bad control id " + quoted(selector));
-    return std::stoi(digits);
-}
-
-// Accepts the caption as shown ("Next") or as written ("&Next").
-bool captionMatches(HWND control, std::wstring_view wanted) {
-    if (!isClass(control, L"Button")) return false;
-    std::wstring text = controlText(control);
-    return text == wanted || withoutAccelerators(text) == wanted;
-}
-
-// `#<id>` matches any control; a caption matches Button controls only. Hidden wizard pages
-// reuse ids and captions, so a visible match wins over an earlier hidden one.
-HWND findControl(HWND top, std::wstring_view selector) {
-    const bool byId = isIdSelector(selector);
-    const int id = byId ? parseId(selector) : 0;
-    HWND firstMatch = nullptr;
-    for (HWND control : descendants(top)) {
-        bool matches = byId ? GetDlgCtrlID(control) == id : captionMatches(control, selector);
-        if (!matches) continue;
-        if (IsWindowVisible(control)) return control;
-        if (!firstMatch) firstMatch = control;
-    }
-    if (!firstMatch)
-        fail(kFailed, "no control " + quoted(selector) + " in window " + quoted(windowCaption(top)));
-    return firstMatch;
-}
-
-// Refuse what a user couldn't do: act on a hidden or disabled control, or on a window
-// disabled by a modal dialog in front of it.
-void requireUsable(HWND top, HWND control, std::wstring_view selector) {
-    if (!IsWindowVisible(control)) fail(kFailed, "control " + quoted(selector) + " is invisible");
-    for (HWND hwnd = control; hwnd; hwnd = GetAncestor(hwnd, GA_PARENT)) {
-        if (!IsWindowEnabled(hwnd))
-            fail(kFailed, "control " + quoted(selector) +
-                              (hwnd == control ? " is disabled" : " is in a disabled window"));
-        if (hwnd == top) break;
-    }
-}
-
-// Posted, not sent: the handler may open a modal dialog and must not block us.
-void postClick(HWND control) {
-    HWND parent = GetAncestor(control, GA_PARENT);
-    WPARAM wParam = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), BN_CLICKED);
-    if (!PostMessageW(parent, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(control)))
-        fail(kFailed, "could not post the click (error " + std::to_string(GetLastError()) + ")");
+// A bad #id is the caller's mistake, told before any window is looked for.
+void requireValidSelector(std::wstring_view selector) {
+    if (IsIdSelector(selector) && !ParseId(selector)) fail(kUsage, "bad control id " + Quoted(selector));
 }
 
 // ---------------------------------------------------------------- commands
@@ -370,8 +190,8 @@ struct Args {
 };
 
 int runList(const Args& args) {
-    for (HWND hwnd : topLevelWindows())
-        if (args.all || IsWindowVisible(hwnd)) writeLine(describeWindow(hwnd));
+    for (HWND hwnd : TopLevelWindows())
+        if (args.all || IsWindowVisible(hwnd)) writeLine(windowJson(DescribeWindow(hwnd)));
     return kOk;
 }
 
@@ -379,14 +199,13 @@ int runList(const Args& args) {
 // the whole screen at once, so a watcher needs no call per window.
 std::string screenDump() {
     std::string dump;
-    for (HWND hwnd : topLevelWindows()) {
+    for (HWND hwnd : TopLevelWindows()) {
         if (!IsWindowVisible(hwnd)) continue;
-        std::vector<HWND> controls = descendants(hwnd);
-        const bool ask = answersQuickly(hwnd);
-        dump += describeWindow(hwnd)
-                    .flag("busy", !ask)
-                    .raw("controls", jsonArray(controls, [&](HWND control) {
-                        return describeControl(hwnd, control, ask).text();
+        const WindowInfo window = DescribeWithControls(hwnd);
+        dump += windowJson(window)
+                    .flag("busy", window.busy)
+                    .raw("controls", jsonArray(window.controls, [](const ControlInfo& control) {
+                        return controlJson(control).text();
                     }))
                     .text() +
                 "\n";
@@ -403,19 +222,19 @@ int runDump(const Args&) {
 
 int runControls(const Args& args) {
     HWND top = waitForWindow(args.positional[0], args.timeoutMs);
-    for (HWND control : descendants(top)) writeLine(describeControl(top, control));
+    for (HWND control : Descendants(top)) writeLine(controlJson(DescribeControl(top, control)));
     return kOk;
 }
 
 int runWait(const Args& args) {
-    writeLine(describeWindow(waitForWindow(args.positional[0], args.timeoutMs)));
+    writeLine(windowJson(DescribeWindow(waitForWindow(args.positional[0], args.timeoutMs))));
     return kOk;
 }
 
 int runWaitGone(const Args& args) {
     const std::wstring& caption = args.positional[0];
-    if (!pollUntil(args.timeoutMs, [&] { return !findVisibleWindow(caption); }))
-        fail(kFailed, "timed out: window " + quoted(caption) + " is still there");
+    if (!PollUntil(args.timeoutMs, [&] { return !findVisibleWindow(caption); }))
+        fail(kFailed, "timed out: window " + Quoted(caption) + " is still there");
     writeLine(JsonObject().str("gone", caption));
     return kOk;
 }
@@ -428,18 +247,18 @@ int runMessageBox(const Args& args) {
 
     std::vector<std::wstring> captions;
     std::vector<int> ids;
-    for (HWND child : descendants(box)) {
-        if (GetAncestor(child, GA_PARENT) != box || !isClass(child, L"Button")) continue;
+    for (HWND child : Descendants(box)) {
+        if (GetAncestor(child, GA_PARENT) != box || !IsClass(child, L"Button")) continue;
         if (!IsWindowVisible(child)) continue;
-        captions.push_back(windowCaption(child));
+        captions.push_back(WindowCaption(child));
         ids.push_back(GetDlgCtrlID(child));
     }
     writeLine(JsonObject()
                   .num("hwnd", handleNumber(box))
-                  .str("caption", windowCaption(box))
+                  .str("caption", WindowCaption(box))
                   .str("text", text)
                   .raw("buttons", jsonArray(captions, [](const std::wstring& c) {
-                           return jsonString(toUtf8(c));
+                           return jsonString(ToUtf8(c));
                        }))
                   .raw("ids", jsonArray(ids, [](int id) { return std::to_string(id); })));
     return kOk;
@@ -447,27 +266,23 @@ int runMessageBox(const Args& args) {
 
 int runPress(const Args& args) {
     const std::wstring& selector = args.positional[1];
-    if (isIdSelector(selector)) parseId(selector);
+    requireValidSelector(selector);
     HWND top = waitForWindow(args.positional[0], args.timeoutMs);
-    HWND button = findControl(top, selector);
-    requireUsable(top, button, selector);
-    postClick(button);
+    HWND button = FindControl(top, selector);
+    RequireUsable(top, button, selector);
+    Press(button);
     writeLine(JsonObject().num("pressed", GetDlgCtrlID(button)));
     return kOk;
 }
 
 int runSetText(const Args& args) {
     const std::wstring& selector = args.positional[1];
-    if (!isIdSelector(selector)) fail(kUsage, "settext needs a control as #id");
-    parseId(selector);
+    if (!IsIdSelector(selector)) fail(kUsage, "settext needs a control as #id");
+    requireValidSelector(selector);
     HWND top = waitForWindow(args.positional[0], args.timeoutMs);
-    HWND edit = findControl(top, selector);
-    requireUsable(top, edit, selector);
-    DWORD_PTR ignored = 0;
-    if (!sendWithTimeout(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args.positional[2].c_str()),
-                         &ignored))
-        fail(kFailed, "control " + quoted(selector) + " did not answer WM_SETTEXT");
-    writeLine(JsonObject().str("text", controlText(edit)));
+    HWND edit = FindControl(top, selector);
+    RequireUsable(top, edit, selector);
+    writeLine(JsonObject().str("text", SetText(edit, args.positional[2], selector)));
     return kOk;
 }
 
@@ -475,23 +290,13 @@ int runCheck(const Args& args) {
     const std::wstring& selector = args.positional[1];
     const std::wstring& state = args.positional[2];
     if (state != L"0" && state != L"1") fail(kUsage, "check state must be 0 or 1");
-    if (isIdSelector(selector)) parseId(selector);
-    const DWORD_PTR wanted = state == L"1" ? BST_CHECKED : BST_UNCHECKED;
+    requireValidSelector(selector);
 
     HWND top = waitForWindow(args.positional[0], args.timeoutMs);
-    HWND box = findControl(top, selector);
-    if (!isClass(box, L"Button")) fail(kFailed, "control " + quoted(selector) + " is no button");
-    requireUsable(top, box, selector);
-    DWORD_PTR current = 0;
-    if (!buttonCheck(box, &current)) fail(kFailed, "control " + quoted(selector) + " hangs");
-    if (current != wanted) {
-        DWORD_PTR ignored = 0;
-        if (!sendWithTimeout(box, BM_SETCHECK, wanted, 0, &ignored))
-            fail(kFailed, "control " + quoted(selector) + " hangs");
-        postClick(box);
-    }
-    buttonCheck(box, &current);
-    writeLine(JsonObject().num("checked", static_cast<long long>(current)));
+    HWND box = FindControl(top, selector);
+    if (!IsClass(box, L"Button")) fail(kFailed, "control " + Quoted(selector) + " is no button");
+    RequireUsable(top, box, selector);
+    writeLine(JsonObject().num("checked", SetCheck(box, state == L"1", selector)));
     return kOk;
 }
 
@@ -504,7 +309,7 @@ int runCommandLine(const Args& args) {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
-        fail(kFailed, "could not start " + quoted(args.positional[0]) + " (error " +
+        fail(kFailed, "could not start " + Quoted(args.positional[0]) + " (error " +
                           std::to_string(GetLastError()) + ")");
     CloseHandle(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -532,9 +337,9 @@ constexpr Command kCommands[] = {
 };
 
 DWORD parseTimeout(const std::wstring& text) {
-    if (text.empty() || text.size() > 9) fail(kUsage, "bad timeout " + quoted(text));
+    if (text.empty() || text.size() > 9) fail(kUsage, "bad timeout " + Quoted(text));
     for (wchar_t c : text)
-        if (!std::iswdigit(c)) fail(kUsage, "bad timeout " + quoted(text));
+        if (!std::iswdigit(c)) fail(kUsage, "bad timeout " + Quoted(text));
     return static_cast<DWORD>(std::stoul(text));
 }
 
@@ -555,7 +360,7 @@ Args parseArgs(const Command& command, int argc, wchar_t** argv) {
         } else if (arg == L"--hwnd" && command.arity > 0) {
             gCaptionIsHandle = true;
         } else {
-            fail(kUsage, "unexpected option " + quoted(arg) + "; " + kUsageText);
+            fail(kUsage, "unexpected option " + Quoted(arg) + "; " + kUsageText);
         }
     }
     if (args.positional.size() != command.arity)
@@ -600,14 +405,6 @@ void replaceFile(const std::wstring& path, const std::string& bytes) {
     MoveFileExW(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-std::wstring fromUtf8(std::string_view text) {
-    if (text.empty()) return {};
-    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-    return out;
-}
-
 int run(int argc, wchar_t** argv);
 
 // One command of a watch's command file: tab-separated fields, the first its number.
@@ -615,8 +412,8 @@ void runWatchedCommand(const std::string& line) {
     std::vector<std::wstring> fields{L"windriver"};
     size_t start = 0;
     for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-        fields.push_back(fromUtf8(std::string_view(line).substr(start, tab - start)));
-    fields.push_back(fromUtf8(std::string_view(line).substr(start)));
+        fields.push_back(FromUtf8(std::string_view(line).substr(start, tab - start)));
+    fields.push_back(FromUtf8(std::string_view(line).substr(start)));
     const std::wstring number = fields[1];
     fields.erase(fields.begin() + 1);
     std::vector<wchar_t*> argv;
@@ -628,6 +425,9 @@ void runWatchedCommand(const std::string& line) {
     } catch (const Failure& failure) {
         writeLine(JsonObject().u8("error", failure.message));
         code = failure.code;
+    } catch (const Error& error) {
+        writeLine(JsonObject().u8("error", error.what()));
+        code = kFailed;
     }
     writeLine(JsonObject().str("done", number).num("code", code));
 }
@@ -641,7 +441,7 @@ int runWatch(const Args& args) {
     const std::wstring screen = folder + L"\\windows.json", commands = folder + L"\\commands.txt",
                        stop = folder + L"\\stop";
     OwnedFile results = openFile(folder + L"\\results.txt", GENERIC_WRITE, CREATE_ALWAYS);
-    if (!results) fail(kFailed, "cannot write into " + quoted(folder));
+    if (!results) fail(kFailed, "cannot write into " + Quoted(folder));
     while (!fileExists(stop)) {
         replaceFile(screen, screenDump());
         if (fileExists(commands)) {
@@ -663,7 +463,7 @@ int run(int argc, wchar_t** argv) {
     for (const Command& command : kCommands)
         if (std::wstring_view(argv[1]) == command.name)
             return command.run(parseArgs(command, argc, argv));
-    fail(kUsage, "unknown command " + quoted(argv[1]) + "; " + kUsageText);
+    fail(kUsage, "unknown command " + Quoted(argv[1]) + "; " + kUsageText);
 }
 
 }  // namespace
