@@ -54,7 +54,7 @@ def last_number(pattern, text):
     return int(found[-1]) if found else 0
 
 
-def run_fuzzer(program, work, seconds, runs):
+def run_fuzzer(program, work, seconds, runs, max_len):
     """One fuzzer for the time or the number of runs given; its findings, executions
     and the edges it covered."""
     name = program.name
@@ -67,9 +67,7 @@ def run_fuzzer(program, work, seconds, runs):
     before = set(crashes.iterdir())
     limits = [f"-runs={runs}"] if runs else [f"-max_total_time={seconds}"]
     started = time.monotonic()
-    # Inputs past a kilobyte find little more here and cost much; the end-to-end
-    # tests give the program its huge files.
-    finished = subprocess.run([str(program), *limits, "-print_final_stats=1", "-max_len=1024",
+    finished = subprocess.run([str(program), *limits, "-print_final_stats=1", f"-max_len={max_len}",
                                f"-artifact_prefix={crashes}/", "-rss_limit_mb=2048", str(grown), str(corpus)],
                               capture_output=True, text=True, errors="replace")
     elapsed = time.monotonic() - started
@@ -88,18 +86,22 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("seconds", nargs="?", type=int, default=60, help="time for each fuzzer (default 60)")
     parser.add_argument("--runs", type=int, help="a number of executions for each fuzzer instead of a time")
-    parser.add_argument("--only", help="the fuzzers whose names contain this")
+    parser.add_argument("--only", help="the fuzzers whose names contain this (several: comma between)")
+    # Inputs past a kilobyte find little more here and cost much; the end-to-end
+    # tests give the program its huge files.
+    parser.add_argument("--max-len", type=int, default=1024, help="the longest input in bytes (default 1024)")
     parser.add_argument("--build", type=Path, default=ROOT / "build")
     args = parser.parse_args()
 
     work = args.build.resolve() / "fuzz"
     print("fuzz: building the fuzzers with clang", file=sys.stderr)
-    programs = [p for p in build(work) if not args.only or args.only in p.name]
+    wanted = args.only.split(",") if args.only else [""]
+    programs = [p for p in build(work) if any(name in p.name for name in wanted)]
     rows = []
     for program in programs:
         limit = f"{args.runs:,} runs" if args.runs else f"{args.seconds} s"
         print(f"fuzz: {program.name} for {limit}", file=sys.stderr, flush=True)
-        row = run_fuzzer(program, work, args.seconds, args.runs)
+        row = run_fuzzer(program, work, args.seconds, args.runs, args.max_len)
         rows.append(row)
         print(f"  {row['executions']:,} executions in {row['seconds']} s, {row['edges']} edges, "
               f"corpus {row['corpus']}, findings {len(row['findings'])}", flush=True)
