@@ -8,6 +8,7 @@
 #include "support/FailureReport.h"
 #include "support/FileOps.h"
 #include "support/ScriptLists.h"
+#include "support/StepHook.h"
 #include "support/SysErrorText.h"
 #include "support/uStrOp.h"
 #include "uninstall/CountJournal.h"
@@ -106,6 +107,7 @@ void Run::RemoveProgramListEntry()
     const std::string id = script_.Get("ProgramID", "ID");
     if (id.empty()) return;
     const std::string programList = DelBackSlash(context_.files.windowsFolder, "B") + "\\" + kProgramListName;
+    if (StepFault("remove entry", programList) != 0) return;
     WritePrivateProfileStringA(id.c_str(), nullptr, nullptr, programList.c_str());
 }
 
