@@ -21,12 +21,22 @@ std::string WriteUninstallEntry(const std::string& keyPath, const std::string& d
                                 const std::string& command)
 {
     HKEY created = nullptr;
+    DWORD disposition = 0;
     if (StepFault("create key", keyPath) != 0 ||
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                        nullptr, &created, nullptr) != ERROR_SUCCESS)
+                        nullptr, &created, &disposition) != ERROR_SUCCESS)
         return KeyCreationFailedText(keyPath);
-    const UniqueRegKey key(created);
-    if (!SetString(key.get(), "DisplayName", displayName)) return ValueNotSetText("DisplayName");
-    if (!SetString(key.get(), "UninstallString", command)) return ValueNotSetText("UninstallString");
-    return {};
+    UniqueRegKey key(created);
+    std::string refusal;
+    if (!SetString(key.get(), "DisplayName", displayName))
+        refusal = ValueNotSetText("DisplayName");
+    else if (!SetString(key.get(), "UninstallString", command))
+        refusal = ValueNotSetText("UninstallString");
+    // A key made here that lacks its values would list a program that no log
+    // can remove: it goes again.
+    if (!refusal.empty() && disposition == REG_CREATED_NEW_KEY) {
+        key.reset();
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath.c_str());
+    }
+    return refusal;
 }
