@@ -221,11 +221,12 @@ void Run::AssociationPass()
 }
 
 // The log and the journal go after everything else they guard: a run cut short
-// before this point can be started again from the same log.
+// before this point can be started again from the same log. The log goes first:
+// a log left without its journal would have its counts lowered a second time.
 void Run::RemoveLogAndJournal()
 {
-    decisions_.journal.Remove();
     if (const unsigned long code = RemoveFile(log_)) failures_.Add("<File> ", log_, SysErrorText(code));
+    decisions_.journal.Remove();
 }
 
 void Run::RemoveInstallFolder()
