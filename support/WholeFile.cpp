@@ -63,7 +63,8 @@ unsigned long WriteNewFile(const std::string& path, const std::string& text)
     MakeReplaceable(path);
     UniqueKernelHandle file;
     const unsigned long created = Step("create", path, [&] {
-        file = OwnFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file = OwnFile(
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         return file != nullptr;
     });
     if (created != 0) return created;
