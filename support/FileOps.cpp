@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "support/AppWindow.h"
 #include "support/Handles.h"
 #include "support/StepHook.h"
@@ -135,14 +137,18 @@ int SharedCounts::Get(const std::string& path) const
 int SharedCounts::Change(const std::string& path, bool increment)
 {
     const int count = increment ? CountAfterIncrement(Get(path), FileExists(path)) : Get(path) - 1;
-    if (!key_ || StepFault("count", path) != 0) return count;
-    if (count > 0) {
-        const DWORD data = static_cast<DWORD>(count);
-        RegSetValueExA(key_.get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
-    } else {
-        RegDeleteValueA(key_.get(), path.c_str());
+    if (!key_) return count;
+    if (StepFault("count", path) == 0) {
+        if (count > 0) {
+            const DWORD data = static_cast<DWORD>(count);
+            RegSetValueExA(key_.get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+        } else {
+            RegDeleteValueA(key_.get(), path.c_str());
+        }
     }
-    return count;
+    // A write the registry refused leaves the count as it was, and says so.
+    const int stored = Get(path);
+    return stored == std::max(count, 0) ? count : stored;
 }
 
 int GetSharedCount(const std::string& path) { return SharedCounts().Get(path); }

@@ -31,6 +31,7 @@ bool CountJournal::Holds(const std::string& file) const
 unsigned long CountJournal::Add(const std::string& file)
 {
     files_.insert(UpperCase(file));
+    if (path_.empty()) return 0;
     if (const unsigned long fault = StepFault("create", path_)) return fault;
     const HANDLE opened = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
