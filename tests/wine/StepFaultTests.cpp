@@ -404,46 +404,54 @@ TEST_F(UninstallSteps, ARunEndedAtAnyStepIsFinishedByTheNextWithNoCountLoweredTw
     EXPECT_EQ(uninstalled.at("count " + Item(stillUsed)), "1");
     EXPECT_EQ(uninstalled.at(Item(lastUser)), "-");
     EXPECT_EQ(uninstalled.at(Item(at.install)), "-");
+    const int logDeletion =
+        static_cast<int>(std::find(steps.begin(), steps.end(), "delete " + std::string(kLogName)) - steps.begin()) + 1;
+    ASSERT_LE(logDeletion, static_cast<int>(steps.size()));
 
-    std::string table = "step | changed by the first run | second run | its report\n";
-    for (int k = 1; k <= static_cast<int>(steps.size()); ++k) {
-        SCOPED_TRACE("step " + std::to_string(k) + " " + steps[k - 1]);
-        LeaveInstalledMachine();
-        ASSERT_EQ(RunStepCrash("uninstall", at.root, std::to_string(k)), kEndedAtStep);
-        const State ended = Machine();
-        std::set<std::string> changed;
-        for (const auto& [item, state] : installed)
-            if (ended.at(item) != state) changed.insert(item);
-        const Strings journaled = JournalFiles(Content(journal) == kMissing ? "" : Content(journal));
+    // Ended before step k; or step k failed and the run ended before it deleted
+    // the log, the last point from which a second run can start.
+    std::string table = "first run | changed by it | second run | its report\n";
+    for (const bool failing : {false, true}) {
+        for (int k = 1; k <= (failing ? logDeletion - 1 : static_cast<int>(steps.size())); ++k) {
+            const std::string first = (failing ? "failed at " : "ended at ") + std::to_string(k) + " " + steps[k - 1];
+            SCOPED_TRACE(first);
+            LeaveInstalledMachine();
+            ASSERT_EQ(RunStepCrash("uninstall", at.root, std::to_string(k) + (failing ? " failing" : "")), kEndedAtStep);
+            const State ended = Machine();
+            std::set<std::string> changed;
+            for (const auto& [item, state] : installed)
+                if (ended.at(item) != state) changed.insert(item);
+            const Strings journaled = JournalFiles(Content(journal) == kMissing ? "" : Content(journal));
 
-        const UninstallOutcome second = UninstallFrom(at);
-        State expected = uninstalled;
-        std::string finished = "finished";
-        if (!second.started) {
-            // The log went last but for its journal and the folder itself.
-            expected[Item(journal)] = ended.at(Item(journal));
-            expected[Item(at.install)] = ended.at(Item(at.install));
-            finished = "no log to start from: " + std::string(ended.at(Item(journal)) == "file" ? "journal and " : "") +
-                       "install folder stay";
-        }
-        for (const std::string& file : {lastUser, stillUsed}) {
-            // Written into the journal, but not lowered yet: the count stays one
-            // too high and the file is kept, never the other way round.
-            const std::string count = "count " + Item(file);
-            const bool inJournal = std::find(journaled.begin(), journaled.end(), file) != journaled.end();
-            if (inJournal && ended.at(count) == installed.at(count)) {
-                expected[count] = installed.at(count);
-                expected[Item(file)] = "file";
-                finished += ", " + NamePart(file) + " kept at count " + installed.at(count) + " (one too high)";
+            const UninstallOutcome second = UninstallFrom(at);
+            State expected = uninstalled;
+            std::string finished = "finished";
+            if (!second.started) {
+                // The log went last but for its journal and the folder itself.
+                expected[Item(journal)] = ended.at(Item(journal));
+                expected[Item(at.install)] = ended.at(Item(at.install));
+                finished = "no log to start from: " +
+                           std::string(ended.at(Item(journal)) == "file" ? "journal and " : "") + "install folder stay";
             }
-        }
-        EXPECT_EQ(Machine(), expected);
+            for (const std::string& file : {lastUser, stillUsed}) {
+                // Written into the journal, but not lowered: the count stays one
+                // too high and the file is kept, never the other way round.
+                const std::string count = "count " + Item(file);
+                const bool inJournal = std::find(journaled.begin(), journaled.end(), file) != journaled.end();
+                if (inJournal && ended.at(count) == installed.at(count)) {
+                    expected[count] = installed.at(count);
+                    expected[Item(file)] = "file";
+                    finished += ", " + NamePart(file) + " kept at count " + installed.at(count) + " (one too high)";
+                }
+            }
+            EXPECT_EQ(Machine(), expected);
 
-        const Strings reported = ReportedPaths(second.report);
-        for (const std::string& path : reported)
-            EXPECT_EQ(changed.count(Item(path)), 1u) << path << " was not removed by the first run\n" << second.report;
-        table += std::to_string(k) + " " + steps[k - 1] + " | " + std::to_string(changed.size()) + " | " + finished +
-                 " | " + std::to_string(reported.size()) + " entries, all removed by the first run\n";
+            const Strings reported = ReportedPaths(second.report);
+            for (const std::string& path : reported)
+                EXPECT_EQ(changed.count(Item(path)), 1u) << path << " was not removed by the first run\n" << second.report;
+            table += first + " | " + std::to_string(changed.size()) + " | " + finished + " | " +
+                     std::to_string(reported.size()) + " entries, all removed by the first run\n";
+        }
     }
     std::printf("%s", table.c_str());
 }

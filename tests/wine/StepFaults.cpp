@@ -35,7 +35,8 @@ unsigned long StepFaults::Hook(const char* step, const std::string& target)
     self.steps_.push_back(std::string(step) + " " + LastPart(target));
     const int k = static_cast<int>(self.steps_.size());
     // Nothing after this: not even the runtime's own ending.
-    if (k == self.plan_.endAt) TerminateProcess(GetCurrentProcess(), kEndedAtStep);
+    if (k == self.plan_.endAt || self.steps_.back() == self.plan_.endBefore)
+        TerminateProcess(GetCurrentProcess(), kEndedAtStep);
     if (k == self.plan_.failAt) return self.plan_.error;
     if (self.plan_.cannotRenameOver && std::string(step) == "rename") return ERROR_CALL_NOT_IMPLEMENTED;
     return 0;

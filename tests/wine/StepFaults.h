@@ -12,6 +12,7 @@ struct StepPlan {
     int failAt = 0;                // the step that fails, from 1 (0: none)
     unsigned long error = 5;       // the error it fails with (access denied)
     int endAt = 0;                 // the step before which the process ends (0: none)
+    std::string endBefore;         // ... or the first step so named (as Steps names it)
     bool cannotRenameOver = false; // every rename over a file answered as the 9x family answers it
 };
 

@@ -2,7 +2,8 @@
 // as a crash or a power cut would, so that the test can see what is left.
 //   stepcrash install <root> <k> rename|9x <file name> <padding>   the log writer stage
 //   stepcrash uninstall <root> <k>                           the uninstall run
-// Exits with kEndedAtStep when it ended at step k, 0 when the run had fewer steps.
+//   stepcrash uninstall <root> <k> failing                   ... its step k failed, ended before the log's deletion
+// Exits with kEndedAtStep when it ended, 0 when the run had fewer steps.
 #include <cstdlib>
 #include <string>
 
@@ -25,6 +26,11 @@ int main(int argc, char** argv)
         return 0;
     }
     if (run == "uninstall") {
+        if (argc == 5 && std::string(argv[4]) == "failing") {
+            plan.failAt = plan.endAt;
+            plan.endAt = 0;
+            plan.endBefore = "delete UNSETUP.INI";
+        }
         const StepFaults faults(plan);
         UninstallFrom(at);
         return 0;
