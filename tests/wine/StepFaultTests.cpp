@@ -275,6 +275,45 @@ TEST_F(LogReplacement, EveryStepLeavesTheWholeOldLogOrTheWholeNewOne)
     std::printf("scenario | step | failed: writer, left | next runs | ended: left | next runs\n%s", table.c_str());
 }
 
+// The next start's own rename of a whole new log, failed at any step (it stops
+// there, as if ended), leaves the old log or the new one for the start after.
+TEST(LogRecoverySteps, ARecoveryBrokenAtAnyStepIsFinishedByTheNextStart)
+{
+    TestFolder folder;
+    const std::string log = folder / kLogName;
+    for (const bool cannotRenameOver : {false, true}) {
+        StepPlan plan;
+        plan.cannotRenameOver = cannotRenameOver;
+        const auto halfReplaced = [&] {
+            folder.Write(kLogName, "old");
+            folder.Write(kNewLogName, "new");
+        };
+        halfReplaced();
+        Strings steps;
+        {
+            const StepFaults counting(plan);
+            RecoverHalfReplacedLog(log);
+            steps = counting.Steps();
+        }
+        ASSERT_EQ(folder.Read(kLogName), "new");
+        for (int k = 1; k <= static_cast<int>(steps.size()); ++k) {
+            SCOPED_TRACE(steps[k - 1]);
+            halfReplaced();
+            {
+                StepPlan failing = plan;
+                failing.failAt = k;
+                const StepFaults faults(failing);
+                RecoverHalfReplacedLog(log);
+            }
+            EXPECT_EQ(folder.Read(kNewLogName), "new");
+            EXPECT_NE(folder.Read(kLogName), "new");
+            RecoverHalfReplacedLog(log);
+            EXPECT_EQ(folder.Read(kLogName), "new");
+            EXPECT_FALSE(FileExists(folder / kNewLogName));
+        }
+    }
+}
+
 // ---- The uninstall run ------------------------------------------------------
 
 void MakeKey(HKEY root, const std::string& path, const std::string& defaultValue = "")
