@@ -21,8 +21,8 @@
 #include "tests/wine/StepFaults.h"
 #include "tests/wine/StepScenarios.h"
 #include "tests/wine/TestFolder.h"
-#include "uninstall/LogRecovery.h"
 #include "uninstall/CountJournal.h"
+#include "uninstall/LogRecovery.h"
 #include "uninstall/RegistrationRules.h"
 #include "uninstall/RegistryDeletion.h"
 #include "uninstall/UninstallRules.h"
@@ -64,6 +64,7 @@ void Put(const std::string& path, const std::string& content)
     EXPECT_EQ(written, 0u) << path;
 }
 
+// A string value; "" when the key is there without it, nothing when the key is not.
 std::optional<std::string> RegistryString(HKEY root, const std::string& key, const std::string& name)
 {
     HKEY opened = nullptr;
@@ -76,6 +77,7 @@ std::optional<std::string> RegistryString(HKEY root, const std::string& key, con
     return std::string(value);
 }
 
+// The install folder's files that a log records, by name, the log itself left out.
 Strings RecordedNames(const std::string& logText, const std::string& install)
 {
     Strings names;
@@ -84,10 +86,10 @@ Strings RecordedNames(const std::string& logText, const std::string& install)
     return names;
 }
 
-std::string Joined(const Strings& parts, const char* separator = ", ")
+std::string Joined(const Strings& parts)
 {
     std::string text;
-    for (const std::string& part : parts) text += (text.empty() ? "" : separator) + part;
+    for (const std::string& part : parts) text += (text.empty() ? "" : ", ") + part;
     return text;
 }
 
