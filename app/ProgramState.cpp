@@ -71,7 +71,7 @@ ProgramState StartUpProgram(const std::string& argument)
             ForceCopyFile(files.sourceFolder + kSetupScriptName, files.workingScript);
     } else {
         files.workingScript = files.workFolder + kUninstallLogName;
-        RecoverHalfReplacedLog(argument, true);
+        RecoverHalfReplacedLog(argument);
         ForceCopyFile(argument, files.workingScript);
     }
     // Read once: every later read of the script goes to its parse.

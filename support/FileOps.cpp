@@ -3,8 +3,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "support/AppWindow.h"
 #include "support/Handles.h"
+#include "support/StepHook.h"
 #include "support/uStrOp.h"
 
 namespace {
@@ -90,6 +93,7 @@ unsigned long RemoveFile(const std::string& path, bool filesOnly)
     if (!FileExists(path) && !HasWildcard(path)) return ERROR_FILE_NOT_FOUND;
     // The shell takes no longer paths (a long pattern overruns its buffers).
     if (path.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
+    if (const unsigned long fault = StepFault("delete", path)) return fault;
     if (IsOcxOrDll(path)) SelfRegister(path, false);
 
     std::string from = path;
@@ -111,6 +115,7 @@ unsigned long RemoveFolder(const std::string& folder, const std::string& pattern
 {
     const std::string base = AddBackSlash(folder, "B");
     for (const std::string& pattern : SplitPatterns(patterns)) RemoveFile(base + pattern);
+    if (const unsigned long fault = StepFault("remove folder", base)) return fault;
     if (RemoveDirectoryA(base.c_str())) return 0;
     return FailureCode(GetLastError(), ERROR_GEN_FAILURE);
 }
@@ -133,13 +138,17 @@ int SharedCounts::Change(const std::string& path, bool increment)
 {
     const int count = increment ? CountAfterIncrement(Get(path), FileExists(path)) : Get(path) - 1;
     if (!key_) return count;
-    if (count > 0) {
-        const DWORD data = static_cast<DWORD>(count);
-        RegSetValueExA(key_.get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
-    } else {
-        RegDeleteValueA(key_.get(), path.c_str());
+    if (StepFault("count", path) == 0) {
+        if (count > 0) {
+            const DWORD data = static_cast<DWORD>(count);
+            RegSetValueExA(key_.get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+        } else {
+            RegDeleteValueA(key_.get(), path.c_str());
+        }
     }
-    return count;
+    // A write the registry refused leaves the count as it was, and says so.
+    const int stored = Get(path);
+    return stored == std::max(count, 0) ? count : stored;
 }
 
 int GetSharedCount(const std::string& path) { return SharedCounts().Get(path); }

@@ -34,6 +34,7 @@ class SharedCounts {
 public:
     SharedCounts();
     int Get(const std::string& path) const;
+    // The new count; the old one when the registry refused the write.
     int Change(const std::string& path, bool increment);
 
 private:

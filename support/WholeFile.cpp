@@ -6,6 +6,7 @@
 
 #include "support/FileOps.h"
 #include "support/Handles.h"
+#include "support/StepHook.h"
 
 namespace {
 
@@ -17,6 +18,14 @@ unsigned long LastError()
 }
 
 UniqueKernelHandle OwnFile(HANDLE file) { return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file); }
+
+// One step that changes the disk: the hook's fault, else the call's own error.
+template <typename Call>
+unsigned long Step(const char* name, const std::string& target, Call call)
+{
+    if (const unsigned long fault = StepFault(name, target)) return fault;
+    return call() ? 0 : LastError();
+}
 
 // A read-only or hidden file would refuse to be replaced.
 void MakeReplaceable(const std::string& path)
@@ -52,26 +61,33 @@ FileText ReadFileText(const std::string& path)
 unsigned long WriteNewFile(const std::string& path, const std::string& text)
 {
     MakeReplaceable(path);
-    const UniqueKernelHandle file =
-        OwnFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return LastError();
+    UniqueKernelHandle file;
+    const unsigned long created = Step("create", path, [&] {
+        file = OwnFile(
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file != nullptr;
+    });
+    if (created != 0) return created;
     constexpr std::size_t kChunk = 1u << 20;
     for (std::size_t done = 0; done < text.size();) {
         const DWORD chunk = static_cast<DWORD>(std::min(kChunk, text.size() - done));
         DWORD written = 0;
-        if (!WriteFile(file.get(), text.data() + done, chunk, &written, nullptr)) return LastError();
+        if (const unsigned long error = Step("write", path, [&] {
+                return WriteFile(file.get(), text.data() + done, chunk, &written, nullptr);
+            }))
+            return error;
         if (written == 0) return ERROR_WRITE_FAULT;
         done += written;
     }
-    if (!FlushFileBuffers(file.get())) return LastError();
-    return 0;
+    return Step("flush", path, [&] { return FlushFileBuffers(file.get()); });
 }
 
 unsigned long RenameOver(const std::string& from, const std::string& to)
 {
     MakeReplaceable(to);
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
-    const unsigned long error = LastError();
+    const unsigned long error = Step("rename", to, [&] {
+        return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    });
     // The 9x family has the function only as a stub that says so.
     if (error != ERROR_CALL_NOT_IMPLEMENTED) return error;
     return RenameOverByDeleteAndMove(from, to);
@@ -80,7 +96,7 @@ unsigned long RenameOver(const std::string& from, const std::string& to)
 unsigned long RenameOverByDeleteAndMove(const std::string& from, const std::string& to)
 {
     MakeReplaceable(to);
-    if (FileExists(to) && !DeleteFileA(to.c_str())) return LastError();
-    if (!MoveFileA(from.c_str(), to.c_str())) return LastError();
-    return 0;
+    if (FileExists(to))
+        if (const unsigned long error = Step("delete", to, [&] { return DeleteFileA(to.c_str()); })) return error;
+    return Step("move", to, [&] { return MoveFileA(from.c_str(), to.c_str()); });
 }

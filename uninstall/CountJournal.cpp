@@ -6,8 +6,15 @@
 
 #include "support/CodePage.h"
 #include "support/Handles.h"
+#include "support/StepHook.h"
 #include "support/WholeFile.h"
 #include "uninstall/UninstallRules.h"
+
+namespace {
+
+unsigned long FailureCode() { return GetLastError() != 0 ? GetLastError() : static_cast<DWORD>(ERROR_WRITE_FAULT); }
+
+} // namespace
 
 CountJournal::CountJournal(std::string path) : path_(std::move(path))
 {
@@ -24,6 +31,8 @@ bool CountJournal::Holds(const std::string& file) const
 unsigned long CountJournal::Add(const std::string& file)
 {
     files_.insert(UpperCase(file));
+    if (path_.empty()) return 0;
+    if (const unsigned long fault = StepFault("create", path_)) return fault;
     const HANDLE opened = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return GetLastError();
@@ -31,15 +40,17 @@ unsigned long CountJournal::Add(const std::string& file)
     SetFilePointer(journal.get(), 0, nullptr, FILE_END);
     const std::string line = file + "\r\n";
     DWORD written = 0;
+    if (const unsigned long fault = StepFault("write", path_)) return fault;
     if (!WriteFile(journal.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
-        written != line.size() || !FlushFileBuffers(journal.get()))
-        return GetLastError() != 0 ? GetLastError() : static_cast<DWORD>(ERROR_WRITE_FAULT);
-    return 0;
+        written != line.size())
+        return FailureCode();
+    if (const unsigned long fault = StepFault("flush", path_)) return fault;
+    return FlushFileBuffers(journal.get()) ? 0 : FailureCode();
 }
 
 void CountJournal::Remove() const
 {
-    if (path_.empty()) return;
+    if (path_.empty() || StepFault("delete", path_) != 0) return;
     SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path_.c_str());
 }

@@ -16,7 +16,8 @@ public:
     explicit CountJournal(std::string path);
 
     bool Holds(const std::string& file) const;
-    // Appends the file and puts it on disk before returning: 0 or a system error.
+    // Appends the file and puts it on disk before returning: 0 or a system error
+    // (0 at once for a journal without a path, which keeps nothing).
     unsigned long Add(const std::string& file);
     // The run has finished: the journal goes.
     void Remove() const;

@@ -37,7 +37,7 @@ LogMergeResult RunLogMergeStage(const RunContext& context, InstallRecord& record
         SetFileAttributesA(backupPath.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(backupPath.c_str());
     }
-    RecoverHalfReplacedLog(logPath, false);
+    RecoverHalfReplacedLog(logPath);
     if (!FileExists(logPath)) return merge;
 
     const bool backedUp = ForceCopyFile(logPath, backupPath) == 0;

@@ -2,9 +2,8 @@
 
 #include <string>
 
-// A log write that was cut short on a system that cannot rename over a file
-// may leave UNSETUP.NEW as the only whole log (the old one deleted, the new one
-// not yet moved): it is moved into place. When both are there, UNSETUP.NEW is
-// the leftover of a write cut short earlier; with `deleteLeftover` it goes, so
-// that it cannot keep the install folder from being removed.
-void RecoverHalfReplacedLog(const std::string& logPath, bool deleteLeftover);
+// Finishes a log replacement that was cut short, at the start of every install
+// and uninstall. UNSETUP.NEW is a whole log that only lacked its last rename
+// (on a system that cannot rename over a file, the old log may already be
+// gone): it is put in place. UNSETUP.TMP may be half written: it goes.
+void RecoverHalfReplacedLog(const std::string& logPath);

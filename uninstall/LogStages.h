@@ -28,9 +28,9 @@ struct LogMergeResult {
 LogMergeResult RunLogMergeStage(const RunContext& context, InstallRecord& record);
 
 // Uninstaller copy, program list, then (unless "Setup Only.", or a previous log
-// to keep) the log and the Uninstall key. The log is written beside the old one
-// and renamed over it after the Uninstall key has been written; if the registry
-// refuses that write, the new file is deleted, the old log stays, and the stage
-// makes a fatal stop with the system's refusal shown.
+// to keep) the log and the Uninstall key. The log is written beside the old one,
+// the Uninstall key once it is whole on disk, and then it is renamed over the old
+// one; if the registry refuses the key, the new file is deleted, the old log
+// stays, and the stage makes a fatal stop with the system's refusal shown.
 StageResult RunLogWriterStage(const RunContext& context, const InstallRecord& record, PreviousLog previous,
                               UserInterface& ui);

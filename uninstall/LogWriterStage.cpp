@@ -23,13 +23,17 @@ void RegisterInProgramList(const RunContext& context)
         WriteIniStr(context.keys.programId, "Folder", context.installFolder, programList);
 }
 
-// The log and the Uninstall key, or neither: the old log stays until both are done.
+// The old log stays whole until the new one is whole on disk, and the Uninstall
+// key is written only once the new log is sure to take its place: a run cut
+// short at any step leaves the old log or the new one (the next start finishes
+// the rename), and never a key that names a log that will not be there.
 StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRecord& record, UserInterface& ui)
 {
     StageResult result;
     const GeneralKeys& keys = context.keys;
     const LogScriptKeys scriptKeys = ReadLogScriptKeys(context.script, keys.unSetupTitle);
     const std::string logPath = context.installFolder + kLogName;
+    const std::string partialLogPath = context.installFolder + kPartialLogName;
     const std::string newLogPath = context.installFolder + kNewLogName;
     const std::string keyName = UninstallKeyName(scriptKeys.unSetupKey, keys.programId);
     const std::string keyPath = kUninstallKeyParent + keyName;
@@ -41,8 +45,10 @@ StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRe
         ui.ProcessMessages();
     });
 
-    if (const unsigned long error = WriteNewFile(newLogPath, log.Text())) {
-        DeleteFileA(newLogPath.c_str());
+    unsigned long error = WriteNewFile(partialLogPath, log.Text());
+    if (error == 0) error = RenameOver(partialLogPath, newLogPath);
+    if (error != 0) {
+        DeleteFileA(partialLogPath.c_str());
         result.failures.Add(kSetupFileTag, logPath, SysErrorText(error));
         return result;
     }
@@ -57,10 +63,10 @@ StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRe
         return result;
     }
 
-    if (const unsigned long error = RenameOver(newLogPath, logPath)) {
-        DeleteFileA(newLogPath.c_str());
-        result.failures.Add(kSetupFileTag, logPath, SysErrorText(error));
-    }
+    // A new log that cannot take its place stays whole beside the old one (which
+    // may be gone already): the next start puts it there.
+    if (const unsigned long renamed = RenameOver(newLogPath, logPath))
+        result.failures.Add(kSetupFileTag, logPath, SysErrorText(renamed));
     return result;
 }
 

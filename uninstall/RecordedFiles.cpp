@@ -25,7 +25,9 @@ unsigned long RemoveSharedFile(const RecordedFile& file, SharedFileDecisions& de
         count = decisions.counts.Get(file.path);
         if (count == 0 && !FileExists(file.path)) return ERROR_FILE_NOT_FOUND; // removed by that run
     } else {
-        decisions.journal.Add(file.path);
+        // Lowered without a record of it, the count could be lowered again by a
+        // run started after this one ends: kept, one too high, instead.
+        if (decisions.journal.Add(file.path) != 0) return 0;
         count = decisions.counts.Change(file.path, false);
     }
     if (count != 0) return 0; // other programs still use it

@@ -7,7 +7,10 @@
 
 constexpr char kLogName[] = "UNSETUP.INI";
 constexpr char kLogBackupName[] = "UNSETUPT.INI";
-// The new log is written under this name beside the old one, then renamed over it.
+// The new log is written under the first name beside the old one; once it is
+// whole on disk it takes the second, and then the log's own. So a file under
+// the second name is always a whole log, and one under the first never counts.
+constexpr char kPartialLogName[] = "UNSETUP.TMP";
 constexpr char kNewLogName[] = "UNSETUP.NEW";
 // A previous log that cannot be read is kept under the first free one of these
 // names: UNSETUP.OLD, then UNSETUP1.OLD to UNSETUP9.OLD.

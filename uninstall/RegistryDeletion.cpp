@@ -4,6 +4,7 @@
 
 #include "support/Handles.h"
 #include "support/Registry.h"
+#include "support/StepHook.h"
 #include "uninstall/UninstallRules.h"
 
 namespace {
@@ -46,8 +47,10 @@ bool RegistryKeyExists(const std::string& rootToken, const std::string& keyPath)
 void DeleteRegKey(const std::string& rootToken, const std::string& keyPath)
 {
     if (keyPath.empty()) return;
-    for (int attempt = 0; attempt < kDeleteAttempts && RegistryKeyExists(rootToken, keyPath); ++attempt)
+    for (int attempt = 0; attempt < kDeleteAttempts && RegistryKeyExists(rootToken, keyPath); ++attempt) {
+        if (StepFault("delete key", rootToken + keyPath) != 0) return;
         DeleteTree(RootKeyOfToken(rootToken), keyPath);
+    }
 }
 
 bool KeyHoldsMoreThanItsDefault(const std::string& rootToken, const std::string& keyPath)
@@ -64,6 +67,7 @@ bool KeyHoldsMoreThanItsDefault(const std::string& rootToken, const std::string&
 
 void SetDefaultValue(const std::string& rootToken, const std::string& keyPath, const std::string& value)
 {
+    if (StepFault("set value", rootToken + keyPath) != 0) return;
     if (const UniqueRegKey key = OpenKey(RootKeyOfToken(rootToken), keyPath, KEY_SET_VALUE))
         RegSetValueExA(key.get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>(value.size() + 1));
@@ -71,5 +75,6 @@ void SetDefaultValue(const std::string& rootToken, const std::string& keyPath, c
 
 void DeleteDefaultValue(const std::string& rootToken, const std::string& keyPath)
 {
+    if (StepFault("delete value", rootToken + keyPath) != 0) return;
     if (const UniqueRegKey key = OpenKey(RootKeyOfToken(rootToken), keyPath, KEY_SET_VALUE)) RegDeleteValueA(key.get(), "");
 }

@@ -3,13 +3,14 @@
 #include <windows.h>
 
 #include "support/Handles.h"
+#include "support/StepHook.h"
 #include "uninstall/RegistrationRules.h"
 
 namespace {
 
 bool SetString(HKEY key, const std::string& name, const std::string& value)
 {
-    if (value.size() >= 0x7FFFFFFF) return false;
+    if (value.size() >= 0x7FFFFFFF || StepFault("set value", name) != 0) return false;
     return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
@@ -20,11 +21,22 @@ std::string WriteUninstallEntry(const std::string& keyPath, const std::string& d
                                 const std::string& command)
 {
     HKEY created = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                        nullptr, &created, nullptr) != ERROR_SUCCESS)
+    DWORD disposition = 0;
+    if (StepFault("create key", keyPath) != 0 ||
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                        nullptr, &created, &disposition) != ERROR_SUCCESS)
         return KeyCreationFailedText(keyPath);
-    const UniqueRegKey key(created);
-    if (!SetString(key.get(), "DisplayName", displayName)) return ValueNotSetText("DisplayName");
-    if (!SetString(key.get(), "UninstallString", command)) return ValueNotSetText("UninstallString");
-    return {};
+    UniqueRegKey key(created);
+    std::string refusal;
+    if (!SetString(key.get(), "DisplayName", displayName))
+        refusal = ValueNotSetText("DisplayName");
+    else if (!SetString(key.get(), "UninstallString", command))
+        refusal = ValueNotSetText("UninstallString");
+    // A key made here that lacks its values would list a program that no log
+    // can remove: it goes again.
+    if (!refusal.empty() && disposition == REG_CREATED_NEW_KEY) {
+        key.reset();
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath.c_str());
+    }
+    return refusal;
 }

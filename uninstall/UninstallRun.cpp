@@ -8,6 +8,7 @@
 #include "support/FailureReport.h"
 #include "support/FileOps.h"
 #include "support/ScriptLists.h"
+#include "support/StepHook.h"
 #include "support/SysErrorText.h"
 #include "support/uStrOp.h"
 #include "uninstall/CountJournal.h"
@@ -106,6 +107,7 @@ void Run::RemoveProgramListEntry()
     const std::string id = script_.Get("ProgramID", "ID");
     if (id.empty()) return;
     const std::string programList = DelBackSlash(context_.files.windowsFolder, "B") + "\\" + kProgramListName;
+    if (StepFault("remove entry", programList) != 0) return;
     WritePrivateProfileStringA(id.c_str(), nullptr, nullptr, programList.c_str());
 }
 
@@ -219,11 +221,12 @@ void Run::AssociationPass()
 }
 
 // The log and the journal go after everything else they guard: a run cut short
-// before this point can be started again from the same log.
+// before this point can be started again from the same log. The log goes first:
+// a log left without its journal would have its counts lowered a second time.
 void Run::RemoveLogAndJournal()
 {
-    decisions_.journal.Remove();
     if (const unsigned long code = RemoveFile(log_)) failures_.Add("<File> ", log_, SysErrorText(code));
+    decisions_.journal.Remove();
 }
 
 void Run::RemoveInstallFolder()

@@ -367,22 +367,23 @@ TEST_F(UninstallRun, AssociationsGoBackToWhatTheyWere)
     for (const char* key : {".tsxb", "tsxb_auto_file", ".tsxd\\ShellNew", ".tsxd"}) RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
 }
 
-TEST(LogRecovery, AHalfReplacedLogIsPutBackAndALeftoverRemoved)
+TEST(LogRecovery, AWholeNewLogIsPutInPlaceAndAPartialOneRemoved)
 {
     const struct {
-        bool log, newLog, deleteLeftover;
-        const char *logAfter, *newAfter;
+        const char *log, *whole, *partial; // UNSETUP.INI, .NEW, .TMP; nullptr: none
+        const char* logAfter;
     } cases[] = {
-        {false, true, false, "new", nullptr}, {false, true, true, "new", nullptr}, {true, true, true, "old", nullptr},
-        {true, true, false, "old", "new"},    {true, false, true, "old", nullptr}, {false, false, true, nullptr, nullptr},
+        {nullptr, "new", nullptr, "new"}, {"old", "new", nullptr, "new"}, {"old", "new", "torn", "new"},
+        {"old", nullptr, "torn", "old"},  {nullptr, nullptr, "torn", nullptr}, {"old", nullptr, nullptr, "old"},
     };
     for (const auto& c : cases) {
         TestFolder folder;
-        if (c.log) folder.Write("UNSETUP.INI", "old");
-        if (c.newLog) folder.Write("UNSETUP.NEW", "new");
-        RecoverHalfReplacedLog(folder / "UNSETUP.INI", c.deleteLeftover);
+        if (c.log) folder.Write("UNSETUP.INI", c.log);
+        if (c.whole) folder.Write("UNSETUP.NEW", c.whole);
+        if (c.partial) folder.Write("UNSETUP.TMP", c.partial);
+        RecoverHalfReplacedLog(folder / "UNSETUP.INI");
         EXPECT_EQ(folder.Read("UNSETUP.INI"), c.logAfter ? c.logAfter : "<missing>");
-        EXPECT_EQ(folder.Read("UNSETUP.NEW"), c.newAfter ? c.newAfter : "<missing>");
+        EXPECT_FALSE(FileExists(folder / "UNSETUP.NEW") || FileExists(folder / "UNSETUP.TMP"));
     }
 }
 
