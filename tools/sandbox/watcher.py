@@ -22,6 +22,10 @@ POLL_SECONDS = 0.1
 MAX_ANSWERS_PER_STATE = 3
 # Time a window gets to react to an answer before it is answered again.
 REACTION_SECONDS = 3.0
+# How long a window must stay as it is before it is answered: a window just shown
+# may not have finished setting itself up (the main window reads its script after
+# it first appears).
+SETTLE_SECONDS = 0.5
 
 
 class RunTimeout(RuntimeError):
@@ -57,6 +61,7 @@ class Watcher:
         self._driver = None
         self._number = 0
         self._states = {}        # window state -> (times answered, time of the last answer)
+        self._first_seen = {}    # window state -> when it was first seen
         self._dialog_of = {}     # window state -> its Dialog
         self._progress_seen = {}   # hwnd -> its Dialog, and whether it was seen at work
 
@@ -161,6 +166,8 @@ class Watcher:
         if klass in SILENT_CLASSES or not window["enabled"] or window.get("busy"):
             return
         state = self._state(window)
+        if time.monotonic() - self._first_seen.setdefault(state, time.monotonic()) < SETTLE_SECONDS:
+            return
         answered, last = self._states.get(state, (0, 0.0))
         if answered and time.monotonic() - last < REACTION_SECONDS:
             return

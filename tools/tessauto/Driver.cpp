@@ -14,6 +14,7 @@ namespace tessauto {
 namespace {
 
 constexpr DWORD kPollMs = 100;
+constexpr ULONGLONG kSettleMs = 500;
 // Time a window gets to react to an answer before it is answered again.
 constexpr ULONGLONG kReactionMs = 3000;
 // A window that stays as it was after this many answers is stuck.
@@ -111,6 +112,7 @@ private:
     DWORD pid_ = 0;
     RunFacts facts_;
     std::map<std::string, std::pair<int, ULONGLONG>> answered_;  // state -> times, time of the last
+    std::map<std::string, ULONGLONG> firstSeen_;                 // state -> when it was first seen
     bool settingsApplied_ = false;
 };
 
@@ -144,6 +146,10 @@ void Run::answer(HWND hwnd) {
     const winauto::WindowInfo window = winauto::DescribeWithControls(hwnd);
     if (window.busy) return;
     const std::string state = stateOf(window);
+    // A window just shown may not have set itself up yet (the main window reads
+    // its script after it first appears): it is answered once it has stayed as it is.
+    const ULONGLONG firstSeen = firstSeen_.emplace(state, GetTickCount64()).first->second;
+    if (GetTickCount64() - firstSeen < kSettleMs) return;
     auto& [times, last] = answered_[state];
     if (times > 0 && GetTickCount64() - last < kReactionMs) return;
     if (times == 0) {
