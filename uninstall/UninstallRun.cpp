@@ -9,6 +9,7 @@
 #include "support/FileOps.h"
 #include "support/ScriptLists.h"
 #include "support/SysErrorText.h"
+#include "support/uIniFile.h"
 #include "support/uStrOp.h"
 #include "uninstall/CountJournal.h"
 #include "uninstall/Protection.h"
@@ -106,7 +107,7 @@ void Run::RemoveProgramListEntry()
     const std::string id = script_.Get("ProgramID", "ID");
     if (id.empty()) return;
     const std::string programList = DelBackSlash(context_.files.windowsFolder, "B") + "\\" + kProgramListName;
-    WritePrivateProfileStringA(id.c_str(), nullptr, nullptr, programList.c_str());
+    DeleteIniSection(id, programList);
 }
 
 bool Run::IsTheLog(const std::string& path) const
