@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+#include "support/ShownText.h"
+
 struct FailureReport {
     // A report this long is more than anyone reads; later blocks are only
     // counted, so that a run of a million failures keeps its memory.
@@ -13,11 +15,12 @@ struct FailureReport {
     std::string text;
     int count = 0;
 
-    // One block: tag ("<File> ", "<SetupFile> ", ...), path, CR LF, then the
-    // reason (SysErrorText, which ends in CR LF, or a fixed text) and CR LF.
+    // One block: tag ("<File> ", "<SetupFile> ", ...), path (a path too long to
+    // be read shortened in the middle), CR LF, then the reason (SysErrorText,
+    // which ends in CR LF, or a fixed text) and CR LF.
     void Add(const std::string& tag, const std::string& path, const std::string& reason)
     {
-        AddText(tag + path + "\r\n" + reason + "\r\n");
+        AddText(ShortenLongLines(tag + path) + "\r\n" + reason + "\r\n");
         ++count;
     }
 

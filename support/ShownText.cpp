@@ -7,7 +7,7 @@
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kBoxCut = "．．．";
+constexpr std::string_view kMiddleCut = "．．．";
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
@@ -86,15 +86,15 @@ std::string TextFileLines(std::string_view bytes)
     return lines;
 }
 
-std::string FitBoxText(std::string_view text)
+std::string ShortenLongLines(std::string_view text)
 {
-    constexpr std::size_t kKept = (kLongestBoxLine - kBoxCut.size()) / 2;
+    constexpr std::size_t kKept = (kLongestReadableLine - kMiddleCut.size()) / 2;
     std::string shown;
     for (std::size_t start = 0; start <= text.size();) {
         std::size_t end = start;
         while (end < text.size() && !IsLineEnd(text[end])) ++end;
         const std::string_view line = text.substr(start, end - start);
-        if (line.size() <= kLongestBoxLine) {
+        if (line.size() <= kLongestReadableLine) {
             shown += line;
         } else {
             // The start up to kKept bytes, and the end from the first character
@@ -107,7 +107,7 @@ std::string FitBoxText(std::string_view text)
                     break;
                 }
             }
-            shown.append(line.substr(0, head)).append(kBoxCut).append(line.substr(tail));
+            shown.append(line.substr(0, head)).append(kMiddleCut).append(line.substr(tail));
         }
         if (end == text.size()) break;
         shown += text[end];

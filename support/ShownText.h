@@ -9,10 +9,10 @@
 
 // The bytes a multi-line edit control of the 9x family holds, its closing zero included.
 constexpr std::size_t kNineXMemoLimit = 0x10000;
-// Beyond this a text would cost the system's edit control more memory than a
-// 32-bit program can spare (several bytes per byte); a read-me of tens of
-// megabytes still fits whole.
-constexpr std::size_t kLargestMemoText = 64u << 20;
+// What the NT family's edit control is given at most: it takes about a second
+// per megabyte to lay a text out (under Wine a read-me of 50 MB froze the
+// window for 49 s at a peak of 413 MB), and no one reads further.
+constexpr std::size_t kLargestMemoText = 4u << 20;
 // Longer lines are broken: the edit control's time for a line grows with the
 // square of its length.
 constexpr std::size_t kLongestMemoLine = 1024;
@@ -31,6 +31,7 @@ std::string FitMemoText(std::string_view text, std::size_t limit, bool continues
 // shows them: CR, LF and CR LF each end a line, zero bytes are dropped.
 std::string TextFileLines(std::string_view bytes);
 
-// Lines of a message box longer than this keep their start and end around "．．．".
-constexpr std::size_t kLongestBoxLine = 400;
-std::string FitBoxText(std::string_view text);
+// Lines longer than this (no path the system can open is) keep their start and
+// end around "．．．": so go message boxes and the paths of a failure report.
+constexpr std::size_t kLongestReadableLine = 400;
+std::string ShortenLongLines(std::string_view text);

@@ -20,6 +20,13 @@ TEST(FailureReport, ManyFailuresAreCountedButNotAllWritten)
     const std::size_t kept = report.text.rfind("\r\n\r\n", report.text.size() - sizeof FailureReport::kOmittedLine);
     EXPECT_EQ(report.text.substr(kept + 4), FailureReport::kOmittedLine) << "whole blocks only";
 
+    // A path no system can open is shortened to what can be read.
+    FailureReport longPath;
+    longPath.Add("<File> ", "C:\\App\\" + std::string(1'000'000, 'f') + ".DAT", "reason\r\n");
+    EXPECT_LE(longPath.text.size(), kLongestReadableLine + 12);
+    EXPECT_TRUE(longPath.text.starts_with("<File> C:\\App\\fff"));
+    EXPECT_TRUE(longPath.text.ends_with("ff.DAT\r\nreason\r\n\r\n"));
+
     // A stage's report joins the run's the same way.
     FailureReport run, stage;
     stage.Add("<SetupFile> ", "C:\\WINDOWS\\UNTESSR.EXE", "reason\r\n");

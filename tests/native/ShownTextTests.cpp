@@ -101,12 +101,6 @@ TEST_F(ShownText, TextsBeyondTheLimitAreCutAfterAWholeLine)
     EXPECT_EQ(FitMemoText(cases[3].text, kNineXMemoLimit, true), Lines(10, "12345") + kCutLine);
 }
 
-TEST_F(ShownText, FamiliesHoldDifferentAmounts)
-{
-    EXPECT_EQ(MemoTextLimit(true), 65536u);
-    EXPECT_GE(MemoTextLimit(false), 50u << 20) << "a read-me of 50 MB is shown whole";
-}
-
 TEST_F(ShownText, TextFileLinesEndInCrLf)
 {
     EXPECT_EQ(TextFileLines(std::string("a\rb\nc\r\nd\n\re", 12)), "a\r\nb\r\nc\r\nd\r\n\r\ne");
@@ -118,19 +112,19 @@ TEST_F(ShownText, LongBoxLinesKeepTheirStartAndEnd)
 {
     const std::string name = "表" + std::string(1'000'000, 'n') + "ソ";
     const std::string text = "'" + name + "' の設定に失敗しました\r次の行";
-    const std::string shown = FitBoxText(text);
-    EXPECT_LE(shown.size(), kLongestBoxLine + std::string("\r次の行").size());
+    const std::string shown = ShortenLongLines(text);
+    EXPECT_LE(shown.size(), kLongestReadableLine + std::string("\r次の行").size());
     EXPECT_TRUE(shown.starts_with("'表nnn"));
     EXPECT_TRUE(shown.ends_with("nnソ' の設定に失敗しました\r次の行"));
     EXPECT_NE(shown.find("．．．"), std::string::npos);
     EXPECT_TRUE(WholeCharacters(shown));
 
     const std::string paths = "C:\\" + std::string(259, 'p') + "\r\r" + "このファイルは既に存在します．";
-    EXPECT_EQ(FitBoxText(paths), paths) << "a path the system can open stays whole";
+    EXPECT_EQ(ShortenLongLines(paths), paths) << "a path the system can open stays whole";
     // Two-byte characters all along: the cut never splits one.
     const std::string kanji = Repeat("表", 1000);
-    EXPECT_TRUE(WholeCharacters(FitBoxText("a" + kanji)));
-    EXPECT_LE(FitBoxText("a" + kanji).size(), kLongestBoxLine);
+    EXPECT_TRUE(WholeCharacters(ShortenLongLines("a" + kanji)));
+    EXPECT_LE(ShortenLongLines("a" + kanji).size(), kLongestReadableLine);
 }
 
 } // namespace
