@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "support/ShownText.h"
-
 #include <vector>
+
+#include "support/ShownText.h"
 
 namespace {
 
