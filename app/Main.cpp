@@ -169,7 +169,7 @@ void TfrmMain::FillForRunMode(const SetupSettings& settings, RunMode mode)
             boxes[i]->SetEnabled(settings.optionsEnabled);
         }
     }
-    lblMessage->SetCaption(settings.mainMessage);
+    lblMessage->SetCaption(ShortenLongLines(settings.mainMessage));
     if (install) {
         txtFolder->SetEnabled(settings.optionsEnabled);
         btnRefer->SetEnabled(settings.optionsEnabled);
