@@ -2,6 +2,7 @@
 
 #include "support/Back.h"
 #include "support/Handles.h"
+#include "support/ShownText.h"
 #include "support/uStrOp.h"
 
 namespace {
@@ -21,28 +22,29 @@ ScrollBars MemoScrollBars(ReadmeScrollBars bars)
     }
 }
 
-// A text file's lines, each ended by CR LF as the edit control shows them.
-std::string ReadTextLines(const std::string& path)
+struct ReadmeText {
+    std::string lines;      // each ended by CR LF, as the edit control shows them
+    bool continues = false; // the file goes on past what was read
+};
+
+// The read-me's start, no more than the edit control can show: a file of any
+// size costs at most that much memory.
+ReadmeText ReadReadme(const std::string& path, std::size_t limit)
 {
     const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return {};
     const UniqueKernelHandle file(opened);
-    std::string text;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-    std::string lines;
-    lines.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            lines += "\r\n";
-        } else if (text[i] != '\0') {
-            lines += text[i];
-        }
-    }
-    return lines;
+    DWORD high = 0;
+    const DWORD low = GetFileSize(file.get(), &high);
+    const unsigned long long size = (static_cast<unsigned long long>(high) << 32) | low;
+    std::string bytes(size < limit ? static_cast<std::size_t>(size) : limit, '\0');
+    DWORD done = 0, got = 0;
+    while (done < bytes.size() &&
+           ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) && got > 0)
+        done += got;
+    bytes.resize(done);
+    return {TextFileLines(bytes), size > limit};
 }
 
 } // namespace
@@ -167,7 +169,7 @@ void TfrmMain::FillForRunMode(const SetupSettings& settings, RunMode mode)
             boxes[i]->SetEnabled(settings.optionsEnabled);
         }
     }
-    lblMessage->SetCaption(settings.mainMessage);
+    lblMessage->SetCaption(ShortenLongLines(settings.mainMessage));
     if (install) {
         txtFolder->SetEnabled(settings.optionsEnabled);
         btnRefer->SetEnabled(settings.optionsEnabled);
@@ -193,7 +195,8 @@ void TfrmMain::FillForRunMode(const SetupSettings& settings, RunMode mode)
         btnEvent->SetEnabled(true);
         btnEnd->SetEnabled(true);
         txtReadme->SetScrollBars(MemoScrollBars(settings.readmeScrollBars));
-        txtReadme->SetCaption(ReadTextLines(settings.readmeFile));
+        const ReadmeText readme = ReadReadme(settings.readmeFile, MemoTextLimit(IsNineXFamily()));
+        txtReadme->SetText(readme.lines, readme.continues);
         fraReadme->SetCaption(settings.readmeTitle);
         SetReadmePage(true);
         btnEvent->SetFocus();
@@ -282,7 +285,7 @@ void TfrmMain::ShowClosingReport(const std::string& report, const std::string& t
     state_ = MainState::ClosingReport;
     txtReadme->SetScrollBars(ScrollBars::Vertical);
     txtReadme->SetCaption("");
-    txtReadme->SetCaption(report);
+    txtReadme->SetText(report);
     btnEvent->SetCaption("続行(&C)");
     btnEvent->SetEnabled(true);
     fraReadme->SetCaption(title);

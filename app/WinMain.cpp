@@ -8,6 +8,9 @@
 #include "support/Handles.h"
 #include "support/MsgBox.h"
 #include "support/SystemCodePage.h"
+#ifdef TESSERA_HANDLE_REPORT
+#include "tests/wine/handlereport/HandleReport.h"
+#endif
 
 namespace {
 
@@ -28,6 +31,9 @@ void OfferRestart()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+#ifdef TESSERA_HANDLE_REPORT
+    const HandleReport report; // a test build: first made, last gone
+#endif
     const ComInitialization com;
     // Creating (not only opening) the mutex closes the gap in which two copies
     // started together would both find none.

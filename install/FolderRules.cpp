@@ -49,6 +49,8 @@ std::string InstallFolderProblem(const std::string& folder)
     if (!absolute)
         return "フォルダは，ドライブ名から始まるパス（例 C:\\Program Files\\App）か，"
                "ネットワークのパス（例 \\\\server\\share\\App）で指定してください．";
+    if (DelBackSlash(folder, "B").size() >= kLongestFolder)
+        return "フォルダ名が長すぎます．半角で247文字（全角で123文字）までにしてください．";
     if (MBPos(",", folder) > 0) return "フォルダ名に「,」（半角のカンマ）は使えません．";
     if (MBPos("|", folder) > 0) return "フォルダ名に「|」（半角の縦線）は使えません．";
     return {};

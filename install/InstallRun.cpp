@@ -52,7 +52,7 @@ InstallResult Run::Go()
     if (Aborted()) return Ended(StageOutcome::Aborted);
     Pause();
     state_.copyEntries = NumberedList(context_.script, "CopyFile", "File");
-    CountCopyEntries(state_);
+    CountCopyEntries(state_, ui_);
 
     if (state_.sizeBased) {
         if (const StageOutcome outcome = CheckDiskSpace(state_, ui_); outcome != StageOutcome::Continue)

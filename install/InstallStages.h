@@ -9,8 +9,10 @@
 #include "support/UserInterface.h"
 
 // Counts the [CopyFile] entries and adds up their sources' sizes. A source that
-// is missing or cannot be measured makes progress count entries instead of bytes.
-void CountCopyEntries(InstallRunState& state);
+// is missing or cannot be measured makes progress count entries instead of bytes,
+// and the sources after it are not measured. Pending messages are processed
+// now and then, so that a script of a million entries leaves the windows alive.
+void CountCopyEntries(InstallRunState& state, UserInterface& ui);
 
 // Compares the free space of the install folder's drive with the bytes to copy
 // and asks whether to go on when it looks short; No is a fatal stop. Does

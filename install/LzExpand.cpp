@@ -14,7 +14,7 @@ namespace {
 
 // An LZ handle from LZInit, closed by its scope. Closing it closes the file it
 // was made from, compressed or not.
-class LzFile {
+class LzFile : CountedOwner {
 public:
     explicit LzFile(INT handle) : handle_(handle) {}
     ~LzFile() { LZClose(handle_); }

@@ -10,18 +10,22 @@
 #include "install/SpaceRules.h"
 #include "support/FileOps.h"
 
-void CountCopyEntries(InstallRunState& state)
+void CountCopyEntries(InstallRunState& state, UserInterface& ui)
 {
+    constexpr std::size_t kEntriesBetweenMessages = 1000;
     state.totalBytes = 0;
+    std::size_t counted = 0;
     for (const std::string& entry : state.copyEntries) {
+        if (++counted % kEntriesBetweenMessages == 0) ui.ProcessMessages();
         // Folder macros stand in the folder part only, so the source's name is
         // found without expanding them.
         const std::string source = ParseCopyEntry(entry, state.context.files.sourceFolder).source;
-        const std::optional<std::int64_t> size = FileExists(source) ? MeasureFile(source) : std::nullopt;
-        if (size)
-            state.totalBytes = AddSize(state.totalBytes, CountedSize(*size));
-        else
+        const std::optional<std::int64_t> size = MeasureFile(source);
+        if (!size) {
             state.sizeBased = false;
+            return;
+        }
+        state.totalBytes = AddSize(state.totalBytes, CountedSize(*size));
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "support/ShownText.h"
+
 namespace {
 
 // Group boxes are BUTTON windows, which would swallow their children's
@@ -32,6 +34,8 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list)
 }
 
 } // namespace
+
+bool IsNineXFamily() { return (GetVersion() & 0x80000000u) != 0; }
 
 UniqueFont MakeFont(const std::string& face, int height, bool italic)
 {
@@ -179,6 +183,11 @@ void TMemo::SetScrollBars(ScrollBars bars)
     SetFont(font);
     SetEnabled(enabled);
     SetVisible(visible);
+}
+
+void TMemo::SetText(const std::string& text, bool continues)
+{
+    SetCaption(FitMemoText(text, MemoTextLimit(IsNineXFamily()), continues));
 }
 
 TProgressBar::TProgressBar(const Placement& at) : ChildControl(PROGRESS_CLASSA, 0, 0, at, "")

@@ -12,6 +12,9 @@
 
 #include "support/Handles.h"
 
+// The 9x family (Windows 95, 98, Me), whose controls hold less than the NT family's.
+bool IsNineXFamily();
+
 // A font in the Shift-JIS character set; `height` is the character height in pixels.
 UniqueFont MakeFont(const std::string& face, int height, bool italic = false);
 
@@ -101,6 +104,10 @@ class TMemo : public ChildControl {
 public:
     TMemo(const Placement& at);
     void SetScrollBars(ScrollBars bars);
+    // Shows a text of any size: long lines broken, and cut to what the system's
+    // edit control holds (64 KB on the 9x family) with a line that says so.
+    // `continues`: the text is only the start of a longer one.
+    void SetText(const std::string& text, bool continues = false);
 
 private:
     Placement placement_;

@@ -5,8 +5,74 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <memory>
-#include <type_traits>
+#include <cstddef>
+#include <utility>
+
+// How many owners below hold a handle now, and how many ever took one. Each
+// count costs an addition; a test build of the program reports them, since
+// the system under Wine cannot tell (its handle and GUI resource counts stay 0).
+struct HandleOwners {
+    static inline long live = 0;
+    static inline long taken = 0;
+    static void Took()
+    {
+        ++live;
+        ++taken;
+    }
+    static void Gave() { --live; }
+};
+
+// An owner that counts for as long as it lives, whatever it holds.
+class CountedOwner {
+public:
+    CountedOwner() { HandleOwners::Took(); }
+    ~CountedOwner() { HandleOwners::Gave(); }
+    CountedOwner(const CountedOwner&) = delete;
+    CountedOwner& operator=(const CountedOwner&) = delete;
+};
+
+// The one owner of a handle (or interface pointer), which `Release` closes;
+// it counts while it holds one.
+template <typename Pointer, typename Release>
+class UniqueOwner {
+public:
+    UniqueOwner() = default;
+    UniqueOwner(std::nullptr_t) {}
+    explicit UniqueOwner(Pointer handle) { reset(handle); }
+    UniqueOwner(UniqueOwner&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    UniqueOwner& operator=(UniqueOwner&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            handle_ = std::exchange(other.handle_, nullptr);
+        }
+        return *this;
+    }
+    ~UniqueOwner() { reset(); }
+
+    Pointer get() const { return handle_; }
+    Pointer operator->() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    friend bool operator==(const UniqueOwner& owner, std::nullptr_t) { return owner.handle_ == nullptr; }
+    // Hands the handle over to whoever closes it from now on.
+    Pointer release()
+    {
+        if (handle_) HandleOwners::Gave();
+        return std::exchange(handle_, nullptr);
+    }
+    void reset(Pointer handle = nullptr)
+    {
+        if (handle_) {
+            Release{}(handle_);
+            HandleOwners::Gave();
+        }
+        handle_ = handle;
+        if (handle_) HandleOwners::Took();
+    }
+
+private:
+    Pointer handle_ = nullptr;
+};
 
 template <typename Handle, auto Close>
 struct HandleCloser {
@@ -14,7 +80,7 @@ struct HandleCloser {
 };
 
 template <typename Handle, auto Close>
-using UniqueHandleOf = std::unique_ptr<std::remove_pointer_t<Handle>, HandleCloser<Handle, Close>>;
+using UniqueHandleOf = UniqueOwner<Handle, HandleCloser<Handle, Close>>;
 
 using UniqueRegKey = UniqueHandleOf<HKEY, RegCloseKey>;
 using UniqueLibrary = UniqueHandleOf<HMODULE, FreeLibrary>;
@@ -33,7 +99,7 @@ inline UniqueFindHandle OwnFindHandle(HANDLE h)
 }
 
 // A window's device context, released to the window.
-class WindowDC {
+class WindowDC : CountedOwner {
 public:
     explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
     ~WindowDC()
@@ -50,7 +116,7 @@ private:
 };
 
 // A GDI object selected into a device context; the one it replaced goes back.
-class SelectedObject {
+class SelectedObject : CountedOwner {
 public:
     SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectedObject()
@@ -66,7 +132,7 @@ private:
 };
 
 // A window's painting, from BeginPaint to EndPaint.
-class PaintDC {
+class PaintDC : CountedOwner {
 public:
     explicit PaintDC(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
     ~PaintDC() { EndPaint(window_, &paint_); }
@@ -82,7 +148,7 @@ private:
 };
 
 // COM for this thread, for as long as the scope lives (when it could be started).
-class ComInitialization {
+class ComInitialization : CountedOwner {
 public:
     ComInitialization() : result_(CoInitialize(nullptr)) {}
     ~ComInitialization()
@@ -102,24 +168,24 @@ struct ReleaseComObject {
     void operator()(Interface* object) const { object->Release(); }
 };
 template <typename Interface>
-using ComPtr = std::unique_ptr<Interface, ReleaseComObject<Interface>>;
+using ComPtr = UniqueOwner<Interface*, ReleaseComObject<Interface>>;
 
 // The shell's memory allocator; an item-id list the shell hands out is freed
 // through it (on older systems it is not the COM task allocator).
 struct ReleaseMalloc {
     void operator()(IMalloc* allocator) const { allocator->Release(); }
 };
-using UniqueMalloc = std::unique_ptr<IMalloc, ReleaseMalloc>;
+using UniqueMalloc = UniqueOwner<IMalloc*, ReleaseMalloc>;
 
 inline UniqueMalloc ShellAllocator()
 {
     IMalloc* allocator = nullptr;
-    if (FAILED(SHGetMalloc(&allocator))) return nullptr;
+    if (FAILED(SHGetMalloc(&allocator))) return {};
     return UniqueMalloc(allocator);
 }
 
 // An item-id list from the shell, freed through the shell's allocator.
-class ShellItemList {
+class ShellItemList : CountedOwner {
 public:
     ShellItemList() : allocator_(ShellAllocator()) {}
     explicit ShellItemList(LPITEMIDLIST list) : allocator_(ShellAllocator()), list_(list) {}

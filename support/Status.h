@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/Forms.h"
+#include "support/ShownText.h"
 #include "support/UserInterface.h"
 
 class TfrmStatus : public TForm {
@@ -17,7 +18,8 @@ public:
     // Called as soon as the user has confirmed the abort: the run's signal.
     std::function<void()> OnAbortConfirmed;
 
-    void SetMessage(const std::string& text) { lblMessage->SetCaption(text); }
+    // A path of any length is shown shortened: a label lays out its whole text at every paint.
+    void SetMessage(const std::string& text) { lblMessage->SetCaption(ShortenLongLines(text)); }
     void ShowProgressFrame(bool visible) { fraStatus->SetVisible(visible); }
     // The label shows the percentage the bar took, then the run's own counts.
     int SetProgress(int percent, int done, int total);

@@ -5,6 +5,7 @@
 namespace {
 
 bool FitsProfileCall(const std::string& argument) { return argument.size() < kProfileArgumentLimit; }
+bool FitsFileName(const std::string& fileName) { return fileName.size() < kProfileFileNameLimit; }
 
 // Stands in for a default too long for the system: no line of an INI file can
 // hold a line feed, so no value read from a file equals it.
@@ -18,7 +19,7 @@ constexpr DWORD kLargestBuffer = 1u << 30;
 std::string ReadIniStr(const std::string& section, const std::string& key, const std::string& defaultValue,
                        const std::string& fileName)
 {
-    if (!FitsProfileCall(section) || !FitsProfileCall(key)) return defaultValue;
+    if (!FitsProfileCall(section) || !FitsProfileCall(key) || !FitsFileName(fileName)) return defaultValue;
     const bool longDefault = !FitsProfileCall(defaultValue);
     const std::string& systemDefault = longDefault ? kAbsentMarker : defaultValue;
 
@@ -38,7 +39,14 @@ std::string ReadIniStr(const std::string& section, const std::string& key, const
 bool WriteIniStr(const std::string& section, const std::string& key, const std::string& value,
                  const std::string& fileName)
 {
-    if (!FitsProfileCall(section) || !FitsProfileCall(key) || !FitsProfileCall(value)) return false;
+    if (!FitsProfileCall(section) || !FitsProfileCall(key) || !FitsProfileCall(value) || !FitsFileName(fileName))
+        return false;
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, fileName.c_str());
     return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), fileName.c_str()) != FALSE;
+}
+
+bool DeleteIniSection(const std::string& section, const std::string& fileName)
+{
+    if (!FitsProfileCall(section) || !FitsFileName(fileName)) return false;
+    return WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, fileName.c_str()) != FALSE;
 }

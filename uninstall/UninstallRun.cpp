@@ -10,6 +10,7 @@
 #include "support/ScriptLists.h"
 #include "support/StepHook.h"
 #include "support/SysErrorText.h"
+#include "support/uIniFile.h"
 #include "support/uStrOp.h"
 #include "uninstall/CountJournal.h"
 #include "uninstall/Protection.h"
@@ -108,7 +109,7 @@ void Run::RemoveProgramListEntry()
     if (id.empty()) return;
     const std::string programList = DelBackSlash(context_.files.windowsFolder, "B") + "\\" + kProgramListName;
     if (StepFault("remove entry", programList) != 0) return;
-    WritePrivateProfileStringA(id.c_str(), nullptr, nullptr, programList.c_str());
+    DeleteIniSection(id, programList);
 }
 
 bool Run::IsTheLog(const std::string& path) const

@@ -130,6 +130,13 @@ TEST_F(InstallRules, InstallFolderField)
     EXPECT_NE(InstallFolderProblem("C:\\A,B"), "");
     EXPECT_NE(InstallFolderProblem("C:\\A|B"), "");
     EXPECT_NE(InstallFolderProblem("C:\\A,B"), InstallFolderProblem("C:\\A|B"));
+
+    // What the system can still create, with or without the trailing backslash; not a byte more.
+    const std::string longest = "C:\\" + std::string(kLongestFolder - 4, 'x');
+    EXPECT_EQ(InstallFolderProblem(longest), "");
+    EXPECT_EQ(InstallFolderProblem(longest + "\\"), "");
+    EXPECT_NE(InstallFolderProblem(longest + "y"), "");
+    EXPECT_NE(InstallFolderProblem("C:\\" + std::string(10'000, 'x')), "");
 }
 
 TEST_F(InstallRules, DiskSpaceDecisionAndQuestions)

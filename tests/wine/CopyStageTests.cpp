@@ -82,7 +82,7 @@ protected:
 
     StageOutcome CountAndCopy()
     {
-        CountCopyEntries(state);
+        CountCopyEntries(state, ui);
         return RunCopyStage(state, ui);
     }
 
@@ -351,7 +351,7 @@ TEST_F(CopyStage, DiskChangesAskForEachDiskUntilItsFileIsThereAndCancelStops)
     WriteCopyEntries({"(App)\\ONE.TXT", "(Dch)(App)\\TWO.TXT", "(Dch)(App)\\THREE.TXT", "(Dch)(App)\\FOUR.TXT"});
     for (int answer : {IDOK, IDOK, IDOK, IDCANCEL}) drive.Answer(answer);
 
-    CountCopyEntries(state);
+    CountCopyEntries(state, drive);
     ASSERT_EQ(RunCopyStage(state, drive), StageOutcome::FatalStop);
     Strings texts, captions;
     for (const ShownMessage& box : drive.Messages()) {

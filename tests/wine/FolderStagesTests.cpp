@@ -37,13 +37,13 @@ TEST_F(FolderStages, CountingPassMeasuresSourcesOfAnySize)
     WriteSizedFile(source + "BIG.DAT", 3'000'000'000LL);
     WriteCopyEntries({"(App)\\EMPTY.TXT,/S", "(Dch)(Sys)\\TEN.TXT|OTHER.TXT", "(App)\\BIG.DAT"});
 
-    CountCopyEntries(state);
+    CountCopyEntries(state, ui);
     EXPECT_EQ(state.CopyEntryCount(), 3);
     EXPECT_EQ(state.totalBytes, 3'000'000'011LL);
     EXPECT_TRUE(state.sizeBased);
 
     WriteCopyEntries({"(App)\\TEN.TXT", "(App)\\MISSING.TXT"});
-    CountCopyEntries(state);
+    CountCopyEntries(state, ui);
     EXPECT_EQ(state.CopyEntryCount(), 2);
     EXPECT_FALSE(state.sizeBased);
 }

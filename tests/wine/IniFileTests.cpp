@@ -53,6 +53,13 @@ TEST_F(IniFile, ArgumentsOfAnyLengthAreSafe)
     EXPECT_FALSE(WriteIniStr(huge, "Key", "v", ini));
     EXPECT_FALSE(WriteIniStr("S", huge, "v", ini));
     EXPECT_FALSE(WriteIniStr("S", "Key", std::string(kProfileArgumentLimit, 'v'), ini));
+    // A file name the system would copy past its path buffer.
+    for (const std::string& file : {folder / std::string(kProfileFileNameLimit, 'f'), folder / huge}) {
+        EXPECT_EQ(ReadIniStr("S", "Key", "def", file), "def");
+        EXPECT_FALSE(WriteIniStr("S", "Key", "v", file));
+        EXPECT_FALSE(DeleteIniSection("S", file));
+    }
+    EXPECT_FALSE(DeleteIniSection(huge, ini));
     EXPECT_EQ(folder.Read("TEST.INI"), "[S]\r\nKey=1\r\n"); // nothing was written
     const std::string longest(kProfileArgumentLimit - 1, 'v');
     EXPECT_TRUE(WriteIniStr("S", "Key", longest, ini));
