@@ -29,18 +29,18 @@ namespace {
 
 // ---------------------------------------------------------------- what is read
 
-struct KeySpec {
+struct KnownKey {
     const char* name;
     bool numbered = false; // name + 1, 2, ...
     int most = 0;          // the highest number read; 0 for a list up to its first empty key
 };
 
-struct SectionSpec {
+struct KnownSection {
     const char* name;
-    std::vector<KeySpec> keys;
+    std::vector<KnownKey> keys;
 };
 
-const std::vector<SectionSpec> kScriptSections = {
+const std::vector<KnownSection> kScriptSections = {
     {"Title", {{"Setup"}, {"UnSetup"}, {"UnSetupKey"}, {"UnSetupDisplay"}, {"CopyRight1"}, {"CopyRight2"}}},
     {"ProgramID", {{"ID"}}},
     {"Extend", {{"SetupString"}, {"UnSetupString"}, {"SetupSpeed"}, {"Enabled"}, {"UnSetupOption"}}},
@@ -58,7 +58,7 @@ const std::vector<SectionSpec> kScriptSections = {
     {"ExecuteFile", {{"File"}}},
 };
 
-const std::vector<SectionSpec> kLogSections = {
+const std::vector<KnownSection> kLogSections = {
     {"Information", {{"Message", true, 4}}},
     {"Title", {{"Setup"}, {"UnSetup"}, {"CopyRight1"}, {"CopyRight2"}}},
     {"SetupFolder", {{"Folder"}}},
@@ -76,19 +76,19 @@ const std::vector<SectionSpec> kLogSections = {
 
 // Lists read from 1 up to the first empty key that ends them; the other keys
 // of an entry go unread with it.
-struct ListSpec {
+struct KnownList {
     const char* section;
     const char* ends;
     std::vector<const char*> others;
 };
 
-const std::vector<ListSpec> kScriptLists = {
+const std::vector<KnownList> kScriptLists = {
     {"MakeFolder", "Folder", {}},           {"CopyFile", "File", {}}, {"ShortCut", "Make", {}},
     {"Registry", "Key", {"Name", "Value"}}, {"IniFile", "Data", {}},  {"DeleteRegistry", "Key", {}},
     {"AddDeleteFile", "File", {}},
 };
 
-const std::vector<ListSpec> kLogLists = {
+const std::vector<KnownList> kLogLists = {
     {"DeleteFolder", "Folder", {}}, {"DeleteFile", "File", {}},    {"DeleteShortCut", "File", {}},
     {"DeleteRegistry", "Key", {}},  {"AddDeleteFile", "File", {}}, {"RestoreRelate", "Key", {}},
 };
@@ -192,7 +192,7 @@ private:
         return n;
     }
 
-    const std::vector<SectionSpec>& Sections() const
+    const std::vector<KnownSection>& Sections() const
     {
         return input_.kind == DocumentKind::UninstallLog ? kLogSections : kScriptSections;
     }
@@ -245,30 +245,30 @@ private:
                         std::to_string(index_.SectionLine(section.name)) + "): never read");
                 continue;
             }
-            const SectionSpec* spec = FindSpec(section.name);
-            if (!spec) {
+            const KnownSection* known = FindKnownSection(section.name);
+            if (!known) {
                 UnknownSection(section);
                 continue;
             }
-            for (const IndexedKey& key : section.keys) KeyLine(section, *spec, key);
+            for (const IndexedKey& key : section.keys) KeyLine(section, *known, key);
         }
     }
 
     static bool IsComment(const IndexedKey& key) { return key.name.empty() || key.name[0] == ';'; }
 
-    const SectionSpec* FindSpec(const std::string& name) const
+    const KnownSection* FindKnownSection(const std::string& name) const
     {
-        for (const SectionSpec& spec : Sections())
-            if (SameName(name, spec.name)) return &spec;
+        for (const KnownSection& known : Sections())
+            if (SameName(name, known.name)) return &known;
         return nullptr;
     }
 
     void UnknownSection(const IndexedSection& section)
     {
         const bool log = input_.kind == DocumentKind::UninstallLog;
-        const std::vector<SectionSpec>& others = log ? kScriptSections : kLogSections;
+        const std::vector<KnownSection>& others = log ? kScriptSections : kLogSections;
         const bool ofTheOther = std::any_of(others.begin(), others.end(),
-                                            [&](const SectionSpec& spec) { return SameName(section.name, spec.name); });
+                                            [&](const KnownSection& known) { return SameName(section.name, known.name); });
         std::string message;
         if (ofTheOther && !log)
             message = "a section of the uninstall log, never read from a setup script";
@@ -276,14 +276,14 @@ private:
             message = "a section of the setup script, never read from an uninstall log";
         else {
             std::vector<std::string> names;
-            for (const SectionSpec& spec : Sections()) names.emplace_back(spec.name);
+            for (const KnownSection& known : Sections()) names.emplace_back(known.name);
             message = "unknown section: never read" + DidYouMean(Nearest(section.name, names));
         }
         if (!log && SameName(section.name, "UnSetupOption")) message += " (the preset is [Extend] UnSetupOption)";
         Add(Severity::Warning, section.line, section.name, "", "unknown-section", message);
     }
 
-    void KeyLine(const IndexedSection& section, const SectionSpec& spec, const IndexedKey& key)
+    void KeyLine(const IndexedSection& section, const KnownSection& known, const IndexedKey& key)
     {
         if (IsComment(key)) return;
         if (key.openBracket) {
@@ -299,16 +299,16 @@ private:
         if (!key.hasEquals)
             Add(Severity::Warning, key.line, section.name, key.name, "no-equals",
                 "no '=' on the line: read as a key without a value, as if missing");
-        KeyName(section, spec, key);
+        KeyName(section, known, key);
     }
 
-    void KeyName(const IndexedSection& section, const SectionSpec& spec, const IndexedKey& key)
+    void KeyName(const IndexedSection& section, const KnownSection& known, const IndexedKey& key)
     {
         const std::string folded = FoldedName(key.name);
         const std::size_t digitsAt = folded.find_last_not_of("0123456789") + 1;
         const std::string stem = folded.substr(0, digitsAt), digits = folded.substr(digitsAt);
         std::vector<std::string> candidates;
-        for (const KeySpec& k : spec.keys) {
+        for (const KnownKey& k : known.keys) {
             if (!k.numbered) {
                 if (folded == FoldedName(k.name)) return;
                 candidates.emplace_back(k.name);
@@ -333,7 +333,7 @@ private:
             return;
         }
         Add(Severity::Warning, key.line, section.name, key.name, "unknown-key",
-            "not a key of [" + std::string(spec.name) + "]: never read" + DidYouMean(Nearest(key.name, candidates)));
+            "not a key of [" + std::string(known.name) + "]: never read" + DidYouMean(Nearest(key.name, candidates)));
     }
 
     // ------------------------------------------------------------ numbered lists
@@ -341,10 +341,10 @@ private:
     void Lists()
     {
         const auto& lists = input_.kind == DocumentKind::UninstallLog ? kLogLists : kScriptLists;
-        for (const ListSpec& list : lists) List(list);
+        for (const KnownList& list : lists) List(list);
     }
 
-    void List(const ListSpec& list)
+    void List(const KnownList& list)
     {
         const IndexedSection* section = index_.FindSection(list.section);
         if (!section) return;
