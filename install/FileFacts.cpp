@@ -6,29 +6,60 @@
 
 namespace {
 
-std::optional<WIN32_FIND_DATAA> FindFile(const std::string& path)
+using AttributesCall = BOOL(WINAPI*)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID);
+
+// Missing from the oldest systems' kernel32.
+AttributesCall AttributesFunction()
 {
-    if (path.find_first_of("*?") != std::string::npos) return std::nullopt;
+    static const auto function = reinterpret_cast<AttributesCall>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFileAttributesExA")));
+    return function;
+}
+
+// The facts both ways give: attributes, size and modification time.
+std::optional<WIN32_FILE_ATTRIBUTE_DATA> Search(const std::string& path)
+{
     WIN32_FIND_DATAA found;
     if (!OwnFindHandle(FindFirstFileA(path.c_str(), &found))) return std::nullopt;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
-    return found;
+    WIN32_FILE_ATTRIBUTE_DATA facts{};
+    facts.dwFileAttributes = found.dwFileAttributes;
+    facts.ftLastWriteTime = found.ftLastWriteTime;
+    facts.nFileSizeHigh = found.nFileSizeHigh;
+    facts.nFileSizeLow = found.nFileSizeLow;
+    return facts;
+}
+
+std::optional<WIN32_FILE_ATTRIBUTE_DATA> FindFile(const std::string& path, FileLookup lookup)
+{
+    if (path.find_first_of("*?") != std::string::npos) return std::nullopt;
+    std::optional<WIN32_FILE_ATTRIBUTE_DATA> facts;
+    const AttributesCall attributes = lookup == FileLookup::Attributes ? AttributesFunction() : nullptr;
+    WIN32_FILE_ATTRIBUTE_DATA read;
+    if (attributes && attributes(path.c_str(), GetFileExInfoStandard, &read)) {
+        facts = read;
+    } else {
+        // Also where the request was refused: a search may still see the file,
+        // as for a file held open without sharing.
+        facts = Search(path);
+    }
+    if (!facts || (facts->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+    return facts;
 }
 
 } // namespace
 
-std::optional<std::int64_t> MeasureFile(const std::string& path)
+std::optional<std::int64_t> MeasureFile(const std::string& path, FileLookup lookup)
 {
-    const std::optional<WIN32_FIND_DATAA> found = FindFile(path);
+    const std::optional<WIN32_FILE_ATTRIBUTE_DATA> found = FindFile(path, lookup);
     if (!found) return std::nullopt;
     const std::uint64_t size = (static_cast<std::uint64_t>(found->nFileSizeHigh) << 32) | found->nFileSizeLow;
     constexpr std::uint64_t kLargest = 0x7FFFFFFFFFFFFFFFull;
     return static_cast<std::int64_t>(size > kLargest ? kLargest : size);
 }
 
-std::optional<PackedTime> PackedWriteTime(const std::string& path)
+std::optional<PackedTime> PackedWriteTime(const std::string& path, FileLookup lookup)
 {
-    const std::optional<WIN32_FIND_DATAA> found = FindFile(path);
+    const std::optional<WIN32_FILE_ATTRIBUTE_DATA> found = FindFile(path, lookup);
     if (!found) return std::nullopt;
     FILETIME local;
     WORD date = 0, time = 0;

@@ -162,10 +162,10 @@ def script_of_a_million_entries(case):
     started = time.monotonic()
     case.windriver("press", "版", EVENT)
     case.windriver("wait", "進行状況", "--timeout", "60000")
-    # A million directory searches under Wine: 38 s on one machine, over 120 s on
-    # a slower one; the bound only guards against a pass that never ends.
+    # A million attribute requests: 5 s here with both cores busy (a directory
+    # search per source took 143 s). The bound leaves room for a slower machine.
     while not any(c["text"] == "中断(&A)" and c["enabled"] for c in case.windriver("controls", "進行状況")):
-        assert time.monotonic() - started < 400, "the abort button was never enabled"
+        assert time.monotonic() - started < 120, "the abort button was never enabled"
         time.sleep(0.3)
     counted = time.monotonic() - started
     case.windriver("press", "進行状況", "中断(&A)")

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "install/FileFacts.h"
 #include "install/InstallStages.h"
 #include "install/LzExpand.h"
 #include "support/SysErrorText.h"
@@ -111,6 +112,44 @@ protected:
         EXPECT_FALSE(FileExists(context.files.tempFolder + "EXPAND.TSX"));
     }
 };
+
+// The one request and the directory search of the oldest systems see the same
+// facts for every kind of name the copy is given.
+TEST_F(CopyStage, FileFactsAreTheSameByTheOneRequestAndByTheSearch)
+{
+    const std::string& from = context.files.sourceFolder;
+    ASSERT_TRUE(CreateFolderPath(from + "SUB"));
+    WriteWholeFile(from + "PLAIN.TXT", std::string(70000, 'p'));
+    WriteWholeFile(from + "EMPTY.DAT", "");
+    WriteWholeFile(from + kSo + "フト名の長いファイル.TXT", "long");
+    WriteWholeFile(from + "HIDDEN.SYS", "hidden");
+    SetFileAttributesA((from + "HIDDEN.SYS").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    SetWriteTime(from + "PLAIN.TXT", WriteTime(from + "PLAIN.TXT"), -86400 * 400);
+
+    const struct {
+        std::string path;
+        std::optional<std::int64_t> size;
+    } rows[] = {
+        {from + "PLAIN.TXT", 70000},
+        {from + "plain.txt", 70000},
+        {from + "EMPTY.DAT", 0},
+        {from + kSo + "フト名の長いファイル.TXT", 4},
+        {from + "HIDDEN.SYS", 6},
+        {from + "SUB", std::nullopt},
+        {from + "SUB\\", std::nullopt},
+        {from + "PLAIN.*", std::nullopt},
+        {from + "MISSING.TXT", std::nullopt},
+        {from + "NOFOLDER\\PLAIN.TXT", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(MeasureFile(row.path, FileLookup::Attributes), row.size) << row.path;
+        EXPECT_EQ(MeasureFile(row.path, FileLookup::Search), row.size) << row.path;
+        EXPECT_EQ(PackedWriteTime(row.path, FileLookup::Attributes), PackedWriteTime(row.path, FileLookup::Search))
+            << row.path;
+        EXPECT_EQ(PackedWriteTime(row.path).has_value(), row.size.has_value()) << row.path;
+    }
+    SetFileAttributesA((from + "HIDDEN.SYS").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
 
 TEST_F(CopyStage, ProgressFollowsTheBytesOfTheSources)
 {
