@@ -38,12 +38,36 @@ def wine_environment():
     environment.close()
 
 
+@pytest.hookimpl(hookwrapper=True)
+def pytest_runtest_makereport(item, call):
+    """Keeps each test's outcome on its item, for the prefix fixture's teardown."""
+    outcome = yield
+    report = outcome.get_result()
+    if report.when == "call":
+        item.call_failed = report.failed
+
+
 @pytest.fixture
 def prefix(wine_environment, request):
     name = re.sub(r"[^A-Za-z0-9_-]", "_", request.node.name)
     prefix = wine_environment.new_prefix(name)
     yield prefix
+    if getattr(request.node, "call_failed", False):
+        keep_failure_scene(wine_environment, prefix, name)
     prefix.remove()
+
+
+def keep_failure_scene(wine_environment, prefix, name):
+    """What was on the screen when a test failed, and every top-level window with
+    its process, in RESULTS/failures/<kind of Windows>/: a failure on another
+    machine can then be read, not guessed."""
+    folder = RESULTS / "failures" / ARCH
+    folder.mkdir(parents=True, exist_ok=True)
+    try:
+        wine_environment.display.screenshot(folder / f"{name}.png")
+        prefix.run([BUILD / "windriver.exe", "list", "--all"], folder / f"{name}-windows.txt", timeout=60)
+    except Exception as error:  # noqa: BLE001 - the test's own failure is what pytest must report
+        (folder / f"{name}-windows.txt").write_text(f"no scene kept: {error}\n")
 
 
 class WinDriver:
@@ -59,8 +83,17 @@ class WinDriver:
         lines = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
                  if line.startswith("{")]
         if check and code != 0:
-            raise AssertionError(f"windriver {' '.join(map(str, args))} failed ({code}): {lines}")
+            raise AssertionError(f"windriver {' '.join(map(str, args))} failed ({code}): {lines}; "
+                                 f"on the screen: {self.on_screen()}")
         return lines
+
+    def on_screen(self):
+        """The visible top-level windows, as a short line for a failure's message."""
+        output = self.workdir / "windriver-list.out"
+        self.prefix.run([BUILD / "windriver.exe", "list"], output, timeout=60)
+        windows = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
+                   if line.startswith("{")]
+        return ", ".join(f"「{w['caption']}」 {w['class']} (process {w['pid']})" for w in windows) or "no window"
 
 
 @pytest.fixture

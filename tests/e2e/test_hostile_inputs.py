@@ -85,7 +85,11 @@ class Case:
 
     def main(self, caption, state=None):
         """The main window once its start button reads `state` (any caption when None)."""
-        self.windriver("wait", caption, "--timeout", "60000")
+        try:
+            self.windriver("wait", caption, "--timeout", "60000")
+        except AssertionError as error:
+            ended = self.process.poll()
+            raise AssertionError(f"{error}; the program {'runs' if ended is None else f'ended with {ended}'}") from None
         deadline = time.monotonic() + 60
         while True:
             window = Window(self.windriver, caption)
