@@ -89,10 +89,7 @@ class WinDriver:
 
     def on_screen(self):
         """The visible top-level windows, as a short line for a failure's message."""
-        output = self.workdir / "windriver-list.out"
-        self.prefix.run([BUILD / "windriver.exe", "list"], output, timeout=60)
-        windows = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
-                   if line.startswith("{")]
+        windows = self("list", check=False)
         return ", ".join(f"「{w['caption']}」 {w['class']} (process {w['pid']})" for w in windows) or "no window"
 
 
