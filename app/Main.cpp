@@ -4,6 +4,7 @@
 #include "support/Handles.h"
 #include "support/ShownText.h"
 #include "support/uStrOp.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -31,8 +32,7 @@ struct ReadmeText {
 // size costs at most that much memory.
 ReadmeText ReadReadme(const std::string& path, std::size_t limit)
 {
-    const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE opened = os::CreateFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (opened == INVALID_HANDLE_VALUE) return {};
     const UniqueKernelHandle file(opened);
     DWORD high = 0;
@@ -109,7 +109,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // The start-up runs once, after the activation itself has finished.
         if (LOWORD(wParam) != WA_INACTIVE && !activated_) {
             activated_ = true;
-            PostMessageA(handle_, kFirstActivation, 0, 0);
+            os::PostMessage(handle_, kFirstActivation, 0, 0);
         }
         return TForm::HandleMessage(message, wParam, lParam);
     case kFirstActivation:

@@ -10,17 +10,16 @@
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
 #include "uninstall/LogRecovery.h"
+#include "support/SystemText.h"
 
 namespace {
 
-// A folder the system writes into a 260-byte buffer, with a trailing backslash; empty on failure.
-template <typename Query>
-std::string SystemFolder(Query query)
+// A folder the system gives, with a trailing backslash; empty on failure or
+// when it is longer than a path may be.
+std::string SystemFolder(const std::string& folder)
 {
-    char buffer[MAX_PATH + 1] = {};
-    const UINT length = query(buffer, MAX_PATH);
-    if (length == 0 || length > MAX_PATH) return {};
-    return AddBackSlash(std::string(buffer, length), "B");
+    if (folder.empty() || folder.size() > MAX_PATH) return {};
+    return AddBackSlash(folder, "B");
 }
 
 int PlatformId()
@@ -42,11 +41,11 @@ ProgramState StartUpProgram(const std::string& argument)
 
     files.runningProgram = RunningProgramPath();
     files.sourceFolder = AddBackSlash(FolderPart(files.runningProgram), "B");
-    files.tempFolder = SystemFolder([](char* b, UINT n) { return static_cast<UINT>(GetTempPathA(n, b)); });
+    files.tempFolder = SystemFolder(os::TempPath());
     if (files.tempFolder.empty()) files.tempFolder = files.sourceFolder;
-    files.windowsFolder = SystemFolder(GetWindowsDirectoryA);
+    files.windowsFolder = SystemFolder(os::WindowsDirectory());
     if (files.windowsFolder.empty()) fatalText += kFatalWindowsFolder;
-    files.systemFolder = SystemFolder(GetSystemDirectoryA);
+    files.systemFolder = SystemFolder(os::SystemDirectory());
     if (files.systemFolder.empty()) fatalText += kFatalSystemFolder;
 
     program.folders = SystemFolderTable(files);

@@ -7,6 +7,7 @@
 #include "install/InstallRun.h"
 #include "uninstall/UninstallRun.h"
 #include "support/AppWindow.h"
+#include "support/SystemText.h"
 
 SetupProgram::SetupProgram(MessageBoxes& boxes)
     : boxes_(boxes), main_(backdrop_, boxes), status_(backdrop_.Handle(), main_, backdrop_, boxes),
@@ -26,9 +27,9 @@ int SetupProgram::Run()
     SetAppWindow(backdrop_.Handle());
     ShowWindow(backdrop_.Handle(), SW_SHOWMAXIMIZED);
     MSG message{};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (os::GetMessage(message) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        os::DispatchMessage(message);
     }
     SetAppWindow(nullptr);
     return static_cast<int>(message.wParam);
@@ -36,7 +37,7 @@ int SetupProgram::Run()
 
 void SetupProgram::StartUp()
 {
-    const std::string argument = __argc > 1 ? __argv[1] : "";
+    const std::string argument = os::FirstArgument();
     program_ = StartUpProgram(argument);
     if (!program_.fatalMessage.empty()) {
         main_.EnterFatalState(program_.fatalMessage);

@@ -1,11 +1,8 @@
 #include "app/SystemFolders.h"
 
-#include <windows.h>
-#include <shlobj.h>
-
 #include "support/FileOps.h"
-#include "support/Handles.h"
 #include "support/Registry.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -13,17 +10,7 @@ constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVers
 
 } // namespace
 
-std::string GetSpecialFolder(int csidl)
-{
-    ShellItemList items;
-    if (FAILED(SHGetSpecialFolderLocation(GetDesktopWindow(), csidl, items.Receive())) || items.Get() == nullptr)
-        return {};
-    // The call writes at most MAX_PATH bytes, terminator included.
-    std::string path(MAX_PATH + 1, '\0');
-    if (!SHGetPathFromIDListA(items.Get(), path.data())) return {};
-    path.resize(path.find('\0'));
-    return path;
-}
+std::string GetSpecialFolder(int csidl) { return os::SpecialFolder(csidl); }
 
 std::string ReadProgramFilesValue()
 {

@@ -3,29 +3,20 @@
 #include <windows.h>
 
 #include "support/Handles.h"
+#include "support/SystemText.h"
 
 namespace {
-
-using AttributesCall = BOOL(WINAPI*)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID);
-
-// Missing from the oldest systems' kernel32.
-AttributesCall AttributesFunction()
-{
-    static const auto function = reinterpret_cast<AttributesCall>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFileAttributesExA")));
-    return function;
-}
 
 // The facts both ways give: attributes, size and modification time.
 std::optional<WIN32_FILE_ATTRIBUTE_DATA> Search(const std::string& path)
 {
-    WIN32_FIND_DATAA found;
-    if (!OwnFindHandle(FindFirstFileA(path.c_str(), &found))) return std::nullopt;
+    os::FoundFile found;
+    if (!OwnFindHandle(os::FindFirstFile(path, found))) return std::nullopt;
     WIN32_FILE_ATTRIBUTE_DATA facts{};
-    facts.dwFileAttributes = found.dwFileAttributes;
-    facts.ftLastWriteTime = found.ftLastWriteTime;
-    facts.nFileSizeHigh = found.nFileSizeHigh;
-    facts.nFileSizeLow = found.nFileSizeLow;
+    facts.dwFileAttributes = found.attributes;
+    facts.ftLastWriteTime = found.lastWrite;
+    facts.nFileSizeHigh = static_cast<DWORD>(found.size >> 32);
+    facts.nFileSizeLow = static_cast<DWORD>(found.size);
     return facts;
 }
 
@@ -33,9 +24,9 @@ std::optional<WIN32_FILE_ATTRIBUTE_DATA> FindFile(const std::string& path, FileL
 {
     if (path.find_first_of("*?") != std::string::npos) return std::nullopt;
     std::optional<WIN32_FILE_ATTRIBUTE_DATA> facts;
-    const AttributesCall attributes = lookup == FileLookup::Attributes ? AttributesFunction() : nullptr;
     WIN32_FILE_ATTRIBUTE_DATA read;
-    if (attributes && attributes(path.c_str(), GetFileExInfoStandard, &read)) {
+    // Where the system lacks the one request, it says so and the search answers.
+    if (lookup == FileLookup::Attributes && os::GetFileAttributesEx(path, read)) {
         facts = read;
     } else {
         // Also where the request was refused: a search may still see the file,

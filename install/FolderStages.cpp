@@ -7,6 +7,7 @@
 #include "support/SysErrorText.h"
 #include "support/ScriptLists.h"
 #include "support/uStrOp.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ StageOutcome RunMakeFolderStage(InstallRunState& state, UserInterface& ui)
         if (ui.AbortRequested()) return StageOutcome::Aborted;
 
         SetLastError(0);
-        const bool created = CreateDirectoryA(folder.c_str(), nullptr) != FALSE;
+        const bool created = os::CreateDirectory(folder) != FALSE;
         const DWORD error = created ? 0 : GetLastError();
         // "Already exists" is also said of a file by that name, which is no folder made.
         if (created || (error == ERROR_ALREADY_EXISTS && FolderExists(folder)))

@@ -8,6 +8,7 @@
 #include "support/ScriptLists.h"
 #include "uninstall/LogStages.h"
 #include "uninstall/ScriptDeletions.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -121,9 +122,7 @@ bool Run::Complete()
 void Run::StartProgram(const std::string& value)
 {
     const auto [file, parameters] = SplitExecuteFile(value);
-    const HINSTANCE started = ShellExecuteA(GetDesktopWindow(), "open", file.c_str(),
-                                            parameters.empty() ? nullptr : parameters.c_str(), nullptr,
-                                            SW_SHOWNORMAL);
+    const HINSTANCE started = os::ShellExecute(GetDesktopWindow(), "open", file, parameters, "", SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(started) <= 32)
         ui_.ShowMessage("終了後プログラムの起動に失敗しました．\riniファイルの記述ミスの可能性があります．\r"
                         "プログラム提供者へご報告ください．",

@@ -9,6 +9,7 @@
 #include "install/LzErrors.h"
 #include "support/Handles.h"
 #include "support/uStrOp.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -67,8 +68,8 @@ unsigned long ExpandInto(UniqueKernelHandle source, const LzHeader& header, cons
     // LZInit reads the header itself: from the start of the file.
     if (SetFilePointer(source.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
         return LastErrorOr(ERROR_SEEK);
-    const UniqueKernelHandle out = OwnFile(CreateFileA(expansionFile.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueKernelHandle out =
+        OwnFile(os::CreateFile(expansionFile, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
     if (!out) return LastErrorOr(ERROR_CANNOT_MAKE);
     SetLastError(0);
     const INT handle = LZInit(FileNumber(source.get()));
@@ -87,26 +88,26 @@ unsigned long ExpandInto(UniqueKernelHandle source, const LzHeader& header, cons
 
 unsigned long DeleteExpansionFile(const std::string& expansionFile)
 {
-    const DWORD attributes = GetFileAttributesA(expansionFile.c_str());
+    const DWORD attributes = os::GetFileAttributes(expansionFile);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;
     } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesA(expansionFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+        os::SetFileAttributes(expansionFile, FILE_ATTRIBUTE_NORMAL);
     }
     SetLastError(0);
-    if (DeleteFileA(expansionFile.c_str())) return 0;
+    if (os::DeleteFile(expansionFile)) return 0;
     return LastErrorOr(ERROR_ACCESS_DENIED);
 }
 
-// Files are opened with CreateFileA, never through OpenFile (LZOpenFileA,
-// GetExpandedNameA), whose path buffer holds 128 bytes.
+// Files are opened with CreateFile, never through OpenFile (LZOpenFile,
+// GetExpandedName), whose path buffer holds 128 bytes.
 LzExpansion ExpandLZFile(const std::string& source, const std::string& target, const std::string& expansionFile)
 {
     LzExpansion result{target, 0};
     SetLastError(0);
-    UniqueKernelHandle file = OwnFile(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueKernelHandle file =
+        OwnFile(os::CreateFile(source, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!file) {
         result.error = LastErrorOr(ERROR_OPEN_FAILED);
         return result;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "support/FileOps.h"
+#include "support/SystemText.h"
 
 
 namespace {
@@ -22,19 +23,10 @@ constexpr DWORD kDrawnByParent = SS_OWNERDRAW;
 
 bool GetFileVersionNumbers(const std::string& path, VersionNumbers& numbers)
 {
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
-    if (size == 0) return false;
-    std::vector<char> data(size);
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return false;
-    char* value = nullptr;
-    UINT length = 0;
-    std::string fileVersion;
-    if (VerQueryValueA(data.data(), "\\StringFileInfo\\041103a4\\FileVersion", reinterpret_cast<void**>(&value),
-                       &length) &&
-        value && length > 0)
-        fileVersion.assign(value, strnlen(value, length));
-    numbers = ParseFileVersion(fileVersion);
+    const std::optional<std::string> fileVersion =
+        os::FileVersionString(path, "\\StringFileInfo\\041103a4\\FileVersion");
+    if (!fileVersion) return false;
+    numbers = ParseFileVersion(*fileVersion);
     return true;
 }
 
@@ -68,7 +60,7 @@ SIZE TfrmBack::TextSize(const std::string& text, HFONT font) const
     const WindowDC dc(handle_);
     const SelectedObject selected(dc.Get(), font);
     RECT rect{0, 0, 0, 0};
-    DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX);
+    os::DrawText(dc.Get(), text, rect, DT_CALCRECT | DT_NOPREFIX);
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
@@ -150,7 +142,7 @@ void TfrmBack::DrawLabel(HDC dc, const TLabel& label, HFONT font, COLORREF color
     RECT rect{label.Left(), label.Top(), label.Left() + label.Width(), label.Top() + label.Height()};
     const SelectedObject selected(dc, font);
     SetTextColor(dc, color);
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_NOPREFIX);
+    os::DrawText(dc, text, rect, DT_NOPREFIX);
 }
 
 void TfrmBack::FormResize()
@@ -162,7 +154,7 @@ void TfrmBack::FormResize()
     // The program runs once: later resizes only repaint.
     if (started_ || lblPrgTitle1->Visible()) return;
     started_ = true;
-    PostMessageA(handle_, kStartMessage, 0, 0); // after the resize has finished
+    os::PostMessage(handle_, kStartMessage, 0, 0); // after the resize has finished
 }
 
 void TfrmBack::Start()

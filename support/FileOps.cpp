@@ -4,11 +4,13 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "support/AppWindow.h"
 #include "support/Handles.h"
 #include "support/StepHook.h"
 #include "support/uStrOp.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -25,10 +27,9 @@ unsigned long FailureCode(unsigned long lastError, unsigned long fallback)
 UniqueRegKey OpenSharedDllsKey()
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS)
+    if (os::RegCreateKeyEx(HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_QUERY_VALUE | KEY_SET_VALUE, key) == ERROR_SUCCESS)
         return UniqueRegKey(key);
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS)
+    if (os::RegOpenKeyEx(HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_QUERY_VALUE, key) == ERROR_SUCCESS)
         return UniqueRegKey(key);
     return nullptr;
 }
@@ -37,42 +38,34 @@ UniqueRegKey OpenSharedDllsKey()
 
 bool FileExists(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = os::GetFileAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string RunningProgramPath()
-{
-    for (DWORD size = MAX_PATH;; size *= 2) {
-        std::string path(size, '\0');
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), size);
-        if (length == 0) return {};
-        if (length < size - 1 || size >= 0x10000) return path.substr(0, length);
-    }
-}
+std::string RunningProgramPath() { return os::ModuleFileName(nullptr); }
 
 bool FolderExists(const std::string& folder)
 {
     const std::string pattern = DelBackSlash(folder, "B") + "\\*.*";
-    WIN32_FIND_DATAA found;
-    return OwnFindHandle(FindFirstFileA(pattern.c_str(), &found)) != nullptr;
+    os::FoundFile found;
+    return OwnFindHandle(os::FindFirstFile(pattern, found)) != nullptr;
 }
 
 bool CreateFolderPath(const std::string& path)
 {
     bool result = true;
     for (const std::string& prefix : FolderPrefixes(path))
-        if (!FolderExists(prefix)) result = CreateDirectoryA(prefix.c_str(), nullptr) != FALSE;
+        if (!FolderExists(prefix)) result = os::CreateDirectory(prefix) != FALSE;
     return result;
 }
 
 unsigned long CopyToNewFile(const std::string& source, const std::string& target)
 {
-    if (!CopyFileA(source.c_str(), target.c_str(), TRUE)) {
+    if (!os::CopyFile(source, target, TRUE)) {
         const unsigned long error = FailureCode(GetLastError(), ERROR_GEN_FAILURE);
         return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : error;
     }
-    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    os::SetFileAttributes(target, FILE_ATTRIBUTE_ARCHIVE);
     return 0;
 }
 
@@ -81,10 +74,10 @@ unsigned long ForceCopyFile(const std::string& source, const std::string& target
     // A new target needs no attributes cleared; looking for a file that is not
     // there can cost a search of the whole folder.
     if (const unsigned long created = CopyToNewFile(source, target); created != ERROR_FILE_EXISTS) return created;
-    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-    const bool copied = CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
+    os::SetFileAttributes(target, FILE_ATTRIBUTE_ARCHIVE);
+    const bool copied = os::CopyFile(source, target, FALSE) != FALSE;
     const unsigned long result = copied ? 0 : FailureCode(GetLastError(), ERROR_GEN_FAILURE);
-    if (FileExists(target)) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    if (FileExists(target)) os::SetFileAttributes(target, FILE_ATTRIBUTE_ARCHIVE);
     return result;
 }
 
@@ -96,16 +89,11 @@ unsigned long RemoveFile(const std::string& path, bool filesOnly)
     if (const unsigned long fault = StepFault("delete", path)) return fault;
     if (IsOcxOrDll(path)) SelfRegister(path, false);
 
-    std::string from = path;
-    from.append(2, '\0'); // the list of sources ends in two zero bytes
-    SHFILEOPSTRUCTA operation{};
-    operation.hwnd = AppWindow();
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | (filesOnly ? FOF_FILESONLY : 0);
+    const FILEOP_FLAGS flags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | (filesOnly ? FOF_FILESONLY : 0);
     SetLastError(0);
-    const int status = SHFileOperationA(&operation);
-    if (status == 0 && !operation.fAnyOperationsAborted) return 0;
+    const os::ShellDeletion deletion = os::DeleteByShell(AppWindow(), path, flags);
+    const int status = deletion.status;
+    if (status == 0 && !deletion.aborted) return 0;
     // The shell may fail with the last error left at 0 (a missing file under
     // some systems): its own status then stands for the failure.
     return FailureCode(GetLastError(), status != 0 ? static_cast<unsigned long>(status) : ERROR_CANCELLED);
@@ -116,7 +104,7 @@ unsigned long RemoveFolder(const std::string& folder, const std::string& pattern
     const std::string base = AddBackSlash(folder, "B");
     for (const std::string& pattern : SplitPatterns(patterns)) RemoveFile(base + pattern);
     if (const unsigned long fault = StepFault("remove folder", base)) return fault;
-    if (RemoveDirectoryA(base.c_str())) return 0;
+    if (os::RemoveDirectory(base)) return 0;
     return FailureCode(GetLastError(), ERROR_GEN_FAILURE);
 }
 
@@ -125,11 +113,12 @@ SharedCounts::SharedCounts() : key_(OpenSharedDllsKey()) {}
 int SharedCounts::Get(const std::string& path) const
 {
     if (!key_) return 0;
-    DWORD type = 0, count = 0, size = sizeof count;
-    if (RegQueryValueExA(key_.get(), path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&count), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof count)
+    DWORD type = 0, count = 0;
+    std::string data;
+    if (os::RegQueryValueEx(key_.get(), path, type, data) != ERROR_SUCCESS || type != REG_DWORD ||
+        data.size() != sizeof count)
         return 0;
+    std::memcpy(&count, data.data(), sizeof count);
     const int value = static_cast<int>(count);
     return value > 0 ? value : 0; // a negative count is no count
 }
@@ -141,9 +130,9 @@ int SharedCounts::Change(const std::string& path, bool increment)
     if (StepFault("count", path) == 0) {
         if (count > 0) {
             const DWORD data = static_cast<DWORD>(count);
-            RegSetValueExA(key_.get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+            os::RegSetValueEx(key_.get(), path, REG_DWORD, &data, sizeof data);
         } else {
-            RegDeleteValueA(key_.get(), path.c_str());
+            os::RegDeleteValue(key_.get(), path);
         }
     }
     // A write the registry refused leaves the count as it was, and says so.

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "support/Handles.h"
+#include "support/SystemText.h"
 
 unsigned BrowseFlags(const TFolderDlgOptions& options)
 {
@@ -22,14 +23,8 @@ unsigned BrowseFlags(const TFolderDlgOptions& options)
 
 bool TFolderDialog::Execute(HWND owner)
 {
-    char path[MAX_PATH + 1] = {};
-    BROWSEINFOA browse{};
-    browse.hwndOwner = owner;
-    browse.pszDisplayName = path;
-    browse.lpszTitle = Title.c_str();
-    browse.ulFlags = BrowseFlags(Option);
-    const ShellItemList item(SHBrowseForFolderA(&browse));
-    if (!item.Get() || !SHGetPathFromIDListA(item.Get(), path)) return false;
-    FolderName = path;
+    const std::optional<std::string> chosen = os::BrowseForFolder(owner, Title, BrowseFlags(Option));
+    if (!chosen) return false;
+    FolderName = *chosen;
     return true;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "support/ShownText.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -20,9 +21,9 @@ LRESULT CALLBACK GroupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
-        return SendMessageA(GetParent(window), message, wParam, lParam);
+        return os::SendMessage(GetParent(window), message, wParam, lParam);
     default:
-        return CallWindowProcA(buttonProc, window, message, wParam, lParam);
+        return os::CallWindowProc(buttonProc, window, message, wParam, lParam);
     }
 }
 
@@ -48,30 +49,22 @@ UniqueFont MakeFont(const std::string& face, int height, bool italic)
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    lstrcpynA(font.lfFaceName, face.c_str(), LF_FACESIZE);
-    return UniqueFont(CreateFontIndirectA(&font));
+    return UniqueFont(os::CreateFontIndirect(font, face));
 }
 
 // ---------------------------------------------------------------- Control
 
 int Control::Id() const { return GetDlgCtrlID(handle_); }
 
-std::string Control::Caption() const
-{
-    const int length = GetWindowTextLengthA(handle_);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(handle_, text.data(), length + 1);
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
-}
+std::string Control::Caption() const { return os::WindowText(handle_); }
 
-void Control::SetCaption(const std::string& text) { SetWindowTextA(handle_, text.c_str()); }
+void Control::SetCaption(const std::string& text) { os::SetWindowText(handle_, text); }
 
 bool Control::Enabled() const { return IsWindowEnabled(handle_) != FALSE; }
 
 void Control::SetEnabled(bool enabled) { EnableWindow(handle_, enabled ? TRUE : FALSE); }
 
-bool Control::Visible() const { return (GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool Control::Visible() const { return (os::GetWindowLongPtr(handle_, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 void Control::SetVisible(bool visible) { ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE); }
 
@@ -79,7 +72,7 @@ RECT Control::Bounds() const
 {
     RECT rect{};
     GetWindowRect(handle_, &rect);
-    if (HWND parent = (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) ? GetParent(handle_) : nullptr)
+    if (HWND parent = (os::GetWindowLongPtr(handle_, GWL_STYLE) & WS_CHILD) ? GetParent(handle_) : nullptr)
         MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
@@ -101,7 +94,7 @@ void Control::SetBounds(int left, int top, int width, int height)
     MoveWindow(handle_, left, top, width, height, TRUE);
 }
 
-void Control::SetFont(HFONT font) { SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+void Control::SetFont(HFONT font) { os::SendMessage(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
 
 // ---------------------------------------------------------------- child controls
 
@@ -113,11 +106,11 @@ Placement Inside(const Control& parent, int id, int left, int top, int width, in
 ChildControl::ChildControl(const char* windowClass, DWORD style, DWORD exStyle, const Placement& at,
                            const std::string& text)
 {
-    handle_ = CreateWindowExA(exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, at.left, at.top,
-                              at.width, at.height, at.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(at.id)),
-                              GetModuleHandleA(nullptr), nullptr);
+    handle_ = os::CreateWindowEx(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, at.left, at.top, at.width,
+                                 at.height, at.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(at.id)),
+                                 GetModuleHandleA(nullptr), nullptr);
     // Children take the font of the window they lie in.
-    SetFont(reinterpret_cast<HFONT>(SendMessageA(at.parent, WM_GETFONT, 0, 0)));
+    SetFont(reinterpret_cast<HFONT>(os::SendMessage(at.parent, WM_GETFONT, 0, 0)));
 }
 
 TLabel::TLabel(const Placement& at, const std::string& text, DWORD align)
@@ -135,18 +128,18 @@ TCheckBox::TCheckBox(const Placement& at, const std::string& text)
 {
 }
 
-bool TCheckBox::Checked() const { return SendMessageA(handle_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TCheckBox::Checked() const { return os::SendMessage(handle_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void TCheckBox::SetChecked(bool checked)
 {
-    SendMessageA(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    os::SendMessage(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 TGroupBox::TGroupBox(const Placement& at, const std::string& text)
     : ChildControl("BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT, at, text)
 {
     const auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupBoxProc)));
+        os::SetWindowLongPtr(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupBoxProc)));
     if (!buttonProc) buttonProc = previous;
 }
 
@@ -155,7 +148,7 @@ TEdit::TEdit(const Placement& at, const std::string& text)
 {
 }
 
-void TEdit::SetReadOnly(bool readOnly) { SendMessageA(handle_, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0); }
+void TEdit::SetReadOnly(bool readOnly) { os::SendMessage(handle_, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0); }
 
 namespace {
 constexpr DWORD kMemoStyle = ES_MULTILINE | ES_READONLY | WS_TABSTOP;
@@ -174,12 +167,12 @@ void TMemo::SetScrollBars(ScrollBars bars)
     const std::string text = Caption();
     const bool visible = Visible(), enabled = Enabled();
     const RECT bounds = Bounds();
-    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(handle_, WM_GETFONT, 0, 0));
+    const HFONT font = reinterpret_cast<HFONT>(os::SendMessage(handle_, WM_GETFONT, 0, 0));
     DestroyWindow(handle_);
-    handle_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", text.c_str(), WS_CHILD | style, bounds.left, bounds.top,
-                              bounds.right - bounds.left, bounds.bottom - bounds.top, placement_.parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(placement_.id)),
-                              GetModuleHandleA(nullptr), nullptr);
+    handle_ = os::CreateWindowEx(WS_EX_CLIENTEDGE, "EDIT", text, WS_CHILD | style, bounds.left, bounds.top,
+                                 bounds.right - bounds.left, bounds.bottom - bounds.top, placement_.parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(placement_.id)),
+                                 GetModuleHandleA(nullptr), nullptr);
     SetFont(font);
     SetEnabled(enabled);
     SetVisible(visible);
@@ -192,20 +185,20 @@ void TMemo::SetText(const std::string& text, bool continues)
 
 TProgressBar::TProgressBar(const Placement& at) : ChildControl(PROGRESS_CLASSA, 0, 0, at, "")
 {
-    SendMessageA(handle_, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    SendMessageA(handle_, PBM_SETSTEP, 5, 0);
+    os::SendMessage(handle_, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    os::SendMessage(handle_, PBM_SETSTEP, 5, 0);
 }
 
 int TProgressBar::SetPosition(int percent)
 {
-    SendMessageA(handle_, PBM_SETPOS, static_cast<WPARAM>(percent < 0 ? 0 : percent > 100 ? 100 : percent), 0);
+    os::SendMessage(handle_, PBM_SETPOS, static_cast<WPARAM>(percent < 0 ? 0 : percent > 100 ? 100 : percent), 0);
     return Position();
 }
 
 int TProgressBar::Position() const
 {
     // PBM_GETPOS is newer than the oldest systems: a zero step reads the position back.
-    return static_cast<int>(SendMessageA(handle_, PBM_DELTAPOS, 0, 0));
+    return static_cast<int>(os::SendMessage(handle_, PBM_DELTAPOS, 0, 0));
 }
 
 // ---------------------------------------------------------------- TForm
@@ -213,7 +206,7 @@ int TProgressBar::Position() const
 TForm::~TForm()
 {
     if (handle_ && IsWindow(handle_)) {
-        SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+        os::SetWindowLongPtr(handle_, GWLP_USERDATA, 0);
         DestroyWindow(handle_);
     }
 }
@@ -228,20 +221,19 @@ void TForm::Create(const char* className, const std::string& caption, DWORD styl
                    int clientWidth, int clientHeight, HBRUSH background)
 {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA windowClass{};
-    if (!GetClassInfoA(instance, className, &windowClass)) {
+    if (!os::ClassRegistered(instance, className)) {
+        WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = WindowProc;
         windowClass.hInstance = instance;
         windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
         windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
         windowClass.hbrBackground = background ? background : reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = className;
-        RegisterClassA(&windowClass);
+        os::RegisterClass(windowClass, className);
     }
     RECT frame{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    handle_ = CreateWindowExA(exStyle, className, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                              frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance, this);
+    handle_ = os::CreateWindowEx(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance, this);
 }
 
 LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -249,11 +241,11 @@ LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
     if (message == WM_NCCREATE) {
         auto* form = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         form->handle_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        os::SetWindowLongPtr(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
-    if (auto* form = reinterpret_cast<TForm*>(GetWindowLongPtrA(window, GWLP_USERDATA)))
+    if (auto* form = reinterpret_cast<TForm*>(os::GetWindowLongPtr(window, GWLP_USERDATA)))
         return form->HandleMessage(message, wParam, lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
+    return os::DefWindowProc(window, message, wParam, lParam);
 }
 
 LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -273,7 +265,7 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         modalResult_ = IDCANCEL;
         return 0;
     default:
-        return DefWindowProcA(handle_, message, wParam, lParam);
+        return os::DefWindowProc(handle_, message, wParam, lParam);
     }
 }
 
@@ -300,13 +292,13 @@ void TForm::DisableSystemClose()
 void TForm::ProcessMessages()
 {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (os::PeekMessage(message, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        os::DispatchMessage(message);
     }
 }
 
@@ -327,15 +319,15 @@ int TForm::ShowModal()
             if (CloseQuery()) break;
             modalResult_ = 0;
         }
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = os::GetMessage(message);
         if (got <= 0) {
             if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
             if (modalResult_ == 0) modalResult_ = IDCANCEL;
             break;
         }
-        if (!IsDialogMessageA(handle_, &message)) {
+        if (!os::IsDialogMessage(handle_, message)) {
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            os::DispatchMessage(message);
         }
     }
     OnClose();

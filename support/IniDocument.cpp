@@ -320,10 +320,20 @@ std::vector<std::string> IniDocument::SectionNames() const
     return names;
 }
 
-std::string IniDocument::Text() const
+void IniDocument::RemoveSection(const std::string& section)
+{
+    const Offset s = FindSection(Folded(LookupName(section)));
+    if (s != kNone) *this = Parse(TextWithout(s));
+}
+
+std::string IniDocument::Text() const { return TextWithout(kNone); }
+
+std::string IniDocument::TextWithout(Offset removed) const
 {
     std::string text;
-    for (const Section& s : sections_) {
+    for (Offset number = 0; number < sections_.size(); ++number) {
+        if (number == removed) continue;
+        const Section& s = sections_[number];
         if (s.name.size != 0) text.append("[").append(View(s.name)).append("]\r\n");
         for (Offset e = s.first; e != kNone; e = entries_[e].next) {
             text += View(entries_[e].key);

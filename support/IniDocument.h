@@ -39,6 +39,10 @@ public:
     // key names are the caller's own constants.
     void Set(const std::string& section, const std::string& key, const std::string& value);
 
+    // As a profile deletion of a section: the first section of that name goes,
+    // with its keys.
+    void RemoveSection(const std::string& section);
+
     // What the profile functions read back for a value written with Set.
     static std::string ReadBack(const std::string& value);
 
@@ -88,6 +92,7 @@ private:
     void AddEntry(Offset section, Span key, Span value, const std::string& folded);
     Offset FindSection(const std::string& name) const;
     Offset FindEntry(Offset section, const std::string& folded) const;
+    std::string TextWithout(Offset removed) const; // every section but that one
 
     std::string pool_;
     std::vector<Section> sections_;

@@ -6,6 +6,7 @@
 
 #include "support/AppWindow.h"
 #include "support/ShownText.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ int MsgBox(const std::string& text, const std::string& caption, unsigned flags)
     for (const WindowState& state : before)
         if (state.enabled && IsWindowVisible(state.window)) EnableWindow(state.window, FALSE);
 
-    const int pressed = MessageBoxA(AppWindow(), ShortenLongLines(text).c_str(), caption.c_str(), flags & 0xFFFF);
+    const int pressed = os::MessageBox(AppWindow(), ShortenLongLines(text), caption, flags & 0xFFFF);
 
     // Every window as it was: the box enables its owner when it ends, even an
     // owner that was disabled on purpose (the backdrop during a run).

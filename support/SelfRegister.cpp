@@ -2,6 +2,7 @@
 
 #include "support/FileOps.h"
 #include "support/Handles.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ Registration SelfRegister(const std::string& path, bool doRegister)
     // No system dialog for a missing drive or a broken file: the result says it.
     const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     // Dependencies beside the component are found from its own folder.
-    const UniqueLibrary library(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    const UniqueLibrary library(os::LoadLibraryEx(path, LOAD_WITH_ALTERED_SEARCH_PATH));
     SetErrorMode(previousMode);
 
     if (!doRegister) {

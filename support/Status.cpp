@@ -1,4 +1,5 @@
 #include "support/Status.h"
+#include "support/SystemText.h"
 
 
 namespace {
@@ -26,7 +27,8 @@ TfrmStatus::TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop, MessageBo
     // The frame lies over the lower part of the message: keep it in front, and
     // keep the message from painting over it each time its text changes.
     SetWindowPos(fraStatus->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SetWindowLongA(lblMessage->Handle(), GWL_STYLE, GetWindowLongA(lblMessage->Handle(), GWL_STYLE) | WS_CLIPSIBLINGS);
+    os::SetWindowLongPtr(lblMessage->Handle(), GWL_STYLE,
+                        os::GetWindowLongPtr(lblMessage->Handle(), GWL_STYLE) | WS_CLIPSIBLINGS);
     DisableSystemClose();
     CentreOnScreen();
 }

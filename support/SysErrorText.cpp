@@ -5,15 +5,11 @@
 #include "support/ErrorText.h"
 #include "support/Handles.h"
 #include "support/SystemCodePage.h"
+#include "support/SystemText.h"
 
 std::string SysErrorText(unsigned long code)
 {
     if (code == 0) return {};
-    char* buffer = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    const UniqueLocalMemory owner(buffer);
-    const std::string text = length ? std::string(buffer, length) : std::string();
+    const std::string text = os::SystemErrorMessage(code);
     return MapString(TidyErrorText(text), LCMAP_FULLWIDTH) + "\r\n";
 }

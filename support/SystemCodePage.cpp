@@ -2,17 +2,15 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
+#include "support/SystemText.h"
 
 std::string MapString(const std::string& s, std::uint32_t flags)
 {
-    if (s.empty() || s.size() > 0x7FFFFFFF) return s;
-    const int length = static_cast<int>(s.size());
-    const int size = LCMapStringA(LOCALE_SYSTEM_DEFAULT, flags, s.data(), length, nullptr, 0);
-    if (size <= 0) return s;
-    std::vector<char> mapped(static_cast<std::size_t>(size) + 1, '\0');
-    if (LCMapStringA(LOCALE_SYSTEM_DEFAULT, flags, s.data(), length, mapped.data(), size) == 0) return s;
-    return std::string(mapped.data()); // up to the first zero byte
+    const std::optional<std::string> mapped = os::MapString(s, flags);
+    if (!mapped) return s;
+    return mapped->substr(0, mapped->find('\0')); // up to the first zero byte
 }
 
 namespace {
@@ -58,7 +56,7 @@ CodePage SystemCodePage()
 {
     CodePage page;
     CPINFO info{};
-    if (GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 2) {
+    if (GetCPInfo(os::TextCodePage(), &info) && info.MaxCharSize == 2) {
         // LeadByte holds pairs of range bounds, ended by a pair of zeros.
         for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2)
             page.AddLeadBytes(info.LeadByte[i], info.LeadByte[i + 1]);

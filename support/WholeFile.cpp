@@ -7,6 +7,7 @@
 #include "support/FileOps.h"
 #include "support/Handles.h"
 #include "support/StepHook.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -30,15 +31,15 @@ unsigned long Step(const char* name, const std::string& target, Call call)
 // A read-only or hidden file would refuse to be replaced.
 void MakeReplaceable(const std::string& path)
 {
-    if (FileExists(path)) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (FileExists(path)) os::SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
 }
 
 } // namespace
 
 FileText ReadFileText(const std::string& path)
 {
-    const UniqueKernelHandle file = OwnFile(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueKernelHandle file = OwnFile(
+        os::CreateFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!file) return {LastError(), {}};
     DWORD high = 0;
     const DWORD size = GetFileSize(file.get(), &high);
@@ -63,8 +64,7 @@ unsigned long WriteNewFile(const std::string& path, const std::string& text)
     MakeReplaceable(path);
     UniqueKernelHandle file;
     const unsigned long created = Step("create", path, [&] {
-        file = OwnFile(
-            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file = OwnFile(os::CreateFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
         return file != nullptr;
     });
     if (created != 0) return created;
@@ -86,7 +86,7 @@ unsigned long RenameOver(const std::string& from, const std::string& to)
 {
     MakeReplaceable(to);
     const unsigned long error = Step("rename", to, [&] {
-        return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        return os::MoveFileEx(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     });
     // The 9x family has the function only as a stub that says so.
     if (error != ERROR_CALL_NOT_IMPLEMENTED) return error;
@@ -97,6 +97,6 @@ unsigned long RenameOverByDeleteAndMove(const std::string& from, const std::stri
 {
     MakeReplaceable(to);
     if (FileExists(to))
-        if (const unsigned long error = Step("delete", to, [&] { return DeleteFileA(to.c_str()); })) return error;
-    return Step("move", to, [&] { return MoveFileA(from.c_str(), to.c_str()); });
+        if (const unsigned long error = Step("delete", to, [&] { return os::DeleteFile(to); })) return error;
+    return Step("move", to, [&] { return os::MoveFile(from, to); });
 }

@@ -1,6 +1,8 @@
 #pragma once
-// Keys of INI files, read and written through the system's profile functions.
+// Keys of INI files, read and written as the system's profile functions do,
+// keeping the file's code page 932 bytes on every system.
 
+#include <optional>
 #include <string>
 
 // Arguments of this many bytes or more are never handed to the profile
@@ -22,3 +24,13 @@ bool WriteIniStr(const std::string& section, const std::string& key, const std::
 
 // Removes a whole section. False when the system refuses, or a name is too long.
 bool DeleteIniSection(const std::string& section, const std::string& fileName);
+
+// Makes the system drop its cached copy of the file (the 9x family keeps one).
+void FlushIniFile(const std::string& fileName);
+
+// How the files are read and written: through the profile functions, or whole
+// by the program where those functions would not keep the bytes.
+enum class IniAccess { ProfileFunctions, WholeFile };
+IniAccess CurrentIniAccess();
+// Tests choose a way; nothing goes back to the system's choice.
+void UseIniAccessForTests(std::optional<IniAccess> access);

@@ -9,6 +9,7 @@
 #include "support/StepHook.h"
 #include "support/WholeFile.h"
 #include "uninstall/UninstallRules.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -33,8 +34,7 @@ unsigned long CountJournal::Add(const std::string& file)
     files_.insert(UpperCase(file));
     if (path_.empty()) return 0;
     if (const unsigned long fault = StepFault("create", path_)) return fault;
-    const HANDLE opened = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE opened = os::CreateFile(path_, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (opened == INVALID_HANDLE_VALUE) return GetLastError();
     const UniqueKernelHandle journal(opened);
     SetFilePointer(journal.get(), 0, nullptr, FILE_END);
@@ -51,6 +51,6 @@ unsigned long CountJournal::Add(const std::string& file)
 void CountJournal::Remove() const
 {
     if (path_.empty() || StepFault("delete", path_) != 0) return;
-    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path_.c_str());
+    os::SetFileAttributes(path_, FILE_ATTRIBUTE_NORMAL);
+    os::DeleteFile(path_);
 }

@@ -9,6 +9,7 @@
 #include "uninstall/LogRecovery.h"
 #include "uninstall/LogStages.h"
 #include "uninstall/RegistrationRules.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ std::string MoveAside(const std::string& logPath, const std::string& folder)
     for (int n = 0; n < kAsideLogNames; ++n) {
         const std::string aside = folder + AsideLogName(n);
         if (FileExists(aside) || FolderExists(aside)) continue;
-        return MoveFileA(logPath.c_str(), aside.c_str()) ? aside : std::string();
+        return os::MoveFile(logPath, aside) ? aside : std::string();
     }
     return {};
 }
@@ -34,8 +35,8 @@ LogMergeResult RunLogMergeStage(const RunContext& context, InstallRecord& record
 
     // A backup left behind in a reused work folder belongs to another install.
     if (FileExists(backupPath)) {
-        SetFileAttributesA(backupPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(backupPath.c_str());
+        os::SetFileAttributes(backupPath, FILE_ATTRIBUTE_NORMAL);
+        os::DeleteFile(backupPath);
     }
     RecoverHalfReplacedLog(logPath);
     if (!FileExists(logPath)) return merge;

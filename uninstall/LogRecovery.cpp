@@ -6,14 +6,15 @@
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
 #include "uninstall/RegistrationRules.h"
+#include "support/SystemText.h"
 
 void RecoverHalfReplacedLog(const std::string& logPath)
 {
     const std::string folder = FolderPart(logPath);
     const std::string partial = folder + kPartialLogName;
     if (FileExists(partial)) {
-        SetFileAttributesA(partial.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(partial.c_str());
+        os::SetFileAttributes(partial, FILE_ATTRIBUTE_NORMAL);
+        os::DeleteFile(partial);
     }
     const std::string whole = folder + kNewLogName;
     if (FileExists(whole)) RenameOver(whole, logPath);

@@ -9,6 +9,7 @@
 #include "uninstall/RegistrationRules.h"
 #include "uninstall/UninstallEntry.h"
 #include "uninstall/UninstallerCopy.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ void RegisterInProgramList(const RunContext& context)
 {
     const std::string programList = context.files.windowsFolder + kProgramListName;
     if (context.keys.programId.empty())
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, programList.c_str()); // drop the cached copy
+        FlushIniFile(programList);
     else
         WriteIniStr(context.keys.programId, "Folder", context.installFolder, programList);
 }
@@ -48,7 +49,7 @@ StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRe
     unsigned long error = WriteNewFile(partialLogPath, log.Text());
     if (error == 0) error = RenameOver(partialLogPath, newLogPath);
     if (error != 0) {
-        DeleteFileA(partialLogPath.c_str());
+        os::DeleteFile(partialLogPath);
         result.failures.Add(kSetupFileTag, logPath, SysErrorText(error));
         return result;
     }
@@ -57,7 +58,7 @@ StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRe
     const std::string refusal = WriteUninstallEntry(
         keyPath, UninstallDisplayName(scriptKeys.unSetupDisplay, keyName), UninstallCommand(uninstaller, logPath));
     if (!refusal.empty()) {
-        DeleteFileA(newLogPath.c_str());
+        os::DeleteFile(newLogPath);
         ui.ShowMessage(refusal, "致命的エラー", MB_ICONSTOP);
         result.outcome = StageOutcome::FatalStop;
         return result;

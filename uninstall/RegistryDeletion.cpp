@@ -6,6 +6,7 @@
 #include "support/Registry.h"
 #include "support/StepHook.h"
 #include "uninstall/UninstallRules.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ HKEY RootKeyOfToken(const std::string& rootToken) { return RegistryRootKey(RootO
 UniqueRegKey OpenKey(HKEY parent, const std::string& path, REGSAM access)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, path.c_str(), 0, access, &key) != ERROR_SUCCESS) return nullptr;
+    if (os::RegOpenKeyEx(parent, path, access, key) != ERROR_SUCCESS) return nullptr;
     return UniqueRegKey(key);
 }
 
@@ -25,16 +26,15 @@ void DeleteTree(HKEY parent, const std::string& path)
 {
     if (const UniqueRegKey key = OpenKey(parent, path, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE)) {
         for (;;) {
-            char name[256] = {};
-            DWORD length = sizeof name;
+            std::string name;
             // Always the first: each one found is deleted before the next look.
-            if (RegEnumKeyExA(key.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            const std::string child = path + "\\" + std::string(name, length);
+            if (os::RegEnumKey(key.get(), 0, name) != ERROR_SUCCESS) break;
+            const std::string child = path + "\\" + name;
             DeleteTree(parent, child);
             if (OpenKey(parent, child, KEY_QUERY_VALUE)) break; // the system refused: go no further
         }
     }
-    RegDeleteKeyA(parent, path.c_str());
+    os::RegDeleteKey(parent, path);
 }
 
 } // namespace
@@ -61,7 +61,7 @@ bool KeyHoldsMoreThanItsDefault(const std::string& rootToken, const std::string&
     if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
                          nullptr, nullptr) != ERROR_SUCCESS)
         return true; // unknown: keep the key
-    const bool hasDefault = RegQueryValueExA(key.get(), "", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    const bool hasDefault = os::RegValueExists(key.get(), "");
     return subkeys > 0 || values > (hasDefault ? 1u : 0u);
 }
 
@@ -69,12 +69,11 @@ void SetDefaultValue(const std::string& rootToken, const std::string& keyPath, c
 {
     if (StepFault("set value", rootToken + keyPath) != 0) return;
     if (const UniqueRegKey key = OpenKey(RootKeyOfToken(rootToken), keyPath, KEY_SET_VALUE))
-        RegSetValueExA(key.get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
+        os::RegSetString(key.get(), "", value);
 }
 
 void DeleteDefaultValue(const std::string& rootToken, const std::string& keyPath)
 {
     if (StepFault("delete value", rootToken + keyPath) != 0) return;
-    if (const UniqueRegKey key = OpenKey(RootKeyOfToken(rootToken), keyPath, KEY_SET_VALUE)) RegDeleteValueA(key.get(), "");
+    if (const UniqueRegKey key = OpenKey(RootKeyOfToken(rootToken), keyPath, KEY_SET_VALUE)) os::RegDeleteValue(key.get(), "");
 }

@@ -5,14 +5,14 @@
 #include "support/Handles.h"
 #include "support/StepHook.h"
 #include "uninstall/RegistrationRules.h"
+#include "support/SystemText.h"
 
 namespace {
 
 bool SetString(HKEY key, const std::string& name, const std::string& value)
 {
     if (value.size() >= 0x7FFFFFFF || StepFault("set value", name) != 0) return false;
-    return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    return os::RegSetString(key, name, value) == ERROR_SUCCESS;
 }
 
 } // namespace
@@ -23,8 +23,7 @@ std::string WriteUninstallEntry(const std::string& keyPath, const std::string& d
     HKEY created = nullptr;
     DWORD disposition = 0;
     if (StepFault("create key", keyPath) != 0 ||
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                        nullptr, &created, &disposition) != ERROR_SUCCESS)
+        os::RegCreateKeyEx(HKEY_LOCAL_MACHINE, keyPath, KEY_SET_VALUE, created, &disposition) != ERROR_SUCCESS)
         return KeyCreationFailedText(keyPath);
     UniqueRegKey key(created);
     std::string refusal;
@@ -36,7 +35,7 @@ std::string WriteUninstallEntry(const std::string& keyPath, const std::string& d
     // can remove: it goes again.
     if (!refusal.empty() && disposition == REG_CREATED_NEW_KEY) {
         key.reset();
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath.c_str());
+        os::RegDeleteKey(HKEY_LOCAL_MACHINE, keyPath);
     }
     return refusal;
 }

@@ -18,6 +18,7 @@
 #include "uninstall/RecordedFiles.h"
 #include "uninstall/RegistrationRules.h"
 #include "uninstall/RegistryDeletion.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ UninstallEnd Run::Go()
 
     RemoveProgramListEntry();
     // No folder to be removed may be the program's current one.
-    SetCurrentDirectoryA(context_.files.tempFolder.c_str());
+    os::SetCurrentDirectory(context_.files.tempFolder);
     FilePass();
     ShortcutPass();
     FolderPass();

@@ -6,16 +6,17 @@
 
 #include "support/FileOps.h"
 #include "support/Handles.h"
+#include "support/SystemText.h"
 
 namespace {
 
 std::optional<FILETIME> LastWriteTime(const std::string& path)
 {
-    WIN32_FIND_DATAA found;
+    os::FoundFile found;
     if (path.find_first_of("*?") != std::string::npos) return std::nullopt;
-    if (!OwnFindHandle(FindFirstFileA(path.c_str(), &found))) return std::nullopt;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
-    return found.ftLastWriteTime;
+    if (!OwnFindHandle(os::FindFirstFile(path, found))) return std::nullopt;
+    if (found.attributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+    return found.lastWrite;
 }
 
 bool IsStrictlyNewer(const std::string& candidate, const std::string& existing)
