@@ -76,6 +76,12 @@ MAIN_PAGE = {
     "txtFolder": APP,
     "btnRefer": "参照(&R)",
     "grpOption": "インストールオプション",
+    "chkOverWrite": "自動的に上書きする（同名ファイルが存在した場合は，最新ファイルをコピーします）．",
+    "fraShortCut": "ショートカットの作成",
+    "chkSCutDesktop": "デスクトップ",
+    "chkSCutStartMenu": "スタートメニュー",
+    "chkSCutStartUp": "スタートアップ",
+    "chkSCutSendTo": "送る",
     "btnEvent": "インストール開始(&S)",
     "btnEnd": "インストール終了(&E)",
 }
@@ -181,7 +187,6 @@ def install(prefix, windriver, setup_program, screenshot, differences):
     program = setup_program(dist)
     seen = set()
     main = wait_for_window(windriver, "TfrmMain", seen)
-    differences.check("main window caption", main["caption"], PRODUCT)
     hwnd = str(main["hwnd"])
     deadline = time.monotonic() + 60
     while True:  # the page is set up from the script after the window first shows
@@ -190,6 +195,9 @@ def install(prefix, windriver, setup_program, screenshot, differences):
             break
         assert time.monotonic() < deadline, "the main window's start button was never enabled"
     screenshot("main-window")
+    # The caption too is set from the script once the window shows: read again now.
+    [main] = [window for window in windriver("list") if window["hwnd"] == main["hwnd"]]
+    differences.check("main window caption", main["caption"], PRODUCT)
     for name, expected in MAIN_PAGE.items():
         control = controls[MAIN_IDS[name]]
         differences.require(f"{name} is not visible", control["visible"])
