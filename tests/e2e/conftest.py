@@ -5,6 +5,7 @@ import json
 import os
 import re
 import sys
+import time
 from pathlib import Path
 
 import pytest
@@ -49,8 +50,10 @@ def pytest_runtest_makereport(item, call):
 
 @pytest.fixture
 def prefix(wine_environment, request):
+    """A fresh Windows; in the Japanese system locale unless a test parametrizes
+    this fixture indirectly with another (en_US.UTF-8, zh_CN.UTF-8)."""
     name = re.sub(r"[^A-Za-z0-9_-]", "_", request.node.name)
-    prefix = wine_environment.new_prefix(name)
+    prefix = wine_environment.new_prefix(name, getattr(request, "param", winenv.JAPANESE))
     yield prefix
     if getattr(request.node, "call_failed", False):
         keep_failure_scene(wine_environment, prefix, name)
@@ -77,15 +80,32 @@ class WinDriver:
         self.prefix = prefix
         self.workdir = workdir
 
+    # How long a control that did not answer its read is read again.
+    UNANSWERED_SECONDS = 120
+
     def __call__(self, *args, check=True):
-        output = self.workdir / "windriver.out"
-        code = self.prefix.run([BUILD / "windriver.exe", *args], output, timeout=120)
-        lines = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
-                 if line.startswith("{")]
+        """The command's JSON lines. A text that windriver flags as not answered
+        (the control was too busy to answer in time) is read again, until every
+        text read is the control's own or the bound has passed."""
+        deadline = time.monotonic() + self.UNANSWERED_SECONDS
+        while True:
+            code, lines = self._run(args)
+            unanswered = [line for line in lines if line.get("answered") is False]
+            if not unanswered or code != 0 or args[0] not in ("controls", "msgbox"):
+                break
+            if time.monotonic() > deadline:
+                raise AssertionError(f"windriver {' '.join(map(str, args))}: no answer within "
+                                     f"{self.UNANSWERED_SECONDS} s from {unanswered}")
         if check and code != 0:
             raise AssertionError(f"windriver {' '.join(map(str, args))} failed ({code}): {lines}; "
                                  f"on the screen: {self.on_screen()}")
         return lines
+
+    def _run(self, args):
+        output = self.workdir / "windriver.out"
+        code = self.prefix.run([BUILD / "windriver.exe", *args], output, timeout=120)
+        return code, [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
+                      if line.startswith("{")]
 
     def on_screen(self):
         """The visible top-level windows, as a short line for a failure's message."""

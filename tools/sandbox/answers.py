@@ -115,6 +115,13 @@ def push_buttons(window):
     return [c for c in window["controls"] if c.get("button") in PUSH_KINDS and usable(c)]
 
 
+def fully_read(window):
+    """True when every control answered windriver's read: the text of one that did
+    not (flagged "answered": false) is the caption the system keeps, which may not
+    be what the control shows, so the window is read again rather than answered."""
+    return not window.get("busy") and all(c.get("answered", True) for c in window["controls"])
+
+
 def window_text(window):
     """What the window says: its labels (a message box's text) in order."""
     texts = [c["text"] for c in window["controls"] if c["class"].lower() == "static" and c.get("visible") and c["text"]]

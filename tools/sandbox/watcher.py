@@ -11,7 +11,7 @@ from dataclasses import dataclass, field
 from pathlib import Path
 
 import winenv
-from answers import choose_answer, shown_caption, window_text
+from answers import choose_answer, fully_read, shown_caption, window_text
 
 # Windows that never wait for an answer: the backdrop and the progress window
 # (whose only button aborts the run), Wine's shell.
@@ -163,8 +163,8 @@ class Watcher:
         if klass == PROGRESS_CLASS:
             self._photograph_progress(window, display, alone)
             return
-        if klass in SILENT_CLASSES or not window["enabled"] or window.get("busy"):
-            return
+        if klass in SILENT_CLASSES or not window["enabled"] or not fully_read(window):
+            return  # a busy window, or one not read whole, is looked at again at the next poll
         state = self._state(window)
         if time.monotonic() - self._first_seen.setdefault(state, time.monotonic()) < SETTLE_SECONDS:
             return

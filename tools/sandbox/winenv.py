@@ -1,7 +1,9 @@
 """A Windows environment under Wine for the wine and e2e test levels.
 
-One template prefix is made per test run (Japanese locale, its links into the
-home folder replaced by real folders) and copied for each test. Every prefix
+One template prefix is made per test run (its links into the home folder
+replaced by real folders) and copied for each test. A prefix runs under a
+system locale, Japanese unless asked otherwise: Wine takes the ANSI code page
+from it (932; 1252 for en_US.UTF-8, 936 for zh_CN.UTF-8). Every prefix
 gets a wineserver of our own and the run gets one Xvfb; both are stopped by
 their process ids.
 
@@ -36,6 +38,8 @@ SERVER = "/usr/lib/wine/wineserver64"
 # Setting this (to anything but "" or "0") takes the host as one that cannot run
 # 32-bit programs, so that path can be tried anywhere.
 NO_32BIT_VARIABLE = "TESSERA_NO_32BIT"
+# The system locale of the Windows the product is made for (code page 932).
+JAPANESE = "ja_JP.UTF-8"
 
 
 def host_runs_32bit_programs():
@@ -117,10 +121,11 @@ class Display:
 class Prefix:
     """A Wine prefix with its own wineserver, started and stopped by us."""
 
-    def __init__(self, path, display, arch):
+    def __init__(self, path, display, arch, locale=JAPANESE):
         self.path = Path(path)
         self.display = display
         self.arch = arch
+        self.locale = locale
         self.loader = LOADERS[arch]
         self.server = None
 
@@ -129,7 +134,7 @@ class Prefix:
         env = dict(os.environ)
         env.update(WINEPREFIX=str(self.path), WINEARCH=self.arch, WINELOADER=self.loader, WINESERVER=SERVER,
                    WINEDEBUG="-all",
-                   LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8", DISPLAY=self.display.name,
+                   LANG=self.locale, LC_ALL=self.locale, DISPLAY=self.display.name,
                    # No installer dialogs for the .NET and HTML runtimes, and no
                    # Linux menu entries or .desktop files made from shortcuts.
                    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
@@ -249,13 +254,14 @@ class WineEnvironment:
             raise
         self._count = 0
 
-    def new_prefix(self, name):
-        """A fresh copy of the template, with its wineserver running."""
+    def new_prefix(self, name, locale=JAPANESE):
+        """A fresh copy of the template, with its wineserver running, whose
+        programs run under `locale`."""
         self._count += 1
         path = self.workdir / f"{self._count:03d}-{name}"
         shutil.rmtree(path, ignore_errors=True)
         subprocess.run(["cp", "-a", "--reflink=auto", str(self.template), str(path)], check=True)
-        prefix = Prefix(path, self.display, self.arch)
+        prefix = Prefix(path, self.display, self.arch, locale)
         prefix.start_server()
         return prefix
 

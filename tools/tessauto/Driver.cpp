@@ -1,5 +1,6 @@
 #include "tools/tessauto/Driver.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -144,7 +145,10 @@ void Run::halt(const std::string& why) {
 
 void Run::answer(HWND hwnd) {
     const winauto::WindowInfo window = winauto::DescribeWithControls(hwnd);
-    if (window.busy) return;
+    // A busy window, or one with a control that did not answer in time, is read
+    // again at the next look: a caption the system keeps may not be what it shows.
+    const auto unanswered = [](const winauto::ControlInfo& control) { return !control.answered; };
+    if (window.busy || std::any_of(window.controls.begin(), window.controls.end(), unanswered)) return;
     const std::string state = stateOf(window);
     // A window just shown may not have set itself up yet (the main window reads
     // its script after it first appears): it is answered once it has stayed as it is.

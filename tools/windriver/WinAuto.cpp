@@ -1,6 +1,7 @@
 #include "tools/windriver/WinAuto.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cwchar>
 #include <cwctype>
@@ -13,6 +14,8 @@ constexpr DWORD kPollMs = 100;
 // Bound every message sent to another process, so a hung target can't hang us.
 constexpr UINT kSendTimeoutMs = 3000;
 constexpr UINT kQuickAnswerMs = 50;
+// The longest text read, in characters: more than any edit control holds.
+constexpr size_t kLongestText = size_t{1} << 26;
 
 bool sendWithTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
     return SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kSendTimeoutMs,
@@ -67,6 +70,26 @@ bool captionMatches(HWND control, std::wstring_view wanted) {
     return text == wanted || withoutAccelerators(text) == wanted;
 }
 
+// The text that `read` copies into a buffer of the given size, the buffer made
+// larger until the text ends before the buffer does: a text may be longer than
+// its length said, or grow between the two calls. None when `read` fails.
+using ReadInto = std::function<std::optional<size_t>(wchar_t* buffer, size_t size)>;
+std::optional<std::wstring> readWhole(size_t length, const ReadInto& read) {
+    // Room for one character more than said, so that a text of the length said is whole at once.
+    size_t size = length + 2;
+    for (;;) {
+        std::wstring text(size, L'\0');
+        const std::optional<size_t> copied = read(text.data(), size);
+        if (!copied) return std::nullopt;
+        const size_t ends = std::min(*copied, std::wcslen(text.c_str()));
+        if (ends + 1 < size || size >= kLongestText) {
+            text.resize(std::min(ends, size - 1));
+            return text;
+        }
+        size = std::min(size * 2, kLongestText);
+    }
+}
+
 }  // namespace
 
 std::string ToUtf8(std::wstring_view text) {
@@ -90,10 +113,11 @@ std::string Quoted(std::wstring_view text) { return "\"" + ToUtf8(text) + "\""; 
 
 // GetWindowTextW never sends a message to another process's window, so it can't block.
 std::wstring WindowCaption(HWND hwnd) {
-    int length = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
-    return text;
+    const int length = GetWindowTextLengthW(hwnd);
+    return *readWhole(static_cast<size_t>(std::max(length, 0)), [hwnd](wchar_t* buffer, size_t size) {
+        return std::optional<size_t>(static_cast<size_t>(
+            std::max(GetWindowTextW(hwnd, buffer, static_cast<int>(std::min<size_t>(size, INT_MAX))), 0)));
+    });
 }
 
 std::wstring ClassName(HWND hwnd) {
@@ -105,15 +129,20 @@ std::wstring ClassName(HWND hwnd) {
 bool IsClass(HWND hwnd, const wchar_t* name) { return _wcsicmp(ClassName(hwnd).c_str(), name) == 0; }
 
 // Controls such as edits keep their text themselves, so ask them with WM_GETTEXT.
-std::wstring ControlText(HWND hwnd) {
+std::optional<std::wstring> AskText(HWND hwnd) {
     DWORD_PTR length = 0;
-    if (!sendWithTimeout(hwnd, WM_GETTEXTLENGTH, 0, 0, &length)) return WindowCaption(hwnd);
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    if (!sendWithTimeout(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &copied))
-        return WindowCaption(hwnd);
-    text.resize(copied);
-    return text;
+    if (!sendWithTimeout(hwnd, WM_GETTEXTLENGTH, 0, 0, &length)) return std::nullopt;
+    return readWhole(std::min<size_t>(length, kLongestText), [hwnd](wchar_t* buffer, size_t size) {
+        DWORD_PTR copied = 0;
+        if (!sendWithTimeout(hwnd, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer), &copied))
+            return std::optional<size_t>();
+        return std::optional<size_t>(copied);
+    });
+}
+
+std::wstring ControlText(HWND hwnd) {
+    std::optional<std::wstring> text = AskText(hwnd);
+    return text ? *text : WindowCaption(hwnd);
 }
 
 std::vector<HWND> TopLevelWindows() {
@@ -154,7 +183,9 @@ ControlInfo DescribeControl(HWND top, HWND control, bool ask) {
     info.handle = handleNumber(control);
     info.className = ToUtf8(ClassName(control));
     info.id = GetDlgCtrlID(control);
-    info.text = ToUtf8(ask ? ControlText(control) : WindowCaption(control));
+    std::optional<std::wstring> text = ask ? AskText(control) : std::nullopt;
+    info.answered = text.has_value();
+    info.text = ToUtf8(text ? *text : WindowCaption(control));
     info.enabled = IsWindowEnabled(control);
     info.visible = IsWindowVisible(control);
     const bool button = IsClass(control, L"Button");

@@ -30,6 +30,10 @@ std::string Quoted(std::wstring_view text);  // "text", as UTF-8
 std::wstring WindowCaption(HWND hwnd);
 std::wstring ClassName(HWND hwnd);
 bool IsClass(HWND hwnd, const wchar_t* name);
+// The control's own text (WM_GETTEXT, however long it is or grows meanwhile);
+// none when it did not answer in time.
+std::optional<std::wstring> AskText(HWND control);
+// The same, or the caption the system keeps when the control did not answer.
 std::wstring ControlText(HWND control);
 std::vector<HWND> TopLevelWindows();
 std::vector<HWND> Descendants(HWND parent);

@@ -18,6 +18,9 @@ struct ControlInfo {
     std::string className;
     int id = 0;
     std::string text;
+    // The control answered WM_GETTEXT; else (a busy window, or no answer in
+    // time) `text` is the caption the system keeps, which may not be its text.
+    bool answered = true;
     bool enabled = false;
     bool visible = false;
     std::optional<long long> checked;  // Button controls, when they were asked

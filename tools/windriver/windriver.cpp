@@ -1,13 +1,16 @@
 // windriver: drives the GUI of programs under test (run under Wine) for the test runner.
 // Every result is one JSON object per stdout line; exit code 0 = ok, 1 = not found or
 // timed out (an {"error": ...} line is printed), 2 = usage error. The window work
-// itself is WinAuto's, shared with TESSAUTO.
+// itself is WinAuto's, shared with TESSAUTO. A control's text comes with "answered":
+// false when the control did not answer in time (or its window was busy and not
+// asked): the text is then the caption the system keeps, not necessarily what it shows.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <cwctype>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -134,6 +137,7 @@ JsonObject controlJson(const ControlInfo& control) {
         .u8("class", control.className)
         .num("id", control.id)
         .u8("text", control.text)
+        .flag("answered", control.answered)
         .flag("enabled", control.enabled)
         .flag("visible", control.visible);
     if (control.checked) json.num("checked", *control.checked);
@@ -241,9 +245,9 @@ int runWaitGone(const Args& args) {
 
 int runMessageBox(const Args& args) {
     HWND box = waitForWindow(args.positional[0], args.timeoutMs, kDialogClass);
+    // Asked with a bound: GetDlgItemText would wait for a box whose thread is busy.
     HWND textControl = GetDlgItem(box, kMessageBoxTextId);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(textControl)) + 1, L'\0');
-    text.resize(GetDlgItemTextW(box, kMessageBoxTextId, text.data(), static_cast<int>(text.size())));
+    const std::optional<std::wstring> asked = textControl ? AskText(textControl) : std::optional<std::wstring>(L"");
 
     std::vector<std::wstring> captions;
     std::vector<int> ids;
@@ -256,7 +260,8 @@ int runMessageBox(const Args& args) {
     writeLine(JsonObject()
                   .num("hwnd", handleNumber(box))
                   .str("caption", WindowCaption(box))
-                  .str("text", text)
+                  .str("text", asked ? *asked : WindowCaption(textControl))
+                  .flag("answered", asked.has_value())
                   .raw("buttons", jsonArray(captions, [](const std::wstring& c) {
                            return jsonString(ToUtf8(c));
                        }))
