@@ -37,7 +37,6 @@ from medium import (AUTOMATION, PROGRAM, SCRIPT, PackError, copy_entries, folded
 TWINS = "x64"
 COMPRESS_BATCH = 64
 MACHINE_I386 = 0x14C
-UTF8_NAMES = 0x800  # the zip's general purpose flag: names are UTF-8
 
 
 def progress(message, end="\n"):
@@ -302,7 +301,9 @@ class Packer:
             raise PackError([f"the sandbox failed the medium: {verdict}", text.rstrip()])
 
     def make_zip(self):
-        """DIST.zip beside DIST: every file, its name in UTF-8 with the flag that says so."""
+        """DIST.zip beside DIST: every file, each name that is not plain ASCII in UTF-8
+        with the flag that says so (zipfile sets it; an ASCII name reads the same in
+        every code page)."""
         archive = self.out.with_name(self.out.name + ".zip")
         part = archive.with_name(archive.name + ".part")
         with zipfile.ZipFile(part, "w", zipfile.ZIP_DEFLATED) as bundle:
@@ -310,7 +311,6 @@ class Packer:
                 if not path.is_file():
                     continue
                 info = zipfile.ZipInfo.from_file(path, path.relative_to(self.out).as_posix())
-                info.flag_bits |= UTF8_NAMES
                 info.compress_type = zipfile.ZIP_DEFLATED
                 with open(path, "rb") as file:
                     bundle.writestr(info, file.read())
