@@ -287,7 +287,7 @@ class Packer:
                     shutil.copy2(path, dist / path.name)
         if (self.source / TWINS).is_dir():
             shutil.copytree(self.source / TWINS, dist / TWINS)
-        report = self.build / "pack" / "sandbox"
+        report = self.out.with_name(self.out.name + ".sandbox")
         progress(f"running the sandbox (report in {report})")
         done = subprocess.run([sys.executable, str(ROOT / "tools" / "sandbox" / "sandbox.py"), str(dist),
                                "--answers", str(Path(self.args.sandbox).resolve()), "--out", str(report),

@@ -80,7 +80,10 @@ def verify_command(key, path):
 
 
 def sign(key, unsigned, signed, description):
-    """Signs a file; raises RuntimeError with osslsigncode's words when it fails."""
+    """Signs a file into `signed`, which it replaces; raises RuntimeError with
+    osslsigncode's words when it fails."""
+    if os.path.lexists(signed):
+        os.unlink(signed)  # osslsigncode writes no file over another
     read_end = None
     try:
         if key.password_variable:
