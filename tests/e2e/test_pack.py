@@ -141,6 +141,41 @@ def test_the_signed_medium_installs_and_its_uninstaller_still_verifies(prefix, t
     assert osslsigncode_accepts(key, uninstaller)
 
 
+TOKEN_MODULE = "/usr/lib/softhsm/libsofthsm2.so"
+
+
+@pytest.mark.single_pass
+def test_a_key_on_a_token(tmp_path, key):
+    """The key in a software token (SoftHSM) as a hardware one holds it; its PIN by a variable."""
+    (tmp_path / "tokens").mkdir()
+    config = tmp_path / "softhsm2.conf"
+    config.write_text(f"directories.tokendir = {tmp_path / 'tokens'}\nobjectstore.backend = file\n")
+    env = dict(os.environ, SOFTHSM2_CONF=str(config), TOKEN_PIN="4711")
+    folder = os.path.dirname(key.key)
+    subprocess.run(["openssl", "pkcs8", "-topk8", "-nocrypt", "-in", f"{folder}/key.pem", "-out", tmp_path / "key8.pem"],
+                   check=True)
+    for command in (["--init-token", "--free", "--label", "Vendor", "--pin", "4711", "--so-pin", "0815"],
+                    ["--import", tmp_path / "key8.pem", "--token", "Vendor", "--label", "codesign", "--id", "01",
+                     "--pin", "4711"]):
+        subprocess.run(["softhsm2-util", *command], check=True, capture_output=True, env=env)
+    source = tmp_path / "product"
+    write_cp932(source / "SETUP.INI", "[CopyFile]\nFile1=(App)\\APP.TXT\n")
+    (source / "APP.TXT").write_bytes(b"app\r\n")
+    code, summary, progress = run_pack(source, "--out", tmp_path / "dist", "--sign",
+                                       "pkcs11:token=Vendor;object=codesign;type=private", "--pkcs11-module",
+                                       TOKEN_MODULE, "--pkcs11-cert", key.ca_file, "--pass-env", "TOKEN_PIN",
+                                       "--ca-file", key.ca_file, env=env)
+    assert code == 0, progress + summary
+    assert f"Signer: {SUBJECT} (signatures verified)" in summary
+    assert osslsigncode_accepts(key, tmp_path / "dist" / "SETUP.EXE")
+    # A wrong PIN: the token refuses, and so does the pack.
+    code, summary, progress = run_pack(source, "--out", tmp_path / "dist", "--sign",
+                                       "pkcs11:token=Vendor;object=codesign;type=private", "--pkcs11-module",
+                                       TOKEN_MODULE, "--pkcs11-cert", key.ca_file, "--pass-env", "TOKEN_PIN",
+                                       env=dict(env, TOKEN_PIN="1111"))
+    assert code == 1 and "pack: FAILED: osslsigncode could not sign" in progress, progress
+
+
 TWO_DISKS = """\
 [Title]
 Setup=二枚組
