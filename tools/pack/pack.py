@@ -108,8 +108,7 @@ class Packer:
     def run(self):
         started = time.monotonic()
         self.check_inputs()
-        script_bytes = (self.source / SCRIPT).read_bytes()
-        sections = script_sections(script_bytes)
+        sections = script_sections((self.source / SCRIPT).read_bytes())
         files = self.product_files()
         disks = lay_out(copy_entries(sections), files, readme_name(sections))
         progress(f"{len(disks)} disk(s), {sum(len(d.origins) for d in disks)} file(s) from the script")
