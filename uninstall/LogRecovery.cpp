@@ -3,18 +3,36 @@
 #include <windows.h>
 
 #include "support/FileOps.h"
+#include "support/Sha256.h"
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
+#include "uninstall/LogTrust.h"
+#include "uninstall/ProtectedPaths.h"
 #include "uninstall/RegistrationRules.h"
+#include "uninstall/UninstallEntry.h"
+
+namespace {
+
+void DeleteLeftover(const std::string& path)
+{
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
+} // namespace
 
 void RecoverHalfReplacedLog(const std::string& logPath)
 {
     const std::string folder = FolderPart(logPath);
     const std::string partial = folder + kPartialLogName;
-    if (FileExists(partial)) {
-        SetFileAttributesA(partial.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(partial.c_str());
-    }
+    if (FileExists(partial)) DeleteLeftover(partial);
     const std::string whole = folder + kNewLogName;
-    if (FileExists(whole)) RenameOver(whole, logPath);
+    if (!FileExists(whole)) return;
+    const FileText text = ReadFileText(whole);
+    if (text.error != 0) return; // cannot be judged now: the next start tries again
+    const LogJudgement judged = JudgeLog(EntriesNamingLog(ComparableFolder(logPath)), Sha256Hex(text.text), "");
+    if (judged.trust == LogTrust::Vouched)
+        RenameOver(whole, logPath);
+    else
+        DeleteLeftover(whole);
 }

@@ -94,11 +94,15 @@ std::string EnvironmentValue(const char* name)
 
 } // namespace
 
+std::string FullPath(const std::string& path)
+{
+    if (path.empty()) return {};
+    return AskForPath([&](char* buffer, DWORD size) { return GetFullPathNameA(path.c_str(), size, buffer, nullptr); });
+}
+
 std::string ComparableFolder(const std::string& path)
 {
-    const std::string full = AskForPath([&](char* buffer, DWORD size) {
-        return GetFullPathNameA(path.c_str(), size, buffer, nullptr);
-    });
+    const std::string full = FullPath(path);
     // A path the system cannot resolve gives "", which counts as a root.
     if (full.empty()) return {};
     return ComparablePath(WithLongNames(full));
@@ -124,4 +128,10 @@ std::vector<std::string> ProtectedFolders(const ProgramFiles& files, const Folde
             comparable.push_back(std::move(form));
     }
     return comparable;
+}
+
+bool IsFixedDrive(const std::string& drive)
+{
+    if (drive.size() != 2 || drive[1] != ':') return false;
+    return GetDriveTypeA((drive + "\\").c_str()) == DRIVE_FIXED;
 }

@@ -3,10 +3,18 @@
 #include <windows.h>
 
 #include "support/Handles.h"
+#include "support/Registry.h"
 #include "support/StepHook.h"
+#include "uninstall/ProtectedPaths.h"
 #include "uninstall/RegistrationRules.h"
 
 namespace {
+
+std::string DelBackSlashOnce(std::string path)
+{
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+}
 
 bool SetString(HKEY key, const std::string& name, const std::string& value)
 {
@@ -18,7 +26,7 @@ bool SetString(HKEY key, const std::string& name, const std::string& value)
 } // namespace
 
 std::string WriteUninstallEntry(const std::string& keyPath, const std::string& displayName,
-                                const std::string& command)
+                                const std::string& command, const std::string& logDigest)
 {
     HKEY created = nullptr;
     DWORD disposition = 0;
@@ -32,6 +40,8 @@ std::string WriteUninstallEntry(const std::string& keyPath, const std::string& d
         refusal = ValueNotSetText("DisplayName");
     else if (!SetString(key.get(), "UninstallString", command))
         refusal = ValueNotSetText("UninstallString");
+    else if (!SetString(key.get(), kLogDigestValue, logDigest))
+        refusal = ValueNotSetText(kLogDigestValue);
     // A key made here that lacks its values would list a program that no log
     // can remove: it goes again.
     if (!refusal.empty() && disposition == REG_CREATED_NEW_KEY) {
@@ -39,4 +49,26 @@ std::string WriteUninstallEntry(const std::string& keyPath, const std::string& d
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath.c_str());
     }
     return refusal;
+}
+
+std::vector<EntryNamingLog> EntriesNamingLog(const std::string& logComparable)
+{
+    std::vector<EntryNamingLog> entries;
+    const std::string parent = DelBackSlashOnce(kUninstallKeyParent);
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, parent.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &opened) != ERROR_SUCCESS)
+        return entries;
+    const UniqueRegKey uninstall(opened);
+    for (DWORD index = 0;; ++index) {
+        char name[256] = {};
+        DWORD length = sizeof name;
+        const LONG status = RegEnumKeyExA(uninstall.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_MORE_DATA) continue; // no key name of ours is that long
+        if (status != ERROR_SUCCESS) break;
+        const std::string keyPath = kUninstallKeyParent + std::string(name, length);
+        const std::string logPath = LogPathOfCommand(ReadRegistryString(HKEY_LOCAL_MACHINE, keyPath, "UninstallString"));
+        if (logPath.empty() || ComparableFolder(logPath) != logComparable) continue;
+        entries.push_back({keyPath, ReadRegistryString(HKEY_LOCAL_MACHINE, keyPath, kLogDigestValue)});
+    }
+    return entries;
 }

@@ -14,6 +14,7 @@
 #include "support/FileOps.h"
 #include "support/Handles.h"
 #include "support/ScriptLists.h"
+#include "support/Sha256.h"
 #include "support/WholeFile.h"
 #include "support/uIniFile.h"
 #include "support/uStrOp.h"
@@ -22,6 +23,7 @@
 #include "tests/wine/StepScenarios.h"
 #include "tests/wine/TestFolder.h"
 #include "uninstall/CountJournal.h"
+#include "uninstall/LogTrust.h"
 #include "uninstall/LogRecovery.h"
 #include "uninstall/RegistrationRules.h"
 #include "uninstall/RegistryDeletion.h"
@@ -107,11 +109,13 @@ struct Replacement {
 struct LogFiles {
     std::string log, whole, partial;
     std::optional<std::string> command; // the Uninstall key's UninstallString
+    std::string digest;                 // and the log's digest there
 
     static LogFiles Read(const StepFolders& at)
     {
         return {Content(at.log), Content(at.install + kNewLogName), Content(at.install + kPartialLogName),
-                RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString")};
+                RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
+                RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, kLogDigestValue).value_or("")};
     }
     void Restore(const StepFolders& at) const
     {
@@ -126,6 +130,9 @@ struct LogFiles {
             const UniqueRegKey owned(key);
             RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command->c_str()),
                            static_cast<DWORD>(command->size() + 1));
+            if (!digest.empty())
+                RegSetValueExA(key, kLogDigestValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(digest.c_str()),
+                               static_cast<DWORD>(digest.size() + 1));
         }
     }
 };
@@ -149,7 +156,7 @@ protected:
         Put(at.install + "a.txt", "a");
         Put(at.install + "b.txt", "b");
         if (before) return before->Restore(at);
-        LogFiles{kMissing, kMissing, kMissing, std::nullopt}.Restore(at);
+        LogFiles{kMissing, kMissing, kMissing, std::nullopt, ""}.Restore(at);
         const int failures = scenario.previousLog ? WriteLog(PrepareInstall(at, Names("a.txt"))).failures.count : 0;
         EXPECT_EQ(failures, 0);
         before = LogFiles::Read(at);
@@ -393,15 +400,19 @@ protected:
         MakeKey(HKEY_CLASSES_ROOT, "tsxs_auto_file", "S");
         MakeKey(HKEY_CLASSES_ROOT, ".tsxt", "tsxt_auto_file");
         MakeKey(HKEY_CLASSES_ROOT, "tsxt_auto_file", "T");
-        MakeKey(HKEY_LOCAL_MACHINE, kUninstallKey, "entry");
         CreateFolderPath(at.windows);
         WriteIniStr("STEPS", "Folder", at.install, programList);
-        Put(at.log, "[SetupFolder]\r\nFolder=" + at.install + "\r\n[DeleteFolder]\r\nFolder1=" + at.install + "sub\\\r\n"
-                    "[DeleteFile]\r\nFile1=" + at.install + "a.txt\r\nFile2=" + at.install + "sub\\b.dat\r\n"
-                    "File3=" + lastUser + ",/S\r\nFile4=" + stillUsed + ",/S\r\nFile5=" + at.log + "\r\n"
-                    "[DeleteShortCut]\r\nFile1=" + shortcut + "\r\n[DeleteRegistry]\r\nKey1=" + testKey + "\\Key\r\n"
-                    "[RestoreRelate]\r\nKey1=tsxs,\r\nKey2=tsxt,OldType\r\n"
-                    "[UnSetupRegistryKey]\r\nKey=" + kUninstallKey + "\r\n[ProgramID]\r\nID=STEPS\r\n");
+        const std::string logText =
+            "[SetupFolder]\r\nFolder=" + at.install + "\r\n[DeleteFolder]\r\nFolder1=" + at.install + "sub\\\r\n"
+            "[DeleteFile]\r\nFile1=" + at.install + "a.txt\r\nFile2=" + at.install + "sub\\b.dat\r\n"
+            "File3=" + lastUser + ",/S\r\nFile4=" + stillUsed + ",/S\r\nFile5=" + at.log + "\r\n"
+            "[DeleteShortCut]\r\nFile1=" + shortcut + "\r\n[DeleteRegistry]\r\nKey1=" + testKey + "\\Key\r\n"
+            "[RestoreRelate]\r\nKey1=tsxs,\r\nKey2=tsxt,OldType\r\n"
+            "[UnSetupRegistryKey]\r\nKey=" + kUninstallKey + "\r\n[ProgramID]\r\nID=STEPS\r\n";
+        Put(at.log, logText);
+        // The Uninstall key as the install left it: it names the log and vouches for it.
+        LogFiles{logText, kMissing, kMissing, at.windows + "UNTESSR.EXE \"" + at.log + "\"", Sha256Hex(logText)}.Restore(at);
+        MakeKey(HKEY_LOCAL_MACHINE, kUninstallKey, "entry");
     }
 
     // A path as the machine's state names it: below the test's folder.
@@ -468,7 +479,10 @@ TEST_F(UninstallSteps, ARunEndedAtAnyStepIsFinishedByTheNextWithNoCountLoweredTw
             State expected = uninstalled;
             std::string finished = "finished";
             if (!second.started) {
-                // The log went last but for its journal and the folder itself.
+                // The journal goes before the log: no journal outlives the log
+                // that no run can be started from any more.
+                EXPECT_EQ(ended.at(Item(journal)), "-") << "a journal left for good";
+                // The log went last but for the folder itself.
                 expected[Item(journal)] = ended.at(Item(journal));
                 expected[Item(at.install)] = ended.at(Item(at.install));
                 finished = "no log to start from: " +
