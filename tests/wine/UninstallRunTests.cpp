@@ -200,7 +200,9 @@ TEST_F(UninstallRun, SharedFilesAreCountedDownAndAskedAboutOnceForAll)
     {
         ScriptedUi ui;
         ui.AnswerSharedFile(SharedFileAnswer::KeepAll);
-        Uninstall("[DeleteFile]\r\nFile1=" + one + ",/S\r\nFile2=" + two + ",/S/R\r\nFile3=" + three + ",/s\r\n", ui);
+        Uninstall("[DeleteFile]\r\nFile1=" + one + ",/S\r\nFile2=" + two + ",/S/R\r\nFile3=" + three + ",/s\r\nFile4=" +
+                      log + "\r\n",
+                  ui);
         ASSERT_EQ(ui.SharedFileQuestions().size(), 1u);
         EXPECT_EQ(ui.SharedFileQuestions()[0].rfind(two + "\r\rこの共有ファイルは", 0), 0u);
         EXPECT_EQ(SharedCount(one), 1u); // another program still uses it: kept without a word
@@ -213,7 +215,7 @@ TEST_F(UninstallRun, SharedFilesAreCountedDownAndAskedAboutOnceForAll)
     ASSERT_TRUE(CreateFolderPath(install));
     ScriptedUi ui;
     ui.AnswerSharedFile(SharedFileAnswer::Delete);
-    Uninstall("[DeleteFile]\r\nFile1=" + one + ",/S\r\n", ui);
+    Uninstall("[DeleteFile]\r\nFile1=" + one + ",/S\r\nFile2=" + log + "\r\n", ui);
     EXPECT_EQ(SharedCount(one), std::nullopt);
     EXPECT_FALSE(FileExists(one));
 }
@@ -242,7 +244,9 @@ TEST_F(UninstallRun, APatternOutsideTheInstallFolderDeletesFilesOnly)
     Touch(other + "kept.tmp\\inside.txt"); // a folder the pattern matches
     Touch(install + "sub.tmp\\inside.txt");
     ScriptedUi ui;
-    Uninstall("[AddDeleteFile]\r\nFile1=" + other + "*.tmp\r\nFile2=" + install + "*.tmp\r\n", ui);
+    Uninstall("[DeleteFile]\r\nFile1=" + log + "\r\n[AddDeleteFile]\r\nFile1=" + other + "*.tmp\r\nFile2=" + install +
+                  "*.tmp\r\n",
+              ui);
     EXPECT_FALSE(FileExists(other + "a.tmp"));
     EXPECT_TRUE(FileExists(other + "kept.tmp\\inside.txt"));
     EXPECT_FALSE(FolderExists(install)); // inside the install folder a pattern takes folders too
@@ -445,10 +449,14 @@ TEST_F(UninstallRun, HowFarTheLogIsBelievedDecidesWhatLeavesTheInstallFolder)
         else if (!c.outsideGoes)
             ui.Answer(IDOK); // the message that the log was changed
         if (!c.outsideGoes) ui.Answer(IDYES); // the failure report
-        ui.AnswerSharedFile(SharedFileAnswer::Delete);
+        if (c.outsideGoes) ui.AnswerSharedFile(SharedFileAnswer::Delete);
         EXPECT_EQ(Uninstall(logText, ui), UninstallEnd::Completed);
 
-        EXPECT_FALSE(FolderExists(install)) << "the product's own files and folder go in every mode";
+        // The product's own files go in every mode; a shared file keeps its count,
+        // and the file with it, unless the log is believed.
+        for (const std::string& file : {install + "a.txt", install + "sub\\b.txt", log}) EXPECT_FALSE(FileExists(file)) << file;
+        EXPECT_EQ(FolderExists(install), !c.outsideGoes);
+        EXPECT_EQ(FileExists(sharedInside), !c.outsideGoes);
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
         EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, foreignKey) != c.outsideGoes);
         EXPECT_EQ(FileExists(outside + "o.dat"), !c.outsideGoes);
@@ -481,8 +489,11 @@ TEST_F(UninstallRun, HowFarTheLogIsBelievedDecidesWhatLeavesTheInstallFolder)
                      "<Registry> (Local)" + foreignKey + "\r\n", "<IniFile> " + windows + "TESSREG.INI [TESSMODES]\r\n"})
                 EXPECT_NE(report.find(left), std::string::npos) << left << "\n--- in ---\n" << report;
         }
-        for (const std::string& path : {outside, group}) RemoveFolder(path, "*.*|");
-        SetSharedCount(sharedInside, 0);
+        for (const std::string& path : {outside, group, install}) RemoveFolder(path, "*.*|");
+        HKEY counts = nullptr;
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_SET_VALUE, &counts);
+        RegDeleteValueA(counts, sharedInside.c_str());
+        RegCloseKey(counts);
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, foreignKey.c_str());
         RegDeleteKeyA(HKEY_CLASSES_ROOT, ".tsxv");
         RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kTestKeys) + "\\Key").c_str());
