@@ -36,12 +36,14 @@ std::string WriteUninstallEntry(const std::string& keyPath, const std::string& d
         return KeyCreationFailedText(keyPath);
     UniqueRegKey key(created);
     std::string refusal;
+    // The digest before the command line: a run ended in between leaves a key
+    // that names no log, never one that names a log without vouching for it.
     if (!SetString(key.get(), "DisplayName", displayName))
         refusal = ValueNotSetText("DisplayName");
-    else if (!SetString(key.get(), "UninstallString", command))
-        refusal = ValueNotSetText("UninstallString");
     else if (!SetString(key.get(), kLogDigestValue, logDigest))
         refusal = ValueNotSetText(kLogDigestValue);
+    else if (!SetString(key.get(), "UninstallString", command))
+        refusal = ValueNotSetText("UninstallString");
     // A key made here that lacks its values would list a program that no log
     // can remove: it goes again.
     if (!refusal.empty() && disposition == REG_CREATED_NEW_KEY) {

@@ -90,6 +90,7 @@ private:
     std::string windowsComparable_;
     std::string logComparable_;              // the log in the install folder
     std::string recordedLog_;                // its DeleteFile entry, deleted last
+    bool ownKeyLeft_ = false;                // the product's Uninstall key could not be deleted
     SharedFileDecisions decisions_;
     FailureReport failures_;
 };
@@ -343,7 +344,15 @@ void Run::RemoveUninstallKey()
 {
     const std::string recorded = script_.Get("UnSetupRegistryKey", "Key");
     const std::string own = NormalizedKeyPath(judged_.keyPath);
-    if (!own.empty() && IsProductUninstallKey(own)) RemoveRecordedKey("(Local)", own);
+    if (!own.empty() && IsProductUninstallKey(own)) {
+        RemoveRecordedKey("(Local)", own);
+        if (RegistryKeyExists("(Local)", own)) {
+            ownKeyLeft_ = true;
+            failures_.Add("<Registry> ", "(Local)" + own,
+                          "キーを削除できなかったため，" + Word() + "情報を残しました．もう一度" + Word() +
+                              "してください．\r\n");
+        }
+    }
     if (recorded.empty() || NormalizedKeyPath(DelBackSlash(recorded, "B")) == own) return;
     if (!reach_.outside) {
         if (RegistryKeyExists("(Local)", NormalizedKeyPath(recorded)))
@@ -365,6 +374,9 @@ void Run::RemoveUninstallKey()
 // folder, not whatever the command line named.
 void Run::RemoveJournalAndLog()
 {
+    // A key that still vouches for the log would let a run over it lower the
+    // counts again: the journal stays with it, and the log for that run.
+    if (ownKeyLeft_) return;
     decisions_.journal.Remove();
     if (recordedLog_.empty()) return;
     if (const unsigned long code = RemoveFile(recordedLog_, false, false))
