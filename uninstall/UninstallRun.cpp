@@ -50,7 +50,12 @@ private:
         return IsSameOrUnder(ComparableFolder(path), installComparable_);
     }
     // What a run held to the install folder may remove.
-    bool Inside(const std::string& path) const { return !installProtected_ && InInstallFolder(path); }
+    // Another drive or share is never inside: it is not even looked at.
+    bool Inside(const std::string& path) const
+    {
+        if (installProtected_ || DriveOf(ComparablePath(FullPath(path))) != DriveOf(installComparable_)) return false;
+        return InInstallFolder(path);
+    }
     bool Reaches(const std::string& path) const { return reach_.outside || Inside(path); }
     std::string OutsideReason() const { return SetupWord() + "フォルダの外にあるため，削除しませんでした．\r\n"; }
     std::string UnvouchedReason(const char* what) const
@@ -166,6 +171,8 @@ void Run::JudgeTheLog()
 bool Run::Unregisters(const std::string& path) const
 {
     if (!IsOcxOrDll(path)) return false; // nothing would be loaded
+    // A share is refused before anything looks at it.
+    if (DriveOf(ComparablePath(FullPath(path))).empty()) return false;
     const std::string component = ComparableFolder(path);
     return MayUnregister(component, IsFixedDrive(DriveOf(component)), installComparable_, systemFolders_,
                          reach_.trusted);
@@ -209,7 +216,7 @@ void Run::FilePass()
             }
             const bool pattern = HasWildcard(path);
             if (!Reaches(path)) {
-                if (pattern || FileExists(path)) failures_.Add("<File> ", path, OutsideReason());
+                failures_.Add("<File> ", path, OutsideReason());
                 continue;
             }
             if (pattern && recorded) {
@@ -238,7 +245,7 @@ void Run::ShortcutPass()
 {
     for (const std::string& shortcut : NumberedList(script_, "DeleteShortCut", "File")) {
         if (!Reaches(shortcut)) {
-            if (FileExists(shortcut)) failures_.Add("<ShortCut> ", shortcut, OutsideReason());
+            failures_.Add("<ShortCut> ", shortcut, OutsideReason());
             continue;
         }
         if (HasWildcard(shortcut)) {
@@ -260,7 +267,7 @@ void Run::FolderPass()
     for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
         const std::string& folder = *it;
         if (!Reaches(folder)) {
-            if (FolderExists(folder)) failures_.Add("<Folder> ", folder, OutsideReason());
+            failures_.Add("<Folder> ", folder, OutsideReason());
             continue;
         }
         if (Protected(folder)) {
