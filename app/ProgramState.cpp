@@ -81,7 +81,7 @@ ProgramState StartUpProgram(const std::string& argument)
         fatalText += kFatalScript;
     else {
         program.script = IniDocument::Parse(script.text);
-        program.scriptDigest = Sha256Hex(script.text);
+        if (program.mode == RunMode::Uninstall) program.scriptDigest = Sha256Hex(script.text);
     }
 
     if (!fatalText.empty()) program.fatalMessage = FatalMessage(fatalText);

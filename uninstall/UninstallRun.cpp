@@ -66,7 +66,11 @@ private:
     UninstallEnd Stop();
     void JudgeTheLog();
     bool Unregisters(const std::string& path) const;
-    bool IsTheLog(const std::string& path) const { return ComparableFolder(path) == logComparable_; }
+    // The name first: asking the system about every recorded path costs a look at the disk each.
+    bool IsTheLog(const std::string& path) const
+    {
+        return UpperCase(NamePart(path)) == kLogName && ComparableFolder(path) == logComparable_;
+    }
     bool RefusedPattern(const std::string& path) const;
     void RemoveProgramListEntry();
     void FilePass();
