@@ -7,6 +7,7 @@
 
 #include "app/SystemFolders.h"
 #include "support/FileOps.h"
+#include "support/Sha256.h"
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
 #include "uninstall/LogRecovery.h"
@@ -77,8 +78,10 @@ ProgramState StartUpProgram(const std::string& argument)
     const FileText script = FileExists(files.workingScript) ? ReadFileText(files.workingScript) : FileText{1, {}};
     if (script.error != 0)
         fatalText += kFatalScript;
-    else
+    else {
         program.script = IniDocument::Parse(script.text);
+        if (program.mode == RunMode::Uninstall) program.scriptDigest = Sha256Hex(script.text);
+    }
 
     if (!fatalText.empty()) program.fatalMessage = FatalMessage(fatalText);
     return program;

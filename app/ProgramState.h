@@ -15,6 +15,7 @@ struct ProgramState {
     ProgramFiles files;
     FolderTable folders;
     IniDocument script;       // the working script (or log copy), parsed once
+    std::string scriptDigest; // SHA-256 of the text parsed: what the uninstall checks its log by
     std::string fatalMessage; // empty when the settings can be loaded
 };
 

@@ -80,8 +80,8 @@ void SetupProgram::StartUninstall()
                            main_.chkSCutSendTo.get()})
         box->SetEnabled(false);
     RunContext context = TakeRunContext(main_.txtFolder->Caption());
-    // The log the uninstaller was started with: it goes last.
-    RunUninstall(context, choices, program_.argument, ui_);
+    // The log the uninstaller was started with, and the digest of the text read from it.
+    RunUninstall(context, choices, {program_.argument, program_.scriptDigest}, ui_);
 }
 
 RunContext SetupProgram::TakeRunContext(const std::string& folderField)

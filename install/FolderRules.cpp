@@ -2,6 +2,7 @@
 
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
+#include "uninstall/Protection.h"
 
 namespace {
 
@@ -49,6 +50,8 @@ std::string InstallFolderProblem(const std::string& folder)
     if (!absolute)
         return "フォルダは，ドライブ名から始まるパス（例 C:\\Program Files\\App）か，"
                "ネットワークのパス（例 \\\\server\\share\\App）で指定してください．";
+    // The uninstall removes nothing from a folder that climbs or stays with "." or "..".
+    if (HasRelativeParts(folder)) return "フォルダ名に「.」や「..」だけの部分は使えません．";
     if (DelBackSlash(folder, "B").size() >= kLongestFolder)
         return "フォルダ名が長すぎます．半角で247文字（全角で123文字）までにしてください．";
     if (MBPos(",", folder) > 0) return "フォルダ名に「,」（半角のカンマ）は使えません．";

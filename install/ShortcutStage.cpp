@@ -25,7 +25,8 @@ StageOutcome RunShortcutStage(InstallRunState& state, UserInterface& ui)
                                                           : CreateShortCut(entry.target, entry.link, entry.workingFolder,
                                                                            entry.arguments);
         ui.Pause(context.keys.stepDelay);
-        // Only a file that is there is recorded: the uninstall reports what it cannot delete.
-        if (!made.empty() && FileExists(made)) state.record.Append(PendingList::DeleteShortCut, made);
+        // Recorded also when no file is there (a ".lnk" missing from the medium):
+        // the uninstall then reports it and removes the group folder made for it.
+        if (!made.empty()) state.record.Append(PendingList::DeleteShortCut, made);
     }
 }

@@ -81,13 +81,13 @@ unsigned long ForceCopyFile(const std::string& source, const std::string& target
     return result;
 }
 
-unsigned long RemoveFile(const std::string& path, bool filesOnly)
+unsigned long RemoveFile(const std::string& path, bool filesOnly, bool unregister)
 {
     if (!FileExists(path) && !HasWildcard(path)) return ERROR_FILE_NOT_FOUND;
     // The shell takes no longer paths (a long pattern overruns its buffers).
     if (path.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
     if (const unsigned long fault = StepFault("delete", path)) return fault;
-    if (IsOcxOrDll(path)) SelfRegister(path, false);
+    if (unregister && IsOcxOrDll(path)) SelfRegister(path, false);
 
     const FILEOP_FLAGS flags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | (filesOnly ? FOF_FILESONLY : 0);
     SetLastError(0);
@@ -102,7 +102,7 @@ unsigned long RemoveFile(const std::string& path, bool filesOnly)
 unsigned long RemoveFolder(const std::string& folder, const std::string& patterns)
 {
     const std::string base = AddBackSlash(folder, "B");
-    for (const std::string& pattern : SplitPatterns(patterns)) RemoveFile(base + pattern);
+    for (const std::string& pattern : SplitPatterns(patterns)) RemoveFile(base + pattern, false, false);
     if (const unsigned long fault = StepFault("remove folder", base)) return fault;
     if (os::RemoveDirectory(base)) return 0;
     return FailureCode(GetLastError(), ERROR_GEN_FAILURE);

@@ -18,11 +18,13 @@ unsigned long ForceCopyFile(const std::string& source, const std::string& target
 // (and nothing is copied). The copy keeps the archive attribute only.
 unsigned long CopyToNewFile(const std::string& source, const std::string& target);
 // Deletes a file or every match of a wildcard pattern (folders too, with their
-// contents, unless `filesOnly`); a component is unregistered first. 2 for a
-// missing file.
-unsigned long RemoveFile(const std::string& path, bool filesOnly = false);
-// Deletes the matches of each pattern ("*.INI|*.GID|") in the folder, then the
-// folder itself; the result is that of the folder's removal.
+// contents, unless `filesOnly`); a component is unregistered first, unless the
+// caller cannot vouch for the place it would be loaded from (`unregister`
+// false). 2 for a missing file.
+unsigned long RemoveFile(const std::string& path, bool filesOnly = false, bool unregister = true);
+// Deletes the matches of each pattern ("*.INI|*.GID|") in the folder (no
+// component is loaded for them), then the folder itself; the result is that
+// of the folder's removal.
 unsigned long RemoveFolder(const std::string& folder, const std::string& patterns);
 
 // Counts of shared files under HKLM\...\SharedDLLs, by full path.

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "support/FileOps.h"
+#include "support/Sha256.h"
 #include "support/SysErrorText.h"
 #include "support/uIniFile.h"
 #include "uninstall/LogBuilder.h"
@@ -46,7 +47,8 @@ StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRe
         ui.ProcessMessages();
     });
 
-    unsigned long error = WriteNewFile(partialLogPath, log.Text());
+    const std::string logText = log.Text();
+    unsigned long error = WriteNewFile(partialLogPath, logText);
     if (error == 0) error = RenameOver(partialLogPath, newLogPath);
     if (error != 0) {
         os::DeleteFile(partialLogPath);
@@ -55,8 +57,11 @@ StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRe
     }
 
     const std::string uninstaller = context.files.windowsFolder + kUninstallerName;
-    const std::string refusal = WriteUninstallEntry(
-        keyPath, UninstallDisplayName(scriptKeys.unSetupDisplay, keyName), UninstallCommand(uninstaller, logPath));
+    // The key vouches for this very text: a log rewritten later by anyone who
+    // can write the install folder but not the machine's registry is told apart.
+    const std::string refusal =
+        WriteUninstallEntry(keyPath, UninstallDisplayName(scriptKeys.unSetupDisplay, keyName),
+                            UninstallCommand(uninstaller, logPath), Sha256Hex(logText));
     if (!refusal.empty()) {
         os::DeleteFile(newLogPath);
         ui.ShowMessage(refusal, "致命的エラー", MB_ICONSTOP);

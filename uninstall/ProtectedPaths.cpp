@@ -40,9 +40,15 @@ std::string WithLongNames(const std::string& full)
 
 } // namespace
 
+std::string FullPath(const std::string& path)
+{
+    if (path.empty()) return {};
+    return os::FullPathName(path);
+}
+
 std::string ComparableFolder(const std::string& path)
 {
-    const std::string full = os::FullPathName(path);
+    const std::string full = FullPath(path);
     // A path the system cannot resolve gives "", which counts as a root.
     if (full.empty()) return {};
     return ComparablePath(WithLongNames(full));
@@ -68,4 +74,10 @@ std::vector<std::string> ProtectedFolders(const ProgramFiles& files, const Folde
             comparable.push_back(std::move(form));
     }
     return comparable;
+}
+
+bool IsFixedDrive(const std::string& drive)
+{
+    if (drive.size() != 2 || drive[1] != ':') return false;
+    return GetDriveTypeA((drive + "\\").c_str()) == DRIVE_FIXED;
 }

@@ -8,6 +8,10 @@
 #include "support/FolderMacros.h"
 #include "support/RunContext.h"
 
+// The path made full as the system makes it (relative to the current folder);
+// "" when it cannot.
+std::string FullPath(const std::string& path);
+
 // The comparable form (uninstall/Protection.h) of a folder or file path as the
 // system resolves it: made full, short 8.3 names replaced by long ones where
 // the system can (a part that does not exist stays as written). "" (which
@@ -18,3 +22,7 @@ std::string ComparableFolder(const std::string& path);
 // folders, the shell folders of the folder table (Programs, Desktop, Startup,
 // Send To and their common forms), My Documents and the user's profile.
 std::vector<std::string> ProtectedFolders(const ProgramFiles& files, const FolderTable& folders);
+
+// Whether the drive of a comparable form ("C:") is a local fixed disk: not a
+// removable, optical, network or RAM drive.
+bool IsFixedDrive(const std::string& drive);

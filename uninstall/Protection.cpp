@@ -75,10 +75,22 @@ constexpr std::string_view kHiveSystemKeys[] = {
     "SOFTWARE\\Policies",
 };
 
-// Direct children of the classes root that the shell and COM stand on; the
-// others there are extensions and program types, which installs own.
+// Direct children of the classes root that the shell and COM stand on (their
+// subkeys, a product's own class or handler, stay deletable); the others there
+// are extensions and program types, which installs own.
 constexpr std::string_view kClassesSystemKeys[] = {
     "CLSID", "Interface", "TypeLib", "AppID", "*", "Folder", "Directory", "Drive", "AllFilesystemObjects",
+    "Unknown", "SystemFileAssociations", "MIME", "Protocols", "Installer",
+};
+
+// The types of the files the system itself runs, loads or opens: neither they
+// nor anything below them is any installer's to delete or restore.
+constexpr std::string_view kSystemFileTypes[] = {
+    ".exe", "exefile", ".com", "comfile", ".bat", "batfile", ".cmd", "cmdfile", ".pif", "piffile",
+    ".scr", "scrfile", ".lnk", "lnkfile", ".url", "InternetShortcut", ".dll", "dllfile", ".sys", "sysfile",
+    ".drv", "drvfile", ".ocx", "ocxfile", ".cpl", "cplfile", ".msi", "Msi.Package", ".msc", "MSCFile",
+    ".reg", "regfile", ".inf", "inffile", ".vbs", "VBSFile", ".vbe", "VBEFile",
+    ".js", "JSFile", ".jse", "JSEFile", ".wsf", "WSFFile", ".wsh", "WSHFile", ".hta", "htafile",
 };
 
 template <std::size_t N>
@@ -88,13 +100,29 @@ bool Listed(const std::string& key, const std::string_view (&list)[N])
 }
 
 // `key` normalised, relative to the classes root or a hive's SOFTWARE\Classes.
-bool IsProtectedClassesKey(const std::string& key) { return key.empty() || Listed(key, kClassesSystemKeys); }
+bool IsProtectedClassesKey(const std::string& key)
+{
+    if (key.empty() || Listed(key, kClassesSystemKeys)) return true;
+    return Listed(Names(key, Separators::Key).front(), kSystemFileTypes);
+}
 
-// `key` normalised, relative to the machine's or a user's hive.
-bool IsProtectedHiveKey(const std::string& key)
+// CurrentControlSet, or ControlSet followed by digits.
+bool IsControlSet(const std::string& name)
+{
+    if (SameIgnoringAsciiCase(name, "CurrentControlSet")) return true;
+    constexpr std::string_view kPrefix = "ControlSet";
+    return name.size() > kPrefix.size() && SameIgnoringAsciiCase(std::string_view(name).substr(0, kPrefix.size()), kPrefix) &&
+           std::all_of(name.begin() + kPrefix.size(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// `key` normalised, relative to the machine's or a user's hive. A control set
+// and its direct children (Services, Control, Enum, ...) are never deleted; a
+// key further down (a service of its own) only when the log is trusted.
+bool IsProtectedHiveKey(const std::string& key, bool trusted)
 {
     const std::vector<std::string> names = Names(key, Separators::Key);
     if (names.size() <= 1 || Listed(key, kHiveSystemKeys)) return true;
+    if (SameIgnoringAsciiCase(names[0], "SYSTEM") && IsControlSet(names[1])) return names.size() <= 3 || !trusted;
     // The same keys as under the classes root, which shows this one merged.
     return SameIgnoringAsciiCase(names[0], "SOFTWARE") && SameIgnoringAsciiCase(names[1], "Classes") &&
            IsProtectedClassesKey(KeyNamesFrom(names, 2));
@@ -170,13 +198,55 @@ std::string NormalizedKeyPath(const std::string& keyPath) { return KeyNamesFrom(
 
 bool LastNameEmpty(const std::string& keyPath) { return Names(keyPath, Separators::Key).back().empty(); }
 
-bool IsProtectedRegistryKey(RegistryRoot root, const std::string& keyPath)
+bool IsProtectedRegistryKey(RegistryRoot root, const std::string& keyPath, bool trusted)
 {
     const std::string key = NormalizedKeyPath(keyPath);
     if (root == RegistryRoot::ClassesRoot) return IsProtectedClassesKey(key);
-    if (IsProtectedHiveKey(key)) return true;
+    if (IsProtectedHiveKey(key, trusted)) return true;
     // Each child of the users' root is a user's hive, held to the same rules.
-    return root == RegistryRoot::Users && IsProtectedHiveKey(KeyNamesFrom(Names(key, Separators::Key), 1));
+    return root == RegistryRoot::Users && IsProtectedHiveKey(KeyNamesFrom(Names(key, Separators::Key), 1), trusted);
+}
+
+bool IsProductUninstallKey(const std::string& keyPath)
+{
+    const std::vector<std::string> names = Names(NormalizedKeyPath(keyPath), Separators::Key);
+    constexpr std::string_view kParent[] = {"SOFTWARE", "Microsoft", "Windows", "CurrentVersion", "Uninstall"};
+    if (names.size() != std::size(kParent) + 1) return false;
+    for (std::size_t i = 0; i < std::size(kParent); ++i)
+        if (!SameIgnoringAsciiCase(names[i], kParent[i])) return false;
+    return true;
+}
+
+bool IsSystemFileType(const std::string& extension)
+{
+    return Listed(extension.starts_with(".") ? extension : "." + extension, kSystemFileTypes);
+}
+
+bool HasRelativeParts(const std::string& folder)
+{
+    const std::vector<std::string> names = Names(folder, Separators::Path);
+    const bool drive = names.size() >= 2 && IsDrive(names[0]);
+    const bool network = names.size() >= 4 && names[0].empty() && names[1].empty() && !names[2].empty() &&
+                         names[2] != "?" && names[2] != "." && !names[3].empty();
+    if (!drive && !network) return true;
+    return std::any_of(names.begin() + (network ? 2 : 1), names.end(),
+                       [](const std::string& name) { return name == "." || name == ".."; });
+}
+
+std::string DriveOf(const std::string& comparable)
+{
+    return comparable.size() >= 2 && comparable[1] == ':' && !comparable.starts_with("\\") ? comparable.substr(0, 2)
+                                                                                         : std::string();
+}
+
+bool MayUnregister(const std::string& component, bool fixedDrive, const std::string& installFolder,
+                   const std::vector<std::string>& systemFolders, bool trusted)
+{
+    if (DriveOf(component).empty() || !fixedDrive) return false;
+    if (!IsRoot(installFolder) && IsSameOrUnder(component, installFolder) && component != installFolder) return true;
+    return trusted && std::any_of(systemFolders.begin(), systemFolders.end(), [&](const std::string& folder) {
+               return !IsRoot(folder) && IsSameOrUnder(component, folder);
+           });
 }
 
 bool HasWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }

@@ -36,10 +36,33 @@ std::string NormalizedKeyPath(const std::string& keyPath);
 bool LastNameEmpty(const std::string& keyPath);
 
 // A key the system stands on: a root, a hive's top keys and its well-known
-// system keys (their subkeys stay deletable). Under the users' root the same
-// holds for each user's hive, and under a hive's SOFTWARE\Classes for the
-// classes keys.
-bool IsProtectedRegistryKey(RegistryRoot root, const std::string& keyPath);
+// system keys (their subkeys stay deletable), a control set with its direct
+// children (and, unless the log is `trusted`, everything below them), and the
+// types of the files the system runs with everything below them. Under the
+// users' root the same holds for each user's hive, and under a hive's
+// SOFTWARE\Classes for the classes keys.
+bool IsProtectedRegistryKey(RegistryRoot root, const std::string& keyPath, bool trusted = true);
+
+// A product's key directly under SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall.
+bool IsProductUninstallKey(const std::string& keyPath);
+
+// An extension (with or without its dot) of the files the system runs or loads
+// (exe, com, bat, cmd, lnk, dll, sys, ...): no association of it is restored.
+bool IsSystemFileType(const std::string& extension);
+
+// A folder that is not absolute (a drive and a backslash, or a server and a
+// share), or that holds "." or ".." as a name of its own.
+bool HasRelativeParts(const std::string& folder);
+
+// On a comparable form: "C:" of a drive path, "" for anything else (a share).
+std::string DriveOf(const std::string& comparable);
+
+// On comparable forms: a component may be loaded to unregister it only from a
+// drive path whose drive is local and fixed (`fixedDrive`), inside the install
+// folder, or inside one of `systemFolders` (the System and Windows folders)
+// when the log is trusted.
+bool MayUnregister(const std::string& component, bool fixedDrive, const std::string& installFolder,
+                   const std::vector<std::string>& systemFolders, bool trusted);
 
 // "*" or "?" anywhere in the path.
 bool HasWildcard(const std::string& path);

@@ -18,7 +18,7 @@ bool Agrees(UserInterface& ui, const std::string& question)
 // program is left. A count the journal says was lowered already is not lowered
 // again (the run before this one was cut short).
 unsigned long RemoveSharedFile(const RecordedFile& file, SharedFileDecisions& decisions, UserInterface& ui,
-                               bool filesOnly)
+                               bool filesOnly, bool unregister)
 {
     int count = 0;
     if (decisions.journal.Holds(file.path)) {
@@ -35,21 +35,21 @@ unsigned long RemoveSharedFile(const RecordedFile& file, SharedFileDecisions& de
         const SharedFileAnswer answer = ui.AskAboutSharedFile(UnusedSharedFileText(file.path));
         if (answer == SharedFileAnswer::DeleteAll || answer == SharedFileAnswer::KeepAll) decisions.forAll = answer;
         if (answer == SharedFileAnswer::Keep) return 0;
-        if (answer == SharedFileAnswer::Delete) return RemoveFile(file.path, filesOnly);
+        if (answer == SharedFileAnswer::Delete) return RemoveFile(file.path, filesOnly, unregister);
     }
-    return *decisions.forAll == SharedFileAnswer::DeleteAll ? RemoveFile(file.path, filesOnly) : 0;
+    return *decisions.forAll == SharedFileAnswer::DeleteAll ? RemoveFile(file.path, filesOnly, unregister) : 0;
 }
 
 } // namespace
 
 unsigned long RemoveRecordedFile(const std::string& value, const ProgramFiles& files, SharedFileDecisions& decisions,
-                                 UserInterface& ui, bool filesOnly)
+                                 UserInterface& ui, bool filesOnly, bool unregister)
 {
     const RecordedFile file = SplitRecordedFile(value);
     if (decisions.counts.Get(file.path) != 0 || decisions.journal.Holds(file.path)) {
         // Another program counted it, and this install did not: it stays.
         if (!HasRecordedFlag(file, 'S')) return 0;
-        return RemoveSharedFile(file, decisions, ui, filesOnly);
+        return RemoveSharedFile(file, decisions, ui, filesOnly, unregister);
     }
     switch (DecideUncountedFile(file, files.windowsFolder, files.systemFolder)) {
     case UncountedFile::Keep: return 0;
@@ -61,5 +61,5 @@ unsigned long RemoveRecordedFile(const std::string& value, const ProgramFiles& f
         break;
     case UncountedFile::Delete: break;
     }
-    return RemoveFile(file.path, filesOnly);
+    return RemoveFile(file.path, filesOnly, unregister);
 }

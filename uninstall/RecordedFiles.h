@@ -23,6 +23,7 @@ struct SharedFileDecisions {
 // a shared file is counted down and goes only when no program is left (and the
 // user agrees); "/C" asks, "/L" keeps, "/F" deletes, an uncounted DLL or OCX in
 // the Windows or System folder is asked about. 0 when deleted or kept, else the
-// deletion's error code. `filesOnly` keeps a pattern from deleting folders.
+// deletion's error code. `filesOnly` keeps a pattern from deleting folders;
+// `unregister` false deletes a component without loading it.
 unsigned long RemoveRecordedFile(const std::string& value, const ProgramFiles& files, SharedFileDecisions& decisions,
-                                 UserInterface& ui, bool filesOnly = false);
+                                 UserInterface& ui, bool filesOnly = false, bool unregister = true);

@@ -3,11 +3,19 @@
 #include <windows.h>
 
 #include "support/Handles.h"
+#include "support/Registry.h"
 #include "support/StepHook.h"
+#include "uninstall/ProtectedPaths.h"
 #include "uninstall/RegistrationRules.h"
 #include "support/SystemText.h"
 
 namespace {
+
+std::string DelBackSlashOnce(std::string path)
+{
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+}
 
 bool SetString(HKEY key, const std::string& name, const std::string& value)
 {
@@ -18,7 +26,7 @@ bool SetString(HKEY key, const std::string& name, const std::string& value)
 } // namespace
 
 std::string WriteUninstallEntry(const std::string& keyPath, const std::string& displayName,
-                                const std::string& command)
+                                const std::string& command, const std::string& logDigest)
 {
     HKEY created = nullptr;
     DWORD disposition = 0;
@@ -27,8 +35,12 @@ std::string WriteUninstallEntry(const std::string& keyPath, const std::string& d
         return KeyCreationFailedText(keyPath);
     UniqueRegKey key(created);
     std::string refusal;
+    // The digest before the command line: a run ended in between leaves a key
+    // that names no log, never one that names a log without vouching for it.
     if (!SetString(key.get(), "DisplayName", displayName))
         refusal = ValueNotSetText("DisplayName");
+    else if (!SetString(key.get(), kLogDigestValue, logDigest))
+        refusal = ValueNotSetText(kLogDigestValue);
     else if (!SetString(key.get(), "UninstallString", command))
         refusal = ValueNotSetText("UninstallString");
     // A key made here that lacks its values would list a program that no log
@@ -38,4 +50,25 @@ std::string WriteUninstallEntry(const std::string& keyPath, const std::string& d
         os::RegDeleteKey(HKEY_LOCAL_MACHINE, keyPath);
     }
     return refusal;
+}
+
+std::vector<EntryNamingLog> EntriesNamingLog(const std::string& logComparable)
+{
+    std::vector<EntryNamingLog> entries;
+    const std::string parent = DelBackSlashOnce(kUninstallKeyParent);
+    HKEY opened = nullptr;
+    if (os::RegOpenKeyEx(HKEY_LOCAL_MACHINE, parent, KEY_ENUMERATE_SUB_KEYS, opened) != ERROR_SUCCESS)
+        return entries;
+    const UniqueRegKey uninstall(opened);
+    for (DWORD index = 0;; ++index) {
+        std::string name;
+        const LONG status = os::RegEnumKey(uninstall.get(), index, name);
+        if (status == ERROR_MORE_DATA) continue; // no key name of ours is that long
+        if (status != ERROR_SUCCESS) break;
+        const std::string keyPath = kUninstallKeyParent + name;
+        const std::string logPath = LogPathOfCommand(ReadRegistryString(HKEY_LOCAL_MACHINE, keyPath, "UninstallString"));
+        if (logPath.empty() || ComparableFolder(logPath) != logComparable) continue;
+        entries.push_back({keyPath, ReadRegistryString(HKEY_LOCAL_MACHINE, keyPath, kLogDigestValue)});
+    }
+    return entries;
 }

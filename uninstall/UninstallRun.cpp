@@ -13,12 +13,14 @@
 #include "support/uIniFile.h"
 #include "support/uStrOp.h"
 #include "uninstall/CountJournal.h"
+#include "uninstall/LogTrust.h"
 #include "uninstall/Protection.h"
 #include "uninstall/ProtectedPaths.h"
 #include "uninstall/RecordedFiles.h"
 #include "uninstall/RegistrationRules.h"
 #include "uninstall/RegistryDeletion.h"
 #include "support/SystemText.h"
+#include "uninstall/UninstallEntry.h"
 
 namespace {
 
@@ -29,48 +31,86 @@ constexpr char kProtectedPatternSkip[] = "保護されたフォルダのファ�
 constexpr char kProtectedKeySkip[] = "保護されたレジストリキーのため，削除しませんでした．\r\n";
 constexpr char kUnnamedKeySkip[] = "キーの名前が空のため，削除しませんでした．\r\n";
 constexpr char kExtensionSkip[] = "拡張子が正しくないため，関連付けを戻しませんでした．\r\n";
+constexpr char kSystemTypeSkip[] = "システムのファイルの種類のため，関連付けを戻しませんでした．\r\n";
+constexpr char kNotUninstallKeySkip[] = "製品のアンインストール情報のキーではないため，削除しませんでした．\r\n";
 
 class Run {
 public:
-    Run(RunContext& context, const UninstallChoices& choices, const std::string& log, UserInterface& ui)
-        : context_(context), script_(context.script), choices_(choices), log_(log), ui_(ui)
+    Run(RunContext& context, const UninstallChoices& choices, const StartedLog& log, UserInterface& ui)
+        : context_(context), script_(context.script), choices_(choices), started_(log), ui_(ui)
     {
     }
     UninstallEnd Go();
 
 private:
     const std::string& Word() const { return context_.keys.unSetupString; }
+    const std::string& SetupWord() const { return context_.keys.setupString; }
     bool Protected(const std::string& folder) const { return IsProtectedFolder(ComparableFolder(folder), protected_); }
     bool InInstallFolder(const std::string& path) const
     {
         return IsSameOrUnder(ComparableFolder(path), installComparable_);
     }
+    // What a run held to the install folder may remove.
+    // Another drive or share is never inside: it is not even looked at.
+    bool Inside(const std::string& path) const
+    {
+        if (installProtected_ || DriveOf(ComparablePath(FullPath(path))) != DriveOf(installComparable_)) return false;
+        return InInstallFolder(path);
+    }
+    bool Reaches(const std::string& path) const { return reach_.outside || Inside(path); }
+    std::string OutsideReason() const { return SetupWord() + "フォルダの外にあるため，削除しませんでした．\r\n"; }
+    std::string UnvouchedReason(const char* what) const
+    {
+        return Word() + "情報が確かめられないため，" + what + "ませんでした．\r\n";
+    }
 
-    bool IsTheLog(const std::string& path) const;
+    UninstallEnd Stop();
+    void JudgeTheLog();
+    bool Unregisters(const std::string& path) const;
+    // The name first: asking the system about every recorded path costs a look at the disk each.
+    bool IsTheLog(const std::string& path) const
+    {
+        return UpperCase(NamePart(path)) == kLogName && ComparableFolder(path) == logComparable_;
+    }
+    bool RefusedPattern(const std::string& path) const;
     void RemoveProgramListEntry();
     void FilePass();
     void ShortcutPass();
     void FolderPass();
-    void RemoveRecordedKey(const std::string& rootToken, const std::string& path, bool deleteKey = true);
+    void RemoveRecordedKey(const std::string& rootToken, const std::string& path);
     void RegistryPass();
     void AssociationPass();
-    void RemoveLogAndJournal();
+    void RemoveUninstallKey();
+    void RemoveJournalAndLog();
     void RemoveInstallFolder();
     void Finish();
 
     RunContext& context_;
     const IniDocument& script_;
     UninstallChoices choices_;
-    std::string log_;
-    std::string logName_ = UpperCase(NamePart(log_));
+    StartedLog started_;
     UserInterface& ui_;
+    LogJudgement judged_;
+    LogReach reach_;
     std::string installFolder_;
     std::string installComparable_;
     bool installProtected_ = false;
     std::vector<std::string> protected_;
+    std::vector<std::string> systemFolders_; // comparable: the Windows and System folders
+    std::string windowsComparable_;
+    std::string logComparable_;              // the log in the install folder
+    std::string recordedLog_;                // its DeleteFile entry, deleted last
+    bool ownKeyLeft_ = false;                // the product's Uninstall key could not be deleted
     SharedFileDecisions decisions_;
     FailureReport failures_;
 };
+
+UninstallEnd Run::Stop()
+{
+    ui_.ShowMessage(Word() + "フォルダが不明です．\r\n" + Word() + "は続行できません．", "致命的エラー", MB_ICONSTOP);
+    ui_.EndRun();
+    return UninstallEnd::Stopped;
+}
 
 UninstallEnd Run::Go()
 {
@@ -78,16 +118,30 @@ UninstallEnd Run::Go()
     ui_.ShowStatus(Word() + "を行っています．．．");
 
     installFolder_ = context_.folderField;
-    if (IsUnknownInstallFolder(installFolder_)) {
-        ui_.ShowMessage(Word() + "フォルダが不明です．\r\n" + Word() + "は続行できません．", "致命的エラー", MB_ICONSTOP);
-        ui_.EndRun();
-        return UninstallEnd::Stopped;
-    }
+    // A relative folder, or one that climbs with "..", is no place to remove things from.
+    if (IsUnknownInstallFolder(installFolder_) || HasRelativeParts(installFolder_)) return Stop();
+    // Before the current folder changes: a relative argument names a log of the starting one.
+    JudgeTheLog();
+    if (IsUnknownInstallFolder(installFolder_)) return Stop();
     context_.folders[FolderMacro::App] = installFolder_;
     protected_ = ProtectedFolders(context_.files, context_.folders);
     installComparable_ = ComparableFolder(installFolder_);
     installProtected_ = IsProtectedFolder(installComparable_, protected_);
-    decisions_.journal = CountJournal(FolderPart(log_) + kJournalName);
+    if (!context_.files.windowsFolder.empty()) windowsComparable_ = ComparableFolder(context_.files.windowsFolder);
+    for (const std::string& folder : {context_.files.windowsFolder, context_.files.systemFolder})
+        if (!folder.empty()) systemFolders_.push_back(ComparableFolder(folder));
+    logComparable_ = ComparableFolder(installFolder_ + kLogName);
+
+    if (judged_.trust == LogTrust::Changed) {
+        ui_.ShowMessage(ChangedLogText(SetupWord(), Word()), "警告", MB_ICONEXCLAMATION);
+        reach_ = ReachOf(LogTrust::Changed, false);
+    } else if (judged_.trust == LogTrust::Unvouched) {
+        const int outside = OutsideItemCount(script_, [&](const std::string& path) { return Inside(path); });
+        const bool agreed = outside == 0 || ui_.ShowMessage(UnvouchedLogText(SetupWord(), Word(), outside), "警告",
+                                                            MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+        reach_ = ReachOf(LogTrust::Unvouched, agreed);
+    }
+    decisions_.journal = CountJournal(installFolder_ + kJournalName);
 
     RemoveProgramListEntry();
     // No folder to be removed may be the program's current one.
@@ -97,11 +151,46 @@ UninstallEnd Run::Go()
     FolderPass();
     RegistryPass();
     AssociationPass();
-    RemoveRecordedKey("(Local)", script_.Get("UnSetupRegistryKey", "Key"));
-    RemoveLogAndJournal();
+    RemoveUninstallKey();
+    RemoveJournalAndLog();
     RemoveInstallFolder();
     Finish();
     return UninstallEnd::Completed;
+}
+
+// A log that no digest vouches for tells nothing sure but where it lies: that
+// folder is the install folder, whatever the log says.
+void Run::JudgeTheLog()
+{
+    const std::string full = FullPath(started_.path);
+    judged_ = JudgeLog(EntriesNamingLog(ComparableFolder(started_.path)), started_.digest,
+                       script_.Get("UnSetupRegistryKey", "Key"));
+    if (judged_.trust == LogTrust::Vouched) return;
+    const std::string logFolder = full.empty() ? std::string() : FolderPart(full);
+    if (ComparableFolder(logFolder) == ComparableFolder(installFolder_)) return;
+    failures_.Add("<SetupFolder> ", installFolder_,
+                  Word() + "情報のあるフォルダと違うため，このフォルダは使いませんでした．\r\n");
+    installFolder_ = logFolder;
+}
+
+bool Run::Unregisters(const std::string& path) const
+{
+    if (!IsOcxOrDll(path)) return false; // nothing would be loaded
+    // A share is refused before anything looks at it.
+    if (DriveOf(ComparablePath(FullPath(path))).empty()) return false;
+    const std::string component = ComparableFolder(path);
+    return MayUnregister(component, IsFixedDrive(DriveOf(component)), installComparable_, systemFolders_,
+                         reach_.trusted);
+}
+
+// A pattern in a protected folder, or anywhere below the Windows folder (Fonts,
+// INF, ...), would take the system's own files with it.
+bool Run::RefusedPattern(const std::string& path) const
+{
+    const std::string folder = FolderPart(path);
+    if (Protected(folder)) return true;
+    const std::string comparable = ComparableFolder(folder);
+    return !IsRoot(windowsComparable_) && IsSameOrUnder(comparable, windowsComparable_);
 }
 
 void Run::RemoveProgramListEntry()
@@ -109,13 +198,13 @@ void Run::RemoveProgramListEntry()
     const std::string id = script_.Get("ProgramID", "ID");
     if (id.empty()) return;
     const std::string programList = DelBackSlash(context_.files.windowsFolder, "B") + "\\" + kProgramListName;
+    if (!reach_.outside) {
+        if (!ReadIniStr(id, "Folder", "", programList).empty())
+            failures_.Add("<IniFile> ", programList + " [" + id + "]", UnvouchedReason("削除し"));
+        return;
+    }
     if (StepFault("remove entry", programList) != 0) return;
     DeleteIniSection(id, programList);
-}
-
-bool Run::IsTheLog(const std::string& path) const
-{
-    return UpperCase(NamePart(path)) == logName_ && ComparableFolder(path) == ComparableFolder(log_);
 }
 
 void Run::FilePass()
@@ -126,19 +215,32 @@ void Run::FilePass()
             const std::string value = script_.Get(section, "File" + std::to_string(n));
             const std::string path = SplitRecordedFile(value).path;
             if (path.empty()) break;
-            if (recorded && IsTheLog(path)) continue; // it goes last
+            if (recorded && IsTheLog(path)) {
+                recordedLog_ = path; // it goes last
+                continue;
+            }
             const bool pattern = HasWildcard(path);
+            if (!Reaches(path)) {
+                failures_.Add("<File> ", path, OutsideReason());
+                continue;
+            }
             if (pattern && recorded) {
                 failures_.Add("<File> ", path, kWildcardSkip);
                 continue;
             }
-            if (pattern && NameStartsWithWildcard(path) && Protected(FolderPart(path))) {
+            if (pattern && RefusedPattern(path)) {
                 failures_.Add("<File> ", path, kProtectedPatternSkip);
+                continue;
+            }
+            if (!reach_.outside && !pattern &&
+                (decisions_.counts.Get(path) != 0 || decisions_.journal.Holds(path))) {
+                failures_.Add("<File> ", path, UnvouchedReason("共有ファイルの数を変えず，削除し"));
                 continue;
             }
             // A pattern outside the install folder deletes files, never folders.
             const bool filesOnly = pattern && (installProtected_ || !InInstallFolder(FolderPart(path)));
-            const unsigned long code = RemoveRecordedFile(value, context_.files, decisions_, ui_, filesOnly);
+            const unsigned long code =
+                RemoveRecordedFile(value, context_.files, decisions_, ui_, filesOnly, Unregisters(path));
             if (code != 0 && recorded) failures_.Add("<File> ", path, SysErrorText(code));
         }
     }
@@ -147,11 +249,16 @@ void Run::FilePass()
 void Run::ShortcutPass()
 {
     for (const std::string& shortcut : NumberedList(script_, "DeleteShortCut", "File")) {
+        if (!Reaches(shortcut)) {
+            failures_.Add("<ShortCut> ", shortcut, OutsideReason());
+            continue;
+        }
         if (HasWildcard(shortcut)) {
             failures_.Add("<ShortCut> ", shortcut, kWildcardSkip);
             continue;
         }
-        if (const unsigned long code = RemoveFile(shortcut)) failures_.Add("<ShortCut> ", shortcut, SysErrorText(code));
+        if (const unsigned long code = RemoveFile(shortcut, false, Unregisters(shortcut)))
+            failures_.Add("<ShortCut> ", shortcut, SysErrorText(code));
         // An emptied program group goes with its last shortcut; the standard
         // shortcut folders never do.
         const std::string folder = FolderPart(shortcut);
@@ -164,6 +271,10 @@ void Run::FolderPass()
     const std::vector<std::string> folders = NumberedList(script_, "DeleteFolder", "Folder");
     for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
         const std::string& folder = *it;
+        if (!Reaches(folder)) {
+            failures_.Add("<Folder> ", folder, OutsideReason());
+            continue;
+        }
         if (Protected(folder)) {
             failures_.Add("<Folder> ", folder, kProtectedFolderSkip);
             continue;
@@ -175,26 +286,33 @@ void Run::FolderPass()
     }
 }
 
-void Run::RemoveRecordedKey(const std::string& rootToken, const std::string& path, bool deleteKey)
+void Run::RemoveRecordedKey(const std::string& rootToken, const std::string& written)
 {
-    if (path.empty()) return;
-    const std::string shown = rootToken + path;
+    if (written.empty()) return;
+    const std::string shown = rootToken + written;
+    // "Software\X\" names the same key as "Software\X".
+    const std::string path = DelBackSlash(written, "B");
     if (LastNameEmpty(path)) {
         failures_.Add("<Registry> ", shown, kUnnamedKeySkip);
         return;
     }
     const std::string key = NormalizedKeyPath(path);
-    if (IsProtectedRegistryKey(RootOfToken(rootToken), key)) {
+    if (IsProtectedRegistryKey(RootOfToken(rootToken), key, reach_.trusted)) {
         failures_.Add("<Registry> ", shown, kProtectedKeySkip);
         return;
     }
-    if (deleteKey) DeleteRegKey(rootToken, key);
+    DeleteRegKey(rootToken, key);
 }
 
 void Run::RegistryPass()
 {
     for (const std::string& value : NumberedList(script_, "DeleteRegistry", "Key")) {
         const RecordedKey key = SplitRecordedKey(value);
+        if (!reach_.outside) {
+            if (RegistryKeyExists(key.rootToken, NormalizedKeyPath(key.path)))
+                failures_.Add("<Registry> ", value, UnvouchedReason("削除し"));
+            continue;
+        }
         RemoveRecordedKey(key.rootToken, key.path);
     }
 }
@@ -203,11 +321,20 @@ void Run::AssociationPass()
 {
     for (const std::string& value : NumberedList(script_, "RestoreRelate", "Key")) {
         const SavedAssociation saved = SplitSavedAssociation(value);
-        if (!UsableExtension(saved.extension)) {
-            failures_.Add("<Registry> ", "(Class)." + saved.extension, kExtensionSkip);
+        const std::string extensionKey = "." + saved.extension;
+        if (!reach_.outside) {
+            if (RegistryKeyExists("(Class)", extensionKey))
+                failures_.Add("<Registry> ", "(Class)" + extensionKey, UnvouchedReason("関連付けを戻し"));
             continue;
         }
-        const std::string extensionKey = "." + saved.extension;
+        if (!UsableExtension(saved.extension)) {
+            failures_.Add("<Registry> ", "(Class)" + extensionKey, kExtensionSkip);
+            continue;
+        }
+        if (IsSystemFileType(saved.extension)) {
+            failures_.Add("<Registry> ", "(Class)" + extensionKey, kSystemTypeSkip);
+            continue;
+        }
         const bool restored = !saved.previous.empty() && RegistryKeyExists("(Class)", extensionKey);
         if (restored) {
             SetDefaultValue("(Class)", extensionKey, saved.previous);
@@ -222,21 +349,55 @@ void Run::AssociationPass()
     }
 }
 
-// The log and the journal go after everything else they guard: a run cut short
-// before this point can be started again from the same log. The log goes first:
-// a log left without its journal would have its counts lowered a second time.
-void Run::RemoveLogAndJournal()
+// The product's own key is the one that names the log. The key the log records
+// goes too when the log is believed, and only when it is a product's key
+// directly under ...\Uninstall.
+void Run::RemoveUninstallKey()
 {
-    if (const unsigned long code = RemoveFile(log_)) failures_.Add("<File> ", log_, SysErrorText(code));
+    const std::string recorded = script_.Get("UnSetupRegistryKey", "Key");
+    const std::string own = NormalizedKeyPath(judged_.keyPath);
+    if (!own.empty() && IsProductUninstallKey(own)) {
+        RemoveRecordedKey("(Local)", own);
+        if (RegistryKeyExists("(Local)", own)) {
+            ownKeyLeft_ = true;
+            failures_.Add("<Registry> ", "(Local)" + own,
+                          "キーを削除できなかったため，" + Word() + "情報を残しました．もう一度" + Word() +
+                              "してください．\r\n");
+        }
+    }
+    if (recorded.empty() || NormalizedKeyPath(DelBackSlash(recorded, "B")) == own) return;
+    if (!reach_.outside) {
+        if (RegistryKeyExists("(Local)", NormalizedKeyPath(recorded)))
+            failures_.Add("<Registry> ", "(Local)" + recorded, UnvouchedReason("削除し"));
+        return;
+    }
+    if (!LastNameEmpty(DelBackSlash(recorded, "B")) && !IsProductUninstallKey(recorded)) {
+        failures_.Add("<Registry> ", "(Local)" + recorded, kNotUninstallKeySkip);
+        return;
+    }
+    RemoveRecordedKey("(Local)", recorded);
+}
+
+// The journal and the log go after everything else they guard: a run cut short
+// before this point can be started again from the same log. The Uninstall key
+// that vouched for the log is gone by now, so a log left without its journal is
+// believed no more: a run over it lowers no count and removes only what is left
+// in the install folder. The log is the one the log records in the install
+// folder, not whatever the command line named.
+void Run::RemoveJournalAndLog()
+{
+    // A key that still vouches for the log would let a run over it lower the
+    // counts again: the journal stays with it, and the log for that run.
+    if (ownKeyLeft_) return;
     decisions_.journal.Remove();
+    if (recordedLog_.empty()) return;
+    if (const unsigned long code = RemoveFile(recordedLog_, false, false))
+        failures_.Add("<File> ", recordedLog_, SysErrorText(code));
 }
 
 void Run::RemoveInstallFolder()
 {
-    if (installProtected_) {
-        failures_.Add("<SetupFolder> ", installFolder_, kProtectedFolderSkip);
-        return;
-    }
+    if (installProtected_) return; // left alone, as a folder the system owns
     const unsigned long code = RemoveFolder(installFolder_, choices_.deleteAll ? "*.*|" : choices_.patterns);
     if (code == 0) return;
     std::string reason;
@@ -265,7 +426,7 @@ void Run::Finish()
 
 } // namespace
 
-UninstallEnd RunUninstall(RunContext& context, const UninstallChoices& choices, const std::string& log,
+UninstallEnd RunUninstall(RunContext& context, const UninstallChoices& choices, const StartedLog& log,
                           UserInterface& ui)
 {
     return Run(context, choices, log, ui).Go();

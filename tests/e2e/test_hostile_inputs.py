@@ -8,6 +8,7 @@ The peak is the Linux VmHWM (peak resident set) of the Windows process: Wine's
 loader keeps the process id of the program it starts, so the test reads
 /proc/<pid>/status every 50 ms while the program runs."""
 
+import hashlib
 import random
 import threading
 import time
@@ -78,8 +79,14 @@ class Case:
         return dist
 
     def uninstall(self, log):
-        """The uninstaller started as its registration starts it, on C:\\App\\UNSETUP.INI."""
+        """The uninstaller started as its registration starts it, on C:\\App\\UNSETUP.INI,
+        with the Uninstall key that vouches for the log as the install writes it."""
         (self.prefix.drive_c / "App" / "UNSETUP.INI").write_bytes(log)
+        key = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TesseraHostile"
+        for name, data in (("UninstallString", 'C:\\windows\\UNTESSR.EXE "C:\\App\\UNSETUP.INI"'),
+                           ("TesseraLogDigest", hashlib.sha256(log).hexdigest())):
+            assert self.prefix.run(["reg", "add", key, "/v", name, "/d", data, "/f"], self.tmp_path / "reg.out",
+                                   timeout=120) == 0
         dist = make_distribution(self.prefix, None, folder="windows_copy")
         self.start(dist / "SETUP.EXE", "C:\\App\\UNSETUP.INI", cwd=dist)
 
@@ -220,7 +227,8 @@ def script_with_nul_bytes(case):
 def log_of_100_mb(case):
     filler = b"".join(b"K%07d=%s\r\n" % (n, b"x" * 89) for n in range(1_000_000))
     (case.prefix.drive_c / "App" / "A.TXT").write_bytes(b"a")
-    case.uninstall(cp932(LOG_HEAD + "[DeleteFile]\r\nFile1=C:\\App\\A.TXT\r\n[Filler]\r\n") + filler)
+    case.uninstall(cp932(LOG_HEAD + "[DeleteFile]\r\nFile1=C:\\App\\A.TXT\r\nFile2=C:\\App\\UNSETUP.INI\r\n[Filler]\r\n")
+                   + filler)
     case.main("版", "アンインストール開始(&S)")
     case.windriver("press", "版", EVENT)
     done = case.box("完了")

@@ -33,7 +33,8 @@ def comparable(report):
     """The report without what differs from host to host: the pass and paths of this
     run, file sizes (each build has its own), the user's name, Wine's own changes, and
     the progress windows (when the watcher first sees one, before or after the question
-    that comes up at once, is a matter of timing), so also the windows' numbers."""
+    that comes up at once, is a matter of timing), so also the windows' numbers, and
+    the log's digest."""
     lines, skipping, progress = [], False, 0
     for line in report.splitlines()[1:]:
         if line.startswith(("Distribution:", "Windows:", "Screenshots:")) or line.startswith("  (left out:"):
@@ -53,7 +54,9 @@ def comparable(report):
             line = re.sub(r"^ +\d+\. ", "   N. ", line)
             line = re.sub(r"\[\d+-", "[NN-", line)
             lines.append(re.sub(r" \([\d,]+ bytes(, was [\d,]+ bytes)?\)", "", line))
-    return re.sub(r"\\users\\[^\\]+\\", r"\\users\\<user>\\", "\n".join(lines)) + "\n"
+    text = re.sub(r"\\users\\[^\\]+\\", r"\\users\\<user>\\", "\n".join(lines)) + "\n"
+    # The log's digest follows from its paths, the user's name among them.
+    return re.sub(r"TesseraLogDigest = [0-9a-f]{64} ", "TesseraLogDigest = <digest> ", text)
 
 
 def test_the_sample_installs_and_uninstalls_as_expected(tmp_path):

@@ -5,6 +5,7 @@
 #include "uninstall/InstallRecord.h"
 #include "uninstall/LogBuilder.h"
 #include "uninstall/LogMerge.h"
+#include "uninstall/LogTrust.h"
 #include "uninstall/Protection.h"
 #include "uninstall/UninstallRules.h"
 #include "tests/fuzz/FuzzInput.h"
@@ -31,6 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DecideUncountedFile(file, "C:\\WINDOWS\\", "C:\\WINDOWS\\SYSTEM\\");
     const RecordedKey key = SplitRecordedKey(item);
     IsProtectedRegistryKey(RootOfToken(key.rootToken), key.path);
+    IsProtectedRegistryKey(RootOfToken(key.rootToken), key.path, false);
+    IsProductUninstallKey(key.path);
+    IsSystemFileType(item);
+    HasRelativeParts(folder);
+    LogPathOfCommand(item);
     NormalizedKeyPath(key.path);
     LastNameEmpty(key.path);
     const SavedAssociation association = SplitSavedAssociation(item);
@@ -42,6 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IsSameOrUnder(path, under);
     IsRoot(path);
     IsProtectedFolder(path, {under, "C:\\WINDOWS"});
+    MayUnregister(path, true, under, {"C:\\WINDOWS"}, true);
+    DriveOf(path);
     HasWildcard(item);
     NameStartsWithWildcard(item);
     return 0;

@@ -127,6 +127,10 @@ TEST_F(InstallRules, InstallFolderField)
                                         std::string("C:App"), std::string("\\App"), std::string("\\\\server\\"),
                                         std::string("\\\\\\share")})
         EXPECT_NE(InstallFolderProblem(relative), "") << relative;
+    for (const std::string& dotted : {std::string("C:\\Apps\\..\\Windows"), std::string("C:\\.\\App\\"),
+                                      std::string("\\\\server\\share\\..")})
+        EXPECT_EQ(InstallFolderProblem(dotted), "フォルダ名に「.」や「..」だけの部分は使えません．") << dotted;
+    EXPECT_EQ(InstallFolderProblem("C:\\" + kHyo + "\\..App"), ""); // 表 ends in 0x5C; "..App" is a name
     EXPECT_NE(InstallFolderProblem("C:\\A,B"), "");
     EXPECT_NE(InstallFolderProblem("C:\\A|B"), "");
     EXPECT_NE(InstallFolderProblem("C:\\A,B"), InstallFolderProblem("C:\\A|B"));

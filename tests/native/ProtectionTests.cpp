@@ -142,3 +142,81 @@ TEST_F(Protection, WildcardsAndExtensions)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Protection, ControlSetsAndTheSystemsFileTypes)
+{
+    using enum RegistryRoot;
+    const struct {
+        RegistryRoot root;
+        std::string key;
+        bool trusted, refused;
+    } cases[] = {
+        {LocalMachine, "SYSTEM\\CurrentControlSet", true, true},
+        {LocalMachine, "system\\controlset001\\", true, true},
+        {LocalMachine, "SYSTEM\\CurrentControlSet\\Services", true, true},
+        {LocalMachine, "SYSTEM\\ControlSet002\\Control", true, true},
+        {LocalMachine, "\\SYSTEM\\\\CurrentControlSet\\Enum\\", true, true},
+        {LocalMachine, "SYSTEM\\CurrentControlSet\\Services\\AppDriver", false, true},
+        {LocalMachine, "SYSTEM\\CurrentControlSet\\Services\\AppDriver", true, false},
+        {LocalMachine, "SYSTEM\\ControlSetX\\Services", false, false}, // no control set
+        {ClassesRoot, "exefile", true, true},
+        {ClassesRoot, "exefile\\shell\\open\\command", true, true},
+        {ClassesRoot, ".EXE", true, true},
+        {ClassesRoot, ".lnk\\ShellNew", true, true},
+        {ClassesRoot, ".dll", true, true},
+        {ClassesRoot, ".sys", true, true},
+        {ClassesRoot, "batfile", true, true},
+        {LocalMachine, "SOFTWARE\\Classes\\.cmd", true, true},
+        {CurrentUser, "Software\\Classes\\comfile", true, true},
+        {ClassesRoot, "Unknown", true, true},
+        {ClassesRoot, ".exe_backup", true, false},
+        {ClassesRoot, "exefile2", true, false},
+        {ClassesRoot, "CLSID\\{00000000-0000-0000-0000-000000000002}\\InprocServer32", false, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsProtectedRegistryKey(c.root, c.key, c.trusted), c.refused) << c.key << " trusted " << c.trusted;
+
+    for (const std::string& extension : Strings{"exe", ".com", "BAT", "cmd", "lnk", "dll", "sys", "scr", "pif"})
+        EXPECT_TRUE(IsSystemFileType(extension)) << extension;
+    for (const std::string& extension : Strings{"txt", "prd", "exe2", "", "."}) EXPECT_FALSE(IsSystemFileType(extension)) << extension;
+
+    const std::string parent = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    for (const std::string& key : Strings{parent + "\\App", "\\software\\microsoft\\windows\\currentversion\\uninstall\\App\\"})
+        EXPECT_TRUE(IsProductUninstallKey(key)) << key;
+    for (const std::string& key : Strings{parent, parent + "\\App\\Sub", "SOFTWARE\\Vendor\\App", "SYSTEM\\CurrentControlSet",
+                                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\App"})
+        EXPECT_FALSE(IsProductUninstallKey(key)) << key;
+}
+
+TEST_F(Protection, InstallFoldersAndTheComponentsThatMayBeLoaded)
+{
+    for (const std::string& folder : Strings{"C:\\App\\", "\\\\server\\share\\App\\", "D:\\" + kHyo + "\\", "C:\\...\\"})
+        EXPECT_FALSE(HasRelativeParts(folder)) << folder;
+    for (const std::string& folder : Strings{"App\\", "\\App\\", "C:App\\", "C:\\App\\..\\Windows\\", "C:\\.\\App",
+                                             "\\\\server\\", "\\\\?\\C:\\App", "C:/App/../x", ""})
+        EXPECT_TRUE(HasRelativeParts(folder)) << folder;
+
+    const Strings system = {"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM32"};
+    const struct {
+        std::string component;
+        bool fixed, trusted, loaded;
+    } cases[] = {
+        {"C:\\APP\\COMP.DLL", true, false, true},
+        {"C:\\APP\\SUB\\COMP.OCX", true, false, true},
+        {"C:\\APP\\COMP.DLL", false, true, false}, // a removable or network drive
+        {"C:\\WINDOWS\\SYSTEM32\\COMP.DLL", true, true, true},
+        {"C:\\WINDOWS\\SYSTEM32\\COMP.DLL", true, false, false},
+        {"C:\\OTHER\\COMP.DLL", true, true, false},
+        {"\\\\SERVER\\SHARE\\APP\\COMP.DLL", true, true, false},
+        {"C:\\APP", true, true, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MayUnregister(c.component, c.fixed, "C:\\APP", system, c.trusted), c.loaded) << c.component;
+    EXPECT_FALSE(MayUnregister("C:\\X.DLL", true, "C:", system, true)); // a drive root is no install folder
+    EXPECT_EQ(DriveOf("C:\\APP"), "C:");
+    EXPECT_EQ(DriveOf("\\\\SERVER\\SHARE"), "");
+}
+
+} // namespace

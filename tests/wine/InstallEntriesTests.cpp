@@ -112,13 +112,19 @@ TEST_F(InstallEntries, ShortcutsGoWhereTheBoxesAllowAndPointAtTheirTargets)
            "Make6=(App)app.exe\r\nName6=(App)Here\r\n"
            "Make7=(App)app.exe\r\nName7=(App)Wild*\r\n"
            "Make8=(App)app.exe\r\n"
-           "Make10=(App)app.exe\r\nName10=(App)AfterTheEnd\r\n");
+           "Make9=(App)Missing.lnk\r\nName9=(App)Group2\\Missing\r\n" // a shortcut file the medium lacks
+           "Make11=(App)app.exe\r\nName11=(App)AfterTheEnd\r\n");
     ASSERT_EQ(RunShortcutStage(state, ui), StageOutcome::Continue);
 
     const std::string group = folder / "Programs\\Group \x83\x5C\\";
     const Strings made{folder / "Desktop\\Tool.lnk", group + "Tool.lnk", folder / "SendTo\\Tool.LNK",
                        install + "Here.lnk", folder / "Programs\\app.exe.lnk"};
-    EXPECT_EQ(Recorded(PendingList::DeleteShortCut), made);
+    // The missing one is recorded all the same: its group folder was made for it.
+    Strings recorded = made;
+    recorded.push_back(install + "Group2\\Missing.lnk");
+    EXPECT_EQ(Recorded(PendingList::DeleteShortCut), recorded);
+    EXPECT_TRUE(FolderExists(install + "Group2\\"));
+    EXPECT_FALSE(FileExists(recorded.back()));
     for (const std::string& file : made) EXPECT_TRUE(FileExists(file)) << file;
     EXPECT_FALSE(FileExists(folder / "StartUp\\Tool.lnk"));
     EXPECT_FALSE(FileExists(install + "AfterTheEnd.lnk"));

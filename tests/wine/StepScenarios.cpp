@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/SystemFolders.h"
+#include "support/Sha256.h"
 #include "support/UserInterface.h"
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
@@ -85,6 +86,6 @@ UninstallOutcome UninstallFrom(const StepFolders& at)
     context.script = IniDocument::Parse(log.text);
     context.folderField = AddBackSlash(context.script.Get("SetupFolder", "Folder"), "B");
     SteadyUi ui;
-    RunUninstall(context, UninstallChoices{}, at.log, ui);
+    RunUninstall(context, UninstallChoices{}, {at.log, Sha256Hex(log.text)}, ui);
     return {true, ui.report};
 }

@@ -9,6 +9,7 @@
 #include "app/SystemFolders.h"
 #include "support/CodePage.h"
 #include "support/FileOps.h"
+#include "support/Sha256.h"
 #include "support/SysErrorText.h"
 #include "support/uIniFile.h"
 #include "tests/wine/Registry.h"
@@ -16,7 +17,9 @@
 #include "tests/wine/TestFolder.h"
 #include "uninstall/CountJournal.h"
 #include "uninstall/LogRecovery.h"
+#include "uninstall/LogTrust.h"
 #include "uninstall/RecordedFiles.h"
+#include "uninstall/RegistrationRules.h"
 #include "uninstall/UninstallRun.h"
 
 namespace {
@@ -95,12 +98,33 @@ protected:
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
     }
 
-    // The log as the install left it, and the run over it.
-    UninstallEnd Uninstall(const std::string& logText, ScriptedUi& ui)
+    // The log as the install left it, and the run over it. The Uninstall key
+    // names the log and holds `digest`: the log's own unless a test says otherwise
+    // ("" for a key without one, nothing for no key at all).
+    std::optional<std::string> digest;
+    bool keepDigest = false;
+    UninstallEnd Uninstall(const std::string& logText, ScriptedUi& ui, const std::string& started = "")
     {
         WriteWholeFile(log, logText);
         context.script = IniDocument::Parse(logText);
-        return RunUninstall(context, choices, log, ui);
+        if (!keepDigest) digest = Sha256Hex(logText);
+        if (digest) VouchFor(*digest);
+        return RunUninstall(context, choices, {started.empty() ? log : started, Sha256Hex(logText)}, ui);
+    }
+    void VouchFor(const std::string& logDigest)
+    {
+        MakeKey(HKEY_LOCAL_MACHINE, kUninstallKey);
+        HKEY key = nullptr;
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_SET_VALUE, &key);
+        const std::string command = windows + "UNTESSR.EXE \"" + log + "\"";
+        RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+        if (logDigest.empty())
+            RegDeleteValueA(key, kLogDigestValue);
+        else
+            RegSetValueExA(key, kLogDigestValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(logDigest.c_str()),
+                           static_cast<DWORD>(logDigest.size() + 1));
+        RegCloseKey(key);
     }
     void Touch(const std::string& path, const std::string& content = "x")
     {
@@ -176,7 +200,9 @@ TEST_F(UninstallRun, SharedFilesAreCountedDownAndAskedAboutOnceForAll)
     {
         ScriptedUi ui;
         ui.AnswerSharedFile(SharedFileAnswer::KeepAll);
-        Uninstall("[DeleteFile]\r\nFile1=" + one + ",/S\r\nFile2=" + two + ",/S/R\r\nFile3=" + three + ",/s\r\n", ui);
+        Uninstall("[DeleteFile]\r\nFile1=" + one + ",/S\r\nFile2=" + two + ",/S/R\r\nFile3=" + three + ",/s\r\nFile4=" +
+                      log + "\r\n",
+                  ui);
         ASSERT_EQ(ui.SharedFileQuestions().size(), 1u);
         EXPECT_EQ(ui.SharedFileQuestions()[0].rfind(two + "\r\rこの共有ファイルは", 0), 0u);
         EXPECT_EQ(SharedCount(one), 1u); // another program still uses it: kept without a word
@@ -189,7 +215,7 @@ TEST_F(UninstallRun, SharedFilesAreCountedDownAndAskedAboutOnceForAll)
     ASSERT_TRUE(CreateFolderPath(install));
     ScriptedUi ui;
     ui.AnswerSharedFile(SharedFileAnswer::Delete);
-    Uninstall("[DeleteFile]\r\nFile1=" + one + ",/S\r\n", ui);
+    Uninstall("[DeleteFile]\r\nFile1=" + one + ",/S\r\nFile2=" + log + "\r\n", ui);
     EXPECT_EQ(SharedCount(one), std::nullopt);
     EXPECT_FALSE(FileExists(one));
 }
@@ -218,7 +244,9 @@ TEST_F(UninstallRun, APatternOutsideTheInstallFolderDeletesFilesOnly)
     Touch(other + "kept.tmp\\inside.txt"); // a folder the pattern matches
     Touch(install + "sub.tmp\\inside.txt");
     ScriptedUi ui;
-    Uninstall("[AddDeleteFile]\r\nFile1=" + other + "*.tmp\r\nFile2=" + install + "*.tmp\r\n", ui);
+    Uninstall("[DeleteFile]\r\nFile1=" + log + "\r\n[AddDeleteFile]\r\nFile1=" + other + "*.tmp\r\nFile2=" + install +
+                  "*.tmp\r\n",
+              ui);
     EXPECT_FALSE(FileExists(other + "a.tmp"));
     EXPECT_TRUE(FileExists(other + "kept.tmp\\inside.txt"));
     EXPECT_FALSE(FolderExists(install)); // inside the install folder a pattern takes folders too
@@ -322,7 +350,8 @@ TEST_F(UninstallRun, ALogThatNamesProtectedPlacesRemovesNothingOutsideAndSaysWhy
     Uninstall("[DeleteFolder]\r\nFolder1=C:\\\r\nFolder2=" + lowerDesktop + "\r\n"
               "[DeleteFile]\r\nFile1=" + system + "*.DLL\r\n"
               "[AddDeleteFile]\r\nFile1=" + windows + "*.*\r\n"
-              "[DeleteRegistry]\r\nKey1=(Local)SOFTWARE\r\nKey2=" + std::string(kTestKeys) + "\\\r\n"
+              "[DeleteRegistry]\r\nKey1=(Local)SOFTWARE\r\nKey2=" + std::string(kTestKeys) + "\\\\\r\n"
+              "Key3=(Local)SYSTEM\\CurrentControlSet\\Services\r\nKey4=(Class)exefile\r\nKey5=(Class).exe\r\n"
               "[UnSetupRegistryKey]\r\nKey=SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\\r\n",
               ui);
     for (const std::string& file : {windows + "keep.ini", system + "keep.dll", desktop + "TesseraKeep.txt"})
@@ -335,10 +364,15 @@ TEST_F(UninstallRun, ALogThatNamesProtectedPlacesRemovesNothingOutsideAndSaysWhy
     for (const std::string& skipped : Strings{
              "<Folder> C:\\\r\n保護されたフォルダのため", "<Folder> " + lowerDesktop + "\r\n保護されたフォルダのため",
           "<File> " + system + "*.DLL\r\nワイルドカードを含むため", "<File> " + windows + "*.*\r\n保護されたフォルダのファイル",
-          "<Registry> (Local)SOFTWARE\r\n保護されたレジストリキー", "<Registry> (Cuser)" + std::string(kTestKeys) + "\\\r\nキーの名前が空",
-          "<Registry> (Local)SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\\r\nキーの名前が空",
-          "<SetupFolder> " + UpperCase(windows) + "\r\n保護されたフォルダのため"})
+          "<Registry> (Local)SOFTWARE\r\n保護されたレジストリキー", "<Registry> (Cuser)" + std::string(kTestKeys) + "\\\\\r\nキーの名前が空",
+          "<Registry> (Local)SYSTEM\\CurrentControlSet\\Services\r\n保護されたレジストリキー",
+          "<Registry> (Class)exefile\r\n保護されたレジストリキー", "<Registry> (Class).exe\r\n保護されたレジストリキー",
+          "<Registry> (Local)SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\\r\n製品のアンインストール情報のキーではない"})
         EXPECT_NE(report.find(skipped), std::string::npos) << skipped << "\n--- in ---\n" << report;
+    // A protected install folder is left alone as the system's own: no failure.
+    EXPECT_EQ(report.find("<SetupFolder>"), std::string::npos) << report;
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "exefile"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services"));
 }
 
 TEST_F(UninstallRun, AssociationsGoBackToWhatTheyWere)
@@ -367,24 +401,221 @@ TEST_F(UninstallRun, AssociationsGoBackToWhatTheyWere)
     for (const char* key : {".tsxb", "tsxb_auto_file", ".tsxd\\ShellNew", ".tsxd"}) RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
 }
 
+// The same log, believed as far as the Uninstall key vouches for it: the
+// product's files inside the install folder and its own key go in every mode;
+// what lies outside goes only when the log is believed.
+TEST_F(UninstallRun, HowFarTheLogIsBelievedDecidesWhatLeavesTheInstallFolder)
+{
+    const std::string outside = folder / "Other Vendor\\", group = folder / "Programs\\Group\\";
+    const std::string foreignKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TesseraOtherVendor";
+    const std::string sharedInside = install + "shared.dll";
+    const std::string logText =
+        "[SetupFolder]\r\nFolder=" + install + "\r\n[DeleteFolder]\r\nFolder1=" + install + "sub\\\r\nFolder2=" + outside +
+        "\r\n[DeleteFile]\r\nFile1=" + install + "a.txt\r\nFile2=" + install + "sub\\b.txt\r\nFile3=" + outside + "o.dat\r\n"
+        "File4=" + sharedInside + ",/S\r\nFile5=" + log + "\r\n[AddDeleteFile]\r\nFile1=" + outside + "*.tmp\r\n"
+        "[DeleteShortCut]\r\nFile1=" + group + "App.lnk\r\n[DeleteRegistry]\r\nKey1=" + kTestKeys + "\\Key\r\n"
+        "[RestoreRelate]\r\nKey1=tsxv,\r\n[UnSetupRegistryKey]\r\nKey=" + foreignKey + "\r\n[ProgramID]\r\nID=TESSMODES\r\n";
+    const struct {
+        const char* mode;
+        std::optional<std::string> digest; // in the key: the log's, another, none, no key
+        std::optional<int> answer;         // to the question about the items outside
+        bool outsideGoes;
+    } cases[] = {
+        {"believed", std::nullopt, std::nullopt, true},
+        {"changed", std::string(64, '0'), std::nullopt, false},
+        {"no key", std::nullopt, std::nullopt, false},
+        {"no digest, yes", std::string(), IDYES, true},
+        {"no digest, no", std::string(), IDNO, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        ASSERT_TRUE(CreateFolderPath(install));
+        for (const std::string& file : {install + "a.txt", install + "sub\\b.txt", sharedInside, outside + "o.dat",
+                                        outside + "x.tmp", group + "App.lnk"})
+            Touch(file);
+        SetSharedCount(sharedInside, 1);
+        MakeKey(HKEY_CURRENT_USER, std::string(kTestKeys) + "\\Key");
+        MakeKey(HKEY_CLASSES_ROOT, ".tsxv", "tsxv_auto_file");
+        MakeKey(HKEY_LOCAL_MACHINE, foreignKey, "another program");
+        WriteIniStr("TESSMODES", "Folder", install, windows + "TESSREG.INI");
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+        keepDigest = std::string(c.mode) != "believed";
+        digest = c.digest;
+        if (std::string(c.mode) == "no key") digest.reset();
+
+        ScriptedUi ui;
+        if (c.answer)
+            ui.Answer(*c.answer); // the question about the items outside
+        else if (!c.outsideGoes)
+            ui.Answer(IDOK); // the message that the log was changed
+        if (!c.outsideGoes) ui.Answer(IDYES); // the failure report
+        if (c.outsideGoes) ui.AnswerSharedFile(SharedFileAnswer::Delete);
+        EXPECT_EQ(Uninstall(logText, ui), UninstallEnd::Completed);
+
+        // The product's own files go in every mode; a shared file keeps its count,
+        // and the file with it, unless the log is believed.
+        for (const std::string& file : {install + "a.txt", install + "sub\\b.txt", log}) EXPECT_FALSE(FileExists(file)) << file;
+        EXPECT_EQ(FolderExists(install), !c.outsideGoes);
+        EXPECT_EQ(FileExists(sharedInside), !c.outsideGoes);
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, foreignKey) != c.outsideGoes);
+        EXPECT_EQ(FileExists(outside + "o.dat"), !c.outsideGoes);
+        EXPECT_EQ(FileExists(outside + "x.tmp"), !c.outsideGoes);
+        EXPECT_EQ(FileExists(group + "App.lnk"), !c.outsideGoes);
+        EXPECT_EQ(KeyExists(HKEY_CURRENT_USER, std::string(kTestKeys) + "\\Key"), !c.outsideGoes);
+        EXPECT_EQ(KeyExists(HKEY_CLASSES_ROOT, ".tsxv"), !c.outsideGoes);
+        EXPECT_EQ(ReadIniStr("TESSMODES", "Folder", "", windows + "TESSREG.INI").empty(), c.outsideGoes);
+        EXPECT_EQ(SharedCount(sharedInside), c.outsideGoes ? std::nullopt : std::optional<DWORD>(1));
+
+        const std::string first = ui.Messages().empty() ? "" : ui.Messages()[0].text;
+        if (c.answer) {
+            EXPECT_EQ(first, UnvouchedLogText("インストール", "アンインストール", 7));
+            EXPECT_EQ(ui.Messages()[0].style, static_cast<unsigned>(MB_YESNO | MB_ICONEXCLAMATION));
+        } else if (!c.outsideGoes) {
+            EXPECT_EQ(first, ChangedLogText("インストール", "アンインストール"));
+        }
+        if (c.outsideGoes) {
+            EXPECT_TRUE(ui.FailureReports().empty()) << ui.FailureReports()[0];
+        } else {
+            ASSERT_EQ(ui.FailureReports().size(), 1u);
+            const std::string& report = ui.FailureReports()[0];
+            for (const std::string& left : Strings{
+                     "<File> " + outside + "o.dat\r\nインストールフォルダの外にあるため，削除しませんでした．",
+                     "<File> " + outside + "*.tmp\r\nインストールフォルダの外にある",
+                     "<File> " + sharedInside + "\r\nアンインストール情報が確かめられないため，共有ファイルの数を変えず",
+                     "<ShortCut> " + group + "App.lnk\r\nインストールフォルダの外", "<Folder> " + outside + "\r\nインストールフォルダの外",
+                     "<Registry> " + std::string(kTestKeys) + "\\Key\r\nアンインストール情報が確かめられないため，削除し",
+                     "<Registry> (Class).tsxv\r\nアンインストール情報が確かめられないため，関連付けを戻し",
+                     "<Registry> (Local)" + foreignKey + "\r\n", "<IniFile> " + windows + "TESSREG.INI [TESSMODES]\r\n"})
+                EXPECT_NE(report.find(left), std::string::npos) << left << "\n--- in ---\n" << report;
+        }
+        for (const std::string& path : {outside, group, install}) RemoveFolder(path, "*.*|");
+        HKEY counts = nullptr;
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_SET_VALUE, &counts);
+        RegDeleteValueA(counts, sharedInside.c_str());
+        RegCloseKey(counts);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, foreignKey.c_str());
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, ".tsxv");
+        RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kTestKeys) + "\\Key").c_str());
+        WriteIniStr("TESSMODES", "Folder", "", windows + "TESSREG.INI");
+    }
+}
+
+// A changed log that names another folder as the install folder is held to the
+// folder it lies in.
+TEST_F(UninstallRun, AChangedLogCannotMoveTheInstallFolder)
+{
+    const std::string other = folder / "Other Vendor\\";
+    Touch(other + "program.exe");
+    Touch(install + "a.txt");
+    context.folderField = other;
+    keepDigest = true;
+    digest = std::string(64, 'f');
+    ScriptedUi ui;
+    ui.Answer(IDOK);
+    ui.Answer(IDYES);
+    Uninstall("[SetupFolder]\r\nFolder=" + other + "\r\n[DeleteFile]\r\nFile1=" + other + "program.exe\r\nFile2=" +
+                  install + "a.txt\r\nFile3=" + log + "\r\n",
+              ui);
+    EXPECT_TRUE(FileExists(other + "program.exe"));
+    EXPECT_FALSE(FolderExists(install));
+    ASSERT_EQ(ui.FailureReports().size(), 1u);
+    EXPECT_NE(ui.FailureReports()[0].find("<SetupFolder> " + other + "\r\nアンインストール情報のあるフォルダと違うため"),
+              std::string::npos);
+}
+
+// "Software\X\" names the key Software\X; the log goes through its own entry,
+// never through a relative argument (which named a file of the temporary
+// folder once the run had made that folder its current one).
+TEST_F(UninstallRun, ATrailingBackslashNamesTheKeyAndARelativeArgumentDeletesNothingElse)
+{
+    MakeKey(HKEY_CURRENT_USER, std::string(kTestKeys) + "\\Key\\Sub");
+    const std::string decoy = context.files.tempFolder + "UNSETUP.INI";
+    WriteWholeFile(decoy, "another log");
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(install.c_str()));
+    ScriptedUi ui;
+    Uninstall("[DeleteFile]\r\nFile1=" + log + "\r\n[DeleteRegistry]\r\nKey1=" + kTestKeys + "\\Key\\\r\n", ui,
+              "UNSETUP.INI");
+    SetCurrentDirectoryA(previous);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(kTestKeys) + "\\Key"));
+    EXPECT_TRUE(ui.FailureReports().empty()) << ui.FailureReports()[0];
+    EXPECT_FALSE(FolderExists(install));
+    EXPECT_TRUE(FileExists(decoy));
+    DeleteFileA(decoy.c_str());
+}
+
+// A component is loaded to be unregistered only from inside the install folder,
+// or from the system's folders when the log is believed.
+TEST_F(UninstallRun, ComponentsAreUnregisteredOnlyFromPlacesTheLogIsBelievedFor)
+{
+    const std::string component = ExecutableFolder() + "regok.dll";
+    const auto unregistered = [] { return ReadDword(HKEY_CURRENT_USER, "Software\\TesseraTests", "regok.unregister"); };
+    const struct {
+        const char* mode;
+        std::optional<std::string> digest; // nothing: the log's own
+        bool inSystem, loaded;
+        std::vector<int> answers; // the boxes before the completion
+    } cases[] = {
+        {"believed, install folder", std::nullopt, false, true, {}},
+        {"believed, system folder", std::nullopt, true, true, {IDYES}},
+        {"changed, install folder", std::string(64, '0'), false, true, {IDOK}},
+        {"no digest, system folder", std::string(), true, false, {IDYES, IDYES}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        ASSERT_TRUE(CreateFolderPath(install));
+        const std::string placed = (c.inSystem ? system : install) + "comp.dll";
+        ASSERT_TRUE(CopyFileA(component.c_str(), placed.c_str(), FALSE));
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\TesseraTests");
+        keepDigest = c.digest.has_value();
+        digest = c.digest;
+        ScriptedUi ui;
+        for (const int answer : c.answers) ui.Answer(answer);
+        Uninstall("[DeleteFile]\r\nFile1=" + placed + "\r\nFile2=" + log + "\r\n", ui);
+        EXPECT_FALSE(FileExists(placed));
+        EXPECT_EQ(unregistered().has_value(), c.loaded);
+    }
+}
+
+// A whole new log is put in place only when the Uninstall key that names the
+// log holds its digest; an UNSETUP.NEW that no key vouches for is dropped.
 TEST(LogRecovery, AWholeNewLogIsPutInPlaceAndAPartialOneRemoved)
 {
     const struct {
         const char *log, *whole, *partial; // UNSETUP.INI, .NEW, .TMP; nullptr: none
+        const char* vouchedFor;            // the digest's text in the key; nullptr: no key
         const char* logAfter;
     } cases[] = {
-        {nullptr, "new", nullptr, "new"}, {"old", "new", nullptr, "new"}, {"old", "new", "torn", "new"},
-        {"old", nullptr, "torn", "old"},  {nullptr, nullptr, "torn", nullptr}, {"old", nullptr, nullptr, "old"},
+        {nullptr, "new", nullptr, "new", "new"}, {"old", "new", nullptr, "new", "new"},
+        {"old", "new", "torn", "new", "new"},    {"old", nullptr, "torn", "old", "old"},
+        {nullptr, nullptr, "torn", nullptr, nullptr}, {"old", nullptr, nullptr, nullptr, "old"},
+        {"old", "planted", nullptr, "old", "old"}, {"old", "planted", nullptr, nullptr, "old"},
     };
+    const std::string key = std::string(kUninstallKeyParent) + "TesseraRecovery";
     for (const auto& c : cases) {
         TestFolder folder;
         if (c.log) folder.Write("UNSETUP.INI", c.log);
         if (c.whole) folder.Write("UNSETUP.NEW", c.whole);
         if (c.partial) folder.Write("UNSETUP.TMP", c.partial);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+        if (c.vouchedFor) {
+            MakeKey(HKEY_LOCAL_MACHINE, key);
+            const std::string command = "UNTESSR.EXE \"" + folder / "UNSETUP.INI" + "\"", digest = Sha256Hex(c.vouchedFor);
+            HKEY opened = nullptr;
+            RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE, &opened);
+            RegSetValueExA(opened, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                           static_cast<DWORD>(command.size() + 1));
+            RegSetValueExA(opened, kLogDigestValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(digest.c_str()),
+                           static_cast<DWORD>(digest.size() + 1));
+            RegCloseKey(opened);
+        }
         RecoverHalfReplacedLog(folder / "UNSETUP.INI");
-        EXPECT_EQ(folder.Read("UNSETUP.INI"), c.logAfter ? c.logAfter : "<missing>");
+        EXPECT_EQ(folder.Read("UNSETUP.INI"), c.logAfter ? c.logAfter : "<missing>") << (c.whole ? c.whole : "");
         EXPECT_FALSE(FileExists(folder / "UNSETUP.NEW") || FileExists(folder / "UNSETUP.TMP"));
     }
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
 }
 
 } // namespace

@@ -270,6 +270,8 @@ private:
         const bool ofTheOther = std::any_of(others.begin(), others.end(),
                                             [&](const KnownSection& known) { return SameName(section.name, known.name); });
         std::string message;
+        // A slip of the pen in a known section's name loses every entry of it.
+        Severity severity = Severity::Warning;
         if (ofTheOther && !log)
             message = "a section of the uninstall log, never read from a setup script";
         else if (ofTheOther)
@@ -277,10 +279,12 @@ private:
         else {
             std::vector<std::string> names;
             for (const KnownSection& known : Sections()) names.emplace_back(known.name);
-            message = "unknown section: never read" + DidYouMean(Nearest(section.name, names));
+            const std::string nearest = Nearest(section.name, names);
+            if (!nearest.empty()) severity = Severity::Error;
+            message = "unknown section: never read" + DidYouMean(nearest);
         }
         if (!log && SameName(section.name, "UnSetupOption")) message += " (the preset is [Extend] UnSetupOption)";
-        Add(Severity::Warning, section.line, section.name, "", "unknown-section", message);
+        Add(severity, section.line, section.name, "", "unknown-section", message);
     }
 
     void KeyLine(const IndexedSection& section, const KnownSection& known, const IndexedKey& key)
