@@ -80,6 +80,13 @@ def test_shortcut_targets(data, expected):
     assert (link.target, link.arguments) == expected if expected else link is None
 
 
+def test_shortcut_made_on_another_code_page_reads_its_target_from_the_item_list():
+    # Saved by the shell under code page 1252: the location block holds "?" for
+    # each Japanese character, the item list the long names in UTF-16.
+    data = (Path(__file__).parent / "data" / "english-locale.lnk").read_bytes()
+    assert read_shortcut(data, "cp1252").target == "C:\\Program Files\\ポータブル表計算ソフト\\表計算.EXE"
+
+
 # ---------------------------------------------------------------- answers
 
 def window(caption, text="", buttons=(), checks=(), edits=(), klass="#32770"):
