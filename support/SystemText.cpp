@@ -250,6 +250,24 @@ BOOL NotImplemented()
     return FALSE;
 }
 
+// The system takes no name longer than its counted strings hold (32,767 UTF-16
+// units); some systems cut a longer one short and act on what is left, so such
+// a name is refused here. A code page 932 text has no more units than bytes.
+constexpr std::size_t kLongestName = 32767;
+bool Fit(std::string_view text) { return text.size() <= kLongestName; }
+template <typename... Texts>
+bool Fit(std::string_view first, Texts... rest)
+{
+    return Fit(first) && Fit(rest...);
+}
+
+// A refusal of a name too long, in the form each call reports failure.
+BOOL RefusedCall()
+{
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return FALSE;
+}
+
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 } // namespace
@@ -297,6 +315,7 @@ std::string FirstArgument()
 
 HANDLE CreateFile(const std::string& path, DWORD access, DWORD share, DWORD disposition, DWORD flags)
 {
+    if (!Fit(path)) return RefusedCall(), INVALID_HANDLE_VALUE;
     if (const WideFunctions* w = WideTable())
         return w->CreateFileW(Wide(path).c_str(), access, share, nullptr, disposition, flags, nullptr);
     return ::CreateFileA(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
@@ -304,18 +323,21 @@ HANDLE CreateFile(const std::string& path, DWORD access, DWORD share, DWORD disp
 
 BOOL CopyFile(const std::string& from, const std::string& to, BOOL failIfExists)
 {
+    if (!Fit(from, to)) return RefusedCall();
     if (const WideFunctions* w = WideTable()) return w->CopyFileW(Wide(from).c_str(), Wide(to).c_str(), failIfExists);
     return ::CopyFileA(from.c_str(), to.c_str(), failIfExists);
 }
 
 BOOL MoveFile(const std::string& from, const std::string& to)
 {
+    if (!Fit(from, to)) return RefusedCall();
     if (const WideFunctions* w = WideTable()) return w->MoveFileW(Wide(from).c_str(), Wide(to).c_str());
     return ::MoveFileA(from.c_str(), to.c_str());
 }
 
 BOOL MoveFileEx(const std::string& from, const std::string& to, DWORD flags)
 {
+    if (!Fit(from, to)) return RefusedCall();
     if (const WideFunctions* w = WideTable())
         return w->MoveFileExW(Wide(from).c_str(), OrNull(Wide(to)), flags);
     return ::MoveFileExA(from.c_str(), OrNull(to), flags);
@@ -323,24 +345,28 @@ BOOL MoveFileEx(const std::string& from, const std::string& to, DWORD flags)
 
 BOOL DeleteFile(const std::string& path)
 {
+    if (!Fit(path)) return RefusedCall();
     if (const WideFunctions* w = WideTable()) return w->DeleteFileW(Wide(path).c_str());
     return ::DeleteFileA(path.c_str());
 }
 
 DWORD GetFileAttributes(const std::string& path)
 {
+    if (!Fit(path)) return RefusedCall(), INVALID_FILE_ATTRIBUTES;
     if (const WideFunctions* w = WideTable()) return w->GetFileAttributesW(Wide(path).c_str());
     return ::GetFileAttributesA(path.c_str());
 }
 
 BOOL SetFileAttributes(const std::string& path, DWORD attributes)
 {
+    if (!Fit(path)) return RefusedCall();
     if (const WideFunctions* w = WideTable()) return w->SetFileAttributesW(Wide(path).c_str(), attributes);
     return ::SetFileAttributesA(path.c_str(), attributes);
 }
 
 BOOL GetFileAttributesEx(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& facts)
 {
+    if (!Fit(path)) return RefusedCall();
     if (const WideFunctions* w = WideTable()) {
         if (!w->GetFileAttributesExW) return NotImplemented();
         return w->GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &facts);
@@ -353,24 +379,28 @@ BOOL GetFileAttributesEx(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& fac
 
 BOOL CreateDirectory(const std::string& path)
 {
+    if (!Fit(path)) return RefusedCall();
     if (const WideFunctions* w = WideTable()) return w->CreateDirectoryW(Wide(path).c_str(), nullptr);
     return ::CreateDirectoryA(path.c_str(), nullptr);
 }
 
 BOOL RemoveDirectory(const std::string& path)
 {
+    if (!Fit(path)) return RefusedCall();
     if (const WideFunctions* w = WideTable()) return w->RemoveDirectoryW(Wide(path).c_str());
     return ::RemoveDirectoryA(path.c_str());
 }
 
 BOOL SetCurrentDirectory(const std::string& path)
 {
+    if (!Fit(path)) return RefusedCall();
     if (const WideFunctions* w = WideTable()) return w->SetCurrentDirectoryW(Wide(path).c_str());
     return ::SetCurrentDirectoryA(path.c_str());
 }
 
 HANDLE FindFirstFile(const std::string& pattern, FoundFile& found)
 {
+    if (!Fit(pattern)) return RefusedCall(), INVALID_HANDLE_VALUE;
     if (const WideFunctions* w = WideTable()) {
         WIN32_FIND_DATAW data;
         const HANDLE search = w->FindFirstFileW(Wide(pattern).c_str(), &data);
@@ -399,6 +429,7 @@ BOOL FindNextFile(HANDLE search, FoundFile& found)
 
 BOOL GetDiskFreeSpaceEx(const std::string& root, ULARGE_INTEGER& available)
 {
+    if (!Fit(root)) return RefusedCall();
     ULARGE_INTEGER total{}, totalFree{};
     if (const WideFunctions* w = WideTable()) {
         if (!w->GetDiskFreeSpaceExW) return NotImplemented();
@@ -413,6 +444,7 @@ BOOL GetDiskFreeSpaceEx(const std::string& root, ULARGE_INTEGER& available)
 BOOL GetDiskFreeSpace(const std::string& root, DWORD& sectorsPerCluster, DWORD& bytesPerSector, DWORD& freeClusters,
                       DWORD& clusters)
 {
+    if (!Fit(root)) return RefusedCall();
     if (const WideFunctions* w = WideTable())
         return w->GetDiskFreeSpaceW(Wide(root).c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
                                     &clusters);
@@ -421,6 +453,7 @@ BOOL GetDiskFreeSpace(const std::string& root, DWORD& sectorsPerCluster, DWORD& 
 
 ShellDeletion DeleteByShell(HWND owner, const std::string& path, FILEOP_FLAGS flags)
 {
+    if (!Fit(path)) return {ERROR_FILENAME_EXCED_RANGE, false};
     if (const WideFunctions* w = WideTable()) {
         std::wstring from = Wide(path);
         from.append(2, L'\0'); // the list of sources ends in two zeros
@@ -484,6 +517,7 @@ std::string SystemDirectory()
 
 std::string FullPathName(const std::string& path)
 {
+    if (!Fit(path)) return RefusedCall(), std::string();
     if (const WideFunctions* w = WideTable()) {
         const std::wstring wide = Wide(path);
         return Narrow(
@@ -494,6 +528,7 @@ std::string FullPathName(const std::string& path)
 
 std::string LongPathName(const std::string& path)
 {
+    if (!Fit(path)) return RefusedCall(), std::string();
     if (const WideFunctions* w = WideTable()) {
         if (!w->GetLongPathNameW) {
             NotImplemented();
@@ -550,12 +585,14 @@ std::optional<std::string> EnvironmentVariable(const std::string& name)
 
 HMODULE LoadLibraryEx(const std::string& path, DWORD flags)
 {
+    if (!Fit(path)) return RefusedCall(), nullptr;
     if (const WideFunctions* w = WideTable()) return w->LoadLibraryExW(Wide(path).c_str(), nullptr, flags);
     return ::LoadLibraryExA(path.c_str(), nullptr, flags);
 }
 
 std::optional<std::string> FileVersionString(const std::string& path, const std::string& subBlock)
 {
+    if (!Fit(path)) return std::nullopt;
     DWORD handle = 0;
     if (const WideFunctions* w = WideTable()) {
         const std::wstring file = Wide(path);
@@ -619,6 +656,7 @@ bool FillAndSave(void* created, const Text& target, const Text& workingFolder, c
 bool SaveShellLink(const std::string& target, const std::string& file, const std::string& workingFolder,
                    const std::string& arguments)
 {
+    if (!Fit(target, file, workingFolder, arguments)) return false;
     const bool wide = WideCalls();
     void* created = nullptr;
     if (FAILED(CoCreateInstance(kShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
@@ -672,6 +710,7 @@ std::optional<std::string> MapString(const std::string& text, DWORD flags)
 LONG RegCreateKeyEx(HKEY root, const std::string& path, REGSAM access, HKEY& key, DWORD* disposition)
 {
     key = nullptr;
+    if (!Fit(path)) return ERROR_FILENAME_EXCED_RANGE;
     if (const WideFunctions* w = WideTable())
         return w->RegCreateKeyExW(root, Wide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
                                   &key, disposition);
@@ -682,24 +721,28 @@ LONG RegCreateKeyEx(HKEY root, const std::string& path, REGSAM access, HKEY& key
 LONG RegOpenKeyEx(HKEY root, const std::string& path, REGSAM access, HKEY& key)
 {
     key = nullptr;
+    if (!Fit(path)) return ERROR_FILENAME_EXCED_RANGE;
     if (const WideFunctions* w = WideTable()) return w->RegOpenKeyExW(root, Wide(path).c_str(), 0, access, &key);
     return ::RegOpenKeyExA(root, path.c_str(), 0, access, &key);
 }
 
 LONG RegDeleteKey(HKEY root, const std::string& path)
 {
+    if (!Fit(path)) return ERROR_FILENAME_EXCED_RANGE;
     if (const WideFunctions* w = WideTable()) return w->RegDeleteKeyW(root, Wide(path).c_str());
     return ::RegDeleteKeyA(root, path.c_str());
 }
 
 LONG RegDeleteValue(HKEY key, const std::string& name)
 {
+    if (!Fit(name)) return ERROR_FILENAME_EXCED_RANGE;
     if (const WideFunctions* w = WideTable()) return w->RegDeleteValueW(key, Wide(name).c_str());
     return ::RegDeleteValueA(key, name.c_str());
 }
 
 LONG RegSetString(HKEY key, const std::string& name, const std::string& value, DWORD type)
 {
+    if (!Fit(name)) return ERROR_FILENAME_EXCED_RANGE;
     if (const WideFunctions* w = WideTable()) {
         const std::wstring text = Wide(value);
         const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
@@ -714,6 +757,7 @@ LONG RegSetString(HKEY key, const std::string& name, const std::string& value, D
 
 LONG RegSetValueEx(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size)
 {
+    if (!Fit(name)) return ERROR_FILENAME_EXCED_RANGE;
     if (const WideFunctions* w = WideTable())
         return w->RegSetValueExW(key, Wide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size);
     return ::RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
@@ -722,6 +766,7 @@ LONG RegSetValueEx(HKEY key, const std::string& name, DWORD type, const void* da
 LONG RegQueryValueEx(HKEY key, const std::string& name, DWORD& type, std::string& data)
 {
     data.clear();
+    if (!Fit(name)) return ERROR_FILENAME_EXCED_RANGE;
     const WideFunctions* w = WideTable();
     const std::wstring wideName = w ? Wide(name) : std::wstring();
     const auto query = [&](BYTE* buffer, DWORD* size) {
@@ -755,6 +800,7 @@ LONG RegQueryValueEx(HKEY key, const std::string& name, DWORD& type, std::string
 
 bool RegValueExists(HKEY key, const std::string& name)
 {
+    if (!Fit(name)) return false;
     if (const WideFunctions* w = WideTable())
         return w->RegQueryValueExW(key, Wide(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     return ::RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;

@@ -124,3 +124,24 @@ TEST(SystemText, IniFilesWrittenWholeMatchTheProfileFunctions)
 }
 
 } // namespace
+
+namespace {
+
+// Some systems cut a name longer than their counted strings short and act on
+// the rest: such names are refused before they reach the system.
+TEST(SystemText, NamesLongerThanTheSystemHoldsAreRefused)
+{
+    const TestFolder folder;
+    const std::string longPath = folder / std::string(40000, 'f');
+    EXPECT_EQ(os::GetFileAttributes(longPath), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+    os::FoundFile found;
+    EXPECT_EQ(os::FindFirstFile(longPath, found), INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(os::CreateDirectory(longPath));
+    HKEY key = nullptr;
+    EXPECT_EQ(os::RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\" + std::string(40000, 'r'), KEY_READ, key),
+              ERROR_FILENAME_EXCED_RANGE);
+    EXPECT_EQ(key, nullptr);
+}
+
+} // namespace
