@@ -11,6 +11,9 @@
 #ifdef TESSERA_HANDLE_REPORT
 #include "tests/wine/handlereport/HandleReport.h"
 #endif
+#ifdef TESSERA_RUN_CLOCK
+#include "tests/wine/runclock/RunClock.h"
+#endif
 
 namespace {
 
@@ -42,11 +45,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     InitCommonControls();
     UseCodePage(SystemCodePage());
 
+#ifdef TESSERA_RUN_CLOCK
+    SystemMessageBoxes systemBoxes;
+    RunClock boxes(systemBoxes); // a test build: the run timed by its own clock
+#else
     SystemMessageBoxes boxes;
+#endif
     int exitCode = 0;
     bool restart = false;
     {
         SetupProgram program(boxes);
+#ifdef TESSERA_RUN_CLOCK
+        boxes.Watch(program.MainWindow());
+#endif
         exitCode = program.Run();
         restart = program.RestartRequested();
     }
