@@ -7,6 +7,7 @@
 
 int WindowsRunUi::ShowMessage(const std::string& text, const std::string& caption, unsigned style)
 {
+    status_.PaintNow();
     return boxes_.ShowMessage(text, caption, style);
 }
 
@@ -16,9 +17,21 @@ void WindowsRunUi::ShowStatus(const std::string& text)
     ProcessMessages();
 }
 
-void WindowsRunUi::Pause(unsigned milliseconds) { Sleep(milliseconds); }
+void WindowsRunUi::Pause(unsigned milliseconds)
+{
+    // A change may wait through a short pause, not through a long one.
+    if (milliseconds >= status_.RefreshInterval())
+        status_.PaintNow();
+    else
+        status_.PaintIfDue();
+    Sleep(milliseconds);
+}
 
-void WindowsRunUi::ProcessMessages() { TForm::ProcessMessages(); }
+void WindowsRunUi::ProcessMessages()
+{
+    status_.PaintIfDue();
+    TForm::ProcessMessages();
+}
 
 void WindowsRunUi::ShowProgressFrame(bool visible) { status_.ShowProgressFrame(visible); }
 
@@ -42,6 +55,7 @@ void WindowsRunUi::BeginRun(unsigned pause)
 void WindowsRunUi::EndRun()
 {
     phase_ = RunPhase::Over;
+    status_.PaintNow();
     backdrop_.SetEnabled(true);
     status_.Hide();
     main_.SetModalResult(IDOK);
@@ -49,6 +63,7 @@ void WindowsRunUi::EndRun()
 
 SharedFileAnswer WindowsRunUi::AskAboutSharedFile(const std::string& text)
 {
+    status_.PaintNow();
     // The dialog writes its answer into the main window's hidden label.
     main_.lblFormShare->SetCaption("");
     confirmation_.lblMessage->SetCaption(text);
@@ -62,6 +77,7 @@ SharedFileAnswer WindowsRunUi::AskAboutSharedFile(const std::string& text)
 
 void WindowsRunUi::ShowFailureReport(const std::string& report, const std::string& title)
 {
+    status_.PaintNow();
     main_.ShowClosingReport(report, title);
     status_.Hide();
     // Until the user presses "続行(&C)", or the window is closed or the run aborted.

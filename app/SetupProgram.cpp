@@ -7,6 +7,7 @@
 #include "install/InstallRun.h"
 #include "uninstall/UninstallRun.h"
 #include "support/AppWindow.h"
+#include "support/Handles.h"
 #include "support/SystemText.h"
 
 SetupProgram::SetupProgram(MessageBoxes& boxes)
@@ -68,6 +69,7 @@ void SetupProgram::StartInstall()
     context.shortcuts = {main_.chkSCutDesktop->Checked(), main_.chkSCutStartMenu->Checked(),
                          main_.chkSCutStartUp->Checked(), main_.chkSCutSendTo->Checked()};
 
+    const FineTimerResolution pausesAsLongAsAsked; // given back however the run ends
     restartRequested_ = RunInstall(context, ui_).restartRequested;
 }
 

@@ -517,9 +517,11 @@ TEST_F(UninstallSteps, ARunEndedAtAnyStepIsFinishedByTheNextWithNoCountLoweredTw
             EXPECT_EQ(Machine(), expected);
 
             const Strings reported = ReportedPaths(second.report);
-            for (const std::string& path : reported)
-                if (!held || path.rfind(at.install, 0) == 0)
+            for (const std::string& path : reported) {
+                if (!held || path.rfind(at.install, 0) == 0) {
                     EXPECT_EQ(changed.count(Item(path)), 1u) << path << " was not removed by the first run\n" << second.report;
+                }
+            }
             table += first + " | " + std::to_string(changed.size()) + " | " + finished + " | " +
                      std::to_string(reported.size()) +
                      (held ? " entries: the install folder's removed by the first run, the rest left by it\n"
