@@ -33,6 +33,8 @@ void WindowsRunUi::ProcessMessages()
     TForm::ProcessMessages();
 }
 
+void WindowsRunUi::ShowWaitingChanges() { status_.PaintNow(); }
+
 void WindowsRunUi::ShowProgressFrame(bool visible) { status_.ShowProgressFrame(visible); }
 
 int WindowsRunUi::SetProgress(int percent, int done, int total) { return status_.SetProgress(percent, done, total); }

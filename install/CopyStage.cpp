@@ -15,6 +15,9 @@
 namespace {
 
 constexpr char kExpansionName[] = "EXPAND.TSX";
+// A copy of this size may take longer than a screen refresh: the window shows
+// its name at once rather than the name it painted last.
+constexpr std::int64_t kLongCopyBytes = 1 << 20;
 
 // How an entry ended, and the source the progress update measures ("" for none).
 struct EntryOutcome {
@@ -109,6 +112,7 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
 
     ui.ShowStatus("ファイルをコピーしています．．．\rCopying -> " + target);
     if (ui.AbortRequested()) return {StageOutcome::Aborted, {}};
+    if (error == 0 && MeasureFile(copyFrom).value_or(0) >= kLongCopyBytes) ui.ShowWaitingChanges();
 
     if (error == 0) {
         error = PlaceFile(state, ui, entry, copyFrom, target);

@@ -151,8 +151,8 @@ private:
 // The system timer at its finest period (1 ms where the system has it) for as
 // long as the scope lives: a Sleep(1) lasts a whole timer tick otherwise, 15.6 ms
 // by default on the NT family, and a run's pauses would last ten times what the
-// script asks for.
-class FineTimerResolution : CountedOwner {
+// script asks for. (A setting of the system, not a handle: not counted.)
+class FineTimerResolution {
 public:
     FineTimerResolution()
     {
