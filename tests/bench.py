@@ -191,7 +191,7 @@ def table_lines(count, row):
     line = (f"{count:6d} {row['ours install']:8.2f}s {row['ours install pauses']:7.2f}s {ours_install:8.2f}s "
             f"{row['ours uninstall']:8.2f}s {row['ours uninstall pauses']:7.2f}s")
     if "peer install" not in row:
-        return line + "   (no makensis: the peer was not measured)"
+        return line + "   (the peer was not measured: see above)"
     return (line + f" {row['peer install']:8.2f}s {row['peer uninstall']:8.2f}s "
             f"{ours_install / row['peer install']:6.2f} {row['ours uninstall'] / row['peer uninstall']:6.2f}")
 
