@@ -228,6 +228,7 @@ def main():
             print("\n".join(lines), flush=True)
 
         with_peer = runs_32bit and shutil.which("makensis") is not None
+        first = len(lines)
         if not shutil.which("makensis"):
             lines.append("makensis is not installed: only our own times")
         elif not runs_32bit:
@@ -236,7 +237,7 @@ def main():
                   "the peer (makensis, zlib) silent, whole processes; ratios: ours less pauses / peer",
                   f"{'files':>6} {'install':>9} {'pauses':>8} {'less':>9} {'uninst.':>9} {'pauses':>8} "
                   f"{'peer ins':>9} {'peer uni':>9} {'ins x':>6} {'uni x':>6}"]
-        print("\n".join(lines[-3:]), flush=True)
+        print("\n".join(lines[first:]), flush=True)
         for count in map(int, options.sizes.split(",")):
             row = measure(environment, windows, work, count, options.repeat, with_peer)
             lines.append(table_lines(count, row))
