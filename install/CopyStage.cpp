@@ -112,9 +112,9 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
 
     ui.ShowStatus("ファイルをコピーしています．．．\rCopying -> " + target);
     if (ui.AbortRequested()) return {StageOutcome::Aborted, {}};
-    if (error == 0 && MeasureFile(copyFrom).value_or(0) >= kLongCopyBytes) ui.ShowWaitingChanges();
 
     if (error == 0) {
+        if (MeasureFile(copyFrom).value_or(0) >= kLongCopyBytes) ui.ShowWaitingChanges();
         error = PlaceFile(state, ui, entry, copyFrom, target);
         if (HasFlag(entry.flags, 'R') && FileExists(target)) {
             const Registration registration = SelfRegister(target, true);

@@ -53,9 +53,10 @@ void TfrmStatus::SetMessage(const std::string& text)
 
 int TfrmStatus::SetProgress(int percent, int done, int total)
 {
-    progress_ = Progress{BarPosition(percent), done, total};
+    const int position = BarPosition(percent);
+    progress_ = Progress{position, done, total};
     Changed();
-    return BarPosition(percent);
+    return position;
 }
 
 void TfrmStatus::Changed()

@@ -59,11 +59,8 @@ def clocked_run(prefix, windows, work, args, name, cwd=None):
     the completion box: the run's seconds and the seconds of them it slept, by its clock."""
     clock = work / f"{name}.clock"
     clock.unlink(missing_ok=True)
-    prefix_env = prefix.env
-    prefix_env["TESSERA_RUN_CLOCK"] = winenv.windows_path(clock)
-    with open(work / f"{name}.out", "wb") as out:
-        program = subprocess.Popen([prefix.loader, *map(str, args)], env=prefix_env, stdout=out,
-                                   stderr=subprocess.STDOUT, cwd=cwd)
+    program = prefix.start(args, work / f"{name}.out", cwd=cwd,
+                           extra_env={"TESSERA_RUN_CLOCK": winenv.windows_path(clock)})
     try:
         windriver(prefix, windows, work, "wait", "Bench", "--timeout", "60000")
         windriver(prefix, windows, work, "press", "Bench", START_BUTTON)

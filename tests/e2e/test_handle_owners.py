@@ -5,7 +5,6 @@ tests/handles/SETUP.EXE writes the live owners of support/Handles.h, and all
 that ever took a handle, into the file named by TESSERA_HANDLE_REPORT. The
 counts seen go to RESULTS/handle-owners-<kind of Windows>.txt."""
 
-import subprocess
 import time
 
 from conftest import ARCH, BUILD, MAIN_IDS, RESULTS
@@ -16,10 +15,8 @@ START = "#%d" % MAIN_IDS["btnEvent"]
 
 
 def start_counted(prefix, program, args, report, output, cwd=None):
-    env = dict(prefix.env, TESSERA_HANDLE_REPORT=winenv.windows_path(report))
-    with open(output, "wb") as out:
-        return subprocess.Popen([prefix.loader, str(program), *args], env=env, stdout=out,
-                                stderr=subprocess.STDOUT, cwd=cwd)
+    return prefix.start([program, *args], output, cwd=cwd,
+                        extra_env={"TESSERA_HANDLE_REPORT": winenv.windows_path(report)})
 
 
 def counts(report):

@@ -179,10 +179,11 @@ class Prefix:
                                        stderr=subprocess.STDOUT, timeout=timeout, cwd=cwd)
         return completed.returncode
 
-    def start(self, args, output, cwd=None):
-        """Starts a Windows program and returns at once."""
+    def start(self, args, output, cwd=None, extra_env=None):
+        """Starts a Windows program and returns at once; `extra_env` adds variables."""
         out = open(output, "wb")
-        process = subprocess.Popen([self.loader, *map(str, args)], env=self.env, stdout=out,
+        env = dict(self.env, **(extra_env or {}))
+        process = subprocess.Popen([self.loader, *map(str, args)], env=env, stdout=out,
                                    stderr=subprocess.STDOUT, cwd=cwd)
         out.close()
         return process
