@@ -7,7 +7,6 @@
 
 int WindowsRunUi::ShowMessage(const std::string& text, const std::string& caption, unsigned style)
 {
-    status_.PaintNow();
     return boxes_.ShowMessage(text, caption, style);
 }
 
@@ -17,23 +16,9 @@ void WindowsRunUi::ShowStatus(const std::string& text)
     ProcessMessages();
 }
 
-void WindowsRunUi::Pause(unsigned milliseconds)
-{
-    // A change may wait through a short pause, not through a long one.
-    if (milliseconds >= status_.RefreshInterval())
-        status_.PaintNow();
-    else
-        status_.PaintIfDue();
-    Sleep(milliseconds);
-}
+void WindowsRunUi::Pause(unsigned milliseconds) { Sleep(milliseconds); }
 
-void WindowsRunUi::ProcessMessages()
-{
-    status_.PaintIfDue();
-    TForm::ProcessMessages();
-}
-
-void WindowsRunUi::ShowWaitingChanges() { status_.PaintNow(); }
+void WindowsRunUi::ProcessMessages() { TForm::ProcessMessages(); }
 
 void WindowsRunUi::ShowProgressFrame(bool visible) { status_.ShowProgressFrame(visible); }
 
@@ -57,7 +42,6 @@ void WindowsRunUi::BeginRun(unsigned pause)
 void WindowsRunUi::EndRun()
 {
     phase_ = RunPhase::Over;
-    status_.PaintNow();
     backdrop_.SetEnabled(true);
     status_.Hide();
     main_.SetModalResult(IDOK);
@@ -65,7 +49,6 @@ void WindowsRunUi::EndRun()
 
 SharedFileAnswer WindowsRunUi::AskAboutSharedFile(const std::string& text)
 {
-    status_.PaintNow();
     // The dialog writes its answer into the main window's hidden label.
     main_.lblFormShare->SetCaption("");
     confirmation_.lblMessage->SetCaption(text);
@@ -79,7 +62,6 @@ SharedFileAnswer WindowsRunUi::AskAboutSharedFile(const std::string& text)
 
 void WindowsRunUi::ShowFailureReport(const std::string& report, const std::string& title)
 {
-    status_.PaintNow();
     main_.ShowClosingReport(report, title);
     status_.Hide();
     // Until the user presses "続行(&C)", or the window is closed or the run aborted.

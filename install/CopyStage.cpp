@@ -15,9 +15,6 @@
 namespace {
 
 constexpr char kExpansionName[] = "EXPAND.TSX";
-// A copy of this size may take longer than a screen refresh: the window shows
-// its name at once rather than the name it painted last.
-constexpr std::int64_t kLongCopyBytes = 1 << 20;
 
 // How an entry ended, and the source the progress update measures ("" for none).
 struct EntryOutcome {
@@ -114,7 +111,6 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     if (ui.AbortRequested()) return {StageOutcome::Aborted, {}};
 
     if (error == 0) {
-        if (MeasureFile(copyFrom).value_or(0) >= kLongCopyBytes) ui.ShowWaitingChanges();
         error = PlaceFile(state, ui, entry, copyFrom, target);
         if (HasFlag(entry.flags, 'R') && FileExists(target)) {
             const Registration registration = SelfRegister(target, true);

@@ -1,26 +1,14 @@
 #include "support/Status.h"
-
-#include <mmsystem.h>
-
-#include "support/Handles.h"
 #include "support/SystemText.h"
+
 
 namespace {
 enum { kMessageGroup = 100, kMessage, kStatusFrame, kProgress, kStatusLabel, kAbort };
-
-int ScreenRefreshRate()
-{
-    const WindowDC screen(nullptr);
-    return screen.Get() ? GetDeviceCaps(screen.Get(), VREFRESH) : 0;
 }
-
-int BarPosition(int percent) { return percent < 0 ? 0 : percent > 100 ? 100 : percent; }
-
-} // namespace
 
 TfrmStatus::TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop, MessageBoxes& boxes)
     : mainWindow_(mainWindow), backdrop_(backdrop), boxes_(boxes), font_(KeepFont(MakeFont("ＭＳ Ｐゴシック", 12))),
-      statusFont_(KeepFont(MakeFont("ＭＳ Ｐゴシック", 13))), pacer_(::RefreshInterval(ScreenRefreshRate()))
+      statusFont_(KeepFont(MakeFont("ＭＳ Ｐゴシック", 13)))
 {
     Create("TfrmStatus", "進行状況", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME, WS_EX_DLGMODALFRAME, owner, 497,
            153);
@@ -45,48 +33,11 @@ TfrmStatus::TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop, MessageBo
     CentreOnScreen();
 }
 
-void TfrmStatus::SetMessage(const std::string& text)
-{
-    message_ = ShortenLongLines(text);
-    Changed();
-}
-
 int TfrmStatus::SetProgress(int percent, int done, int total)
 {
-    const int position = BarPosition(percent);
-    progress_ = Progress{position, done, total};
-    Changed();
-    return position;
-}
-
-void TfrmStatus::Changed()
-{
-    if (pacer_.Changed(timeGetTime())) PaintNow();
-}
-
-void TfrmStatus::PaintIfDue()
-{
-    if (pacer_.Due(timeGetTime())) PaintNow();
-}
-
-void TfrmStatus::PaintNow()
-{
-    if (!pacer_.Waiting()) return;
-    if (message_) lblMessage->SetCaption(*message_);
-    if (progress_) {
-        const int shown = prgStatus->SetPosition(progress_->percent);
-        lblStatus->SetCaption(std::to_string(shown) + "%(" + std::to_string(progress_->done) + "/" +
-                              std::to_string(progress_->total) + ")");
-    }
-    message_.reset();
-    progress_.reset();
-    pacer_.Painted(timeGetTime());
-}
-
-void TfrmStatus::ShowProgressFrame(bool visible)
-{
-    PaintNow();
-    fraStatus->SetVisible(visible);
+    const int shown = prgStatus->SetPosition(percent);
+    lblStatus->SetCaption(std::to_string(shown) + "%(" + std::to_string(done) + "/" + std::to_string(total) + ")");
+    return shown;
 }
 
 void TfrmStatus::OnCommand(int id, int code)
@@ -96,7 +47,6 @@ void TfrmStatus::OnCommand(int id, int code)
 
 void TfrmStatus::btnAbortClick()
 {
-    PaintNow();
     const int answer = boxes_.ShowMessage("ここでセットアップを中断すると，すでにコピー済みのファイルは削除されません．\r"
                               "一度，セットアップを完了してから，アンセットアップ(アンインストール)することをおすすめします．\r\r"
                               "本当にセットアップを中断しますか？",

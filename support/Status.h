@@ -3,11 +3,9 @@
 // message, the copy progress and the abort button.
 
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "support/Forms.h"
-#include "support/RepaintPacing.h"
 #include "support/ShownText.h"
 #include "support/UserInterface.h"
 
@@ -20,18 +18,11 @@ public:
     // Called as soon as the user has confirmed the abort: the run's signal.
     std::function<void()> OnAbortConfirmed;
 
-    // The message and the progress reach the controls at most once per screen
-    // refresh (RepaintPacing.h): a change waits for PaintIfDue or PaintNow.
     // A path of any length is shown shortened: a label lays out its whole text at every paint.
-    void SetMessage(const std::string& text);
-    // The label shows the percentage the bar takes (0 to 100), then the run's own counts.
+    void SetMessage(const std::string& text) { lblMessage->SetCaption(ShortenLongLines(text)); }
+    void ShowProgressFrame(bool visible) { fraStatus->SetVisible(visible); }
+    // The label shows the percentage the bar took, then the run's own counts.
     int SetProgress(int percent, int done, int total);
-    // Paints what waits once an interval has passed since the last paint.
-    void PaintIfDue();
-    // Paints what waits: before the run stops to wait for the user or for time.
-    void PaintNow();
-    unsigned RefreshInterval() const { return pacer_.Interval(); }
-    void ShowProgressFrame(bool visible);
     void EnableAbort(bool enabled) { btnAbort->SetEnabled(enabled); }
 
     std::unique_ptr<TGroupBox> grpMessage;
@@ -46,16 +37,8 @@ protected:
 
 private:
     void btnAbortClick();
-    void Changed();
-
     TForm& mainWindow_;
     TForm& backdrop_;
     MessageBoxes& boxes_;
     HFONT font_, statusFont_;
-    RepaintPacer pacer_;
-    std::optional<std::string> message_; // what waits to be painted
-    struct Progress {
-        int percent, done, total;
-    };
-    std::optional<Progress> progress_;
 };

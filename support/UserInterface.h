@@ -25,9 +25,6 @@ public:
     virtual bool AbortRequested() = 0;
     virtual void Pause(unsigned milliseconds) = 0;
     virtual void ProcessMessages() = 0;
-    // Paints at once what the window holds back until the next screen refresh:
-    // before work that may take longer than one.
-    virtual void ShowWaitingChanges() {}
 
     // The progress frame of the copy: shown or hidden, and set to a percentage
     // with the run's counts; returns the percentage the bar took (0 to 100).

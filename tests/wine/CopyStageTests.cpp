@@ -170,20 +170,6 @@ TEST_F(CopyStage, ProgressFollowsTheBytesOfTheSources)
     EXPECT_EQ(state.failures.count, 0);
 }
 
-// The window may hold a status text back until the next screen refresh; a copy
-// that may take longer than that has its own name painted first.
-TEST_F(CopyStage, ALargeCopyHasItsNameShownBeforeItStarts)
-{
-    WriteWholeFile(source + "A.TXT", std::string(100, 'a'));
-    WriteWholeFile(source + "BIG.DAT", std::string(1 << 20, 'b'));
-    WriteWholeFile(source + "ALMOST.DAT", std::string((1 << 20) - 1, 'c'));
-    WriteCopyEntries({"(App)\\A.TXT", "(App)\\BIG.DAT", "(App)\\ALMOST.DAT"});
-
-    ASSERT_EQ(CountAndCopy(), StageOutcome::Continue);
-    EXPECT_EQ(ui.Events(), (Strings{"shown: " + kCopying + install + "BIG.DAT"}));
-    EXPECT_EQ(ReadWholeFile(install + "BIG.DAT").size(), 1u << 20);
-}
-
 TEST_F(CopyStage, AMissingSourceIsReportedAndProgressCountsEntries)
 {
     for (const char* name : {"A.TXT", "C.TXT", "D.TXT"}) WriteWholeFile(source + name, std::string(50, 'x'));

@@ -34,8 +34,6 @@ public:
     bool AbortRequested() override { return abort_; }
     void Pause(unsigned) override {}
     void ProcessMessages() override {}
-    // Counted as an event naming the status text it shows.
-    void ShowWaitingChanges() override { events_.push_back("shown: " + (statuses_.empty() ? "" : statuses_.back())); }
     void ShowProgressFrame(bool visible) override { progressFrameShown_ = visible; }
     int SetProgress(int percent, int done, int total) override;
     void EnableAbort(bool enabled) override { abortEnabled_ = enabled; }

@@ -29,35 +29,9 @@ TEST_F(StatusWindow, TheLabelShowsThePositionTheBarTook)
 {
     EXPECT_EQ(status.lblStatus->Caption(), "0%(0/0)");
     EXPECT_EQ(status.SetProgress(45, 9, 20), 45);
-    status.PaintNow();
     EXPECT_EQ(status.lblStatus->Caption(), "45%(9/20)");
     EXPECT_EQ(status.SetProgress(105, 3, 4), 100);
-    status.PaintNow();
     EXPECT_EQ(status.lblStatus->Caption(), "100%(3/4)");
-    EXPECT_EQ(status.prgStatus->Position(), 100);
-}
-
-// Changes made faster than the screen refreshes reach the controls, the last of
-// each kind, once an interval has passed, or at once when the run stops to wait.
-TEST_F(StatusWindow, ChangesFasterThanTheScreenEndShowingTheLastOne)
-{
-    status.Show();
-    status.SetMessage("最初");
-    EXPECT_EQ(status.lblMessage->Caption(), "最初"); // a change after a quiet interval is painted at once
-    for (int n = 1; n <= 50; ++n) {
-        status.SetMessage("ファイルをコピーしています．．．\rCopying -> C:\\F" + std::to_string(n) + ".DAT");
-        status.SetProgress(n * 2, n, 50);
-    }
-    Sleep(status.RefreshInterval());
-    status.PaintIfDue();
-    EXPECT_EQ(status.lblMessage->Caption(), "ファイルをコピーしています．．．\rCopying -> C:\\F50.DAT");
-    EXPECT_EQ(status.lblStatus->Caption(), "100%(50/50)");
-
-    status.SetMessage("次");
-    status.SetMessage("最後");
-    status.PaintNow();
-    EXPECT_EQ(status.lblMessage->Caption(), "最後");
-    EXPECT_EQ(status.lblStatus->Caption(), "100%(50/50)"); // what did not change stays
     EXPECT_EQ(status.prgStatus->Position(), 100);
 }
 
