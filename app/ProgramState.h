@@ -6,6 +6,7 @@
 
 #include "app/StartupRules.h"
 #include "support/FolderMacros.h"
+#include "support/Handles.h"
 #include "support/IniDocument.h"
 #include "support/RunContext.h"
 
@@ -17,12 +18,19 @@ struct ProgramState {
     IniDocument script;       // the working script (or log copy), parsed once
     std::string scriptDigest; // SHA-256 of the text parsed: what the uninstall checks its log by
     std::string fatalMessage; // empty when the settings can be loaded
+    UniqueKernelHandle workFolderHold; // the work folder, held against renaming until the clean-up
 };
 
-// System folders, folder macros, run mode, work folder, program copy, working
-// script and its parse.
-ProgramState StartUpProgram(const std::string& argument);
+// The running program's own file, opened against writing, renaming and
+// deleting: the program copy is made from it, not from whatever file bears its
+// name by then. Null when it cannot be opened.
+UniqueKernelHandle OpenRunningProgram();
 
-// Removes every work folder TSTMP1 to TSTMP99 of the temp folder and tells the
-// shell that associations and folders may have changed.
-void CleanUpWorkFolders(const std::string& tempFolder);
+// System folders, folder macros, run mode, work folder, program copy (from
+// `runningProgram`, closed once copied), working script and its parse.
+ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runningProgram);
+
+// Removes this run's work folder and every TSTMP1 to TSTMP99 earlier runs left
+// in the temp folder, and tells the shell that associations and folders may
+// have changed.
+void CleanUpWorkFolders(ProgramState& program);
