@@ -31,28 +31,6 @@ int PlatformId()
     return GetVersionExA(&version) ? static_cast<int>(version.dwPlatformId) : -1;
 }
 
-// Copies the open file into a new file, with its time, which the uninstaller's
-// placing compares; a failed copy leaves no file.
-void CopyOpenFile(HANDLE source, const std::string& target)
-{
-    UniqueKernelHandle copy =
-        OwnFileHandle(os::CreateFile(target, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE));
-    if (!copy) return;
-    bool copied = true;
-    char buffer[16 * 1024];
-    for (DWORD read = 0; copied;) {
-        copied = ReadFile(source, buffer, sizeof buffer, &read, nullptr);
-        if (!copied || read == 0) break;
-        DWORD written = 0;
-        copied = WriteFile(copy.get(), buffer, read, &written, nullptr) && written == read;
-    }
-    FILETIME written{};
-    copied = copied && GetFileTime(source, nullptr, nullptr, &written) &&
-             SetFileTime(copy.get(), nullptr, nullptr, &written);
-    copy.reset();
-    if (!copied) os::DeleteFile(target);
-}
-
 } // namespace
 
 UniqueKernelHandle OpenRunningProgram()
@@ -90,7 +68,9 @@ ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runn
     bool scriptCopied = false;
     if (!files.workFolder.empty()) {
         files.programCopy = files.workFolder + kProgramCopyName;
-        if (runningProgram) CopyOpenFile(runningProgram.get(), files.programCopy);
+        // Held open since the start, the file cannot have been renamed or
+        // replaced since: the path still names the running program.
+        if (runningProgram) ForceCopyFile(files.runningProgram, files.programCopy);
         if (program.mode == RunMode::Install) {
             files.workingScript = files.workFolder + kSetupScriptName;
             scriptCopied = FileExists(files.sourceFolder + kSetupScriptName) &&

@@ -22,12 +22,14 @@ struct ProgramState {
 };
 
 // The running program's own file, opened against writing, renaming and
-// deleting: the program copy is made from it, not from whatever file bears its
-// name by then. Null when it cannot be opened.
+// deleting: the program copy is made while it is held, so it is made from
+// this file and not from whatever file bears its name by then. Null when it
+// cannot be opened.
 UniqueKernelHandle OpenRunningProgram();
 
-// System folders, folder macros, run mode, work folder, program copy (from
-// `runningProgram`, closed once copied), working script and its parse.
+// System folders, folder macros, run mode, work folder, program copy (made
+// only while `runningProgram` holds the file, closed once copied), working
+// script and its parse.
 ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runningProgram);
 
 // Removes this run's work folder and every TSTMP1 to TSTMP99 earlier runs left

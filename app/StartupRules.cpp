@@ -22,9 +22,7 @@ std::string WorkFolderSecurity(const std::string& ownerSid)
 {
     // Protected: nothing is inherited from the temporary folder. Each entry
     // holds for the folder, its files and its subfolders.
-    std::string sddl = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
-    if (ownerSid != "S-1-5-18" && ownerSid != "S-1-5-32-544") sddl += "(A;OICI;FA;;;" + ownerSid + ")";
-    return sddl;
+    return "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + ownerSid + ")";
 }
 
 std::vector<std::string> FoldersAlongPath(const std::string& path)

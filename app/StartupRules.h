@@ -27,10 +27,10 @@ RunMode RunModeFromArgument(const std::string& argument);
 std::string WorkFolderName(const std::string& tempFolder, int n);
 
 // The work folder's security descriptor, in the system's descriptor language:
-// the System account and the Administrators, and the owner of what the program
-// makes (`ownerSid`: the user, when the program runs without the
-// administrators' rights), may use the folder and all it holds; nobody else,
-// whatever the temporary folder grants.
+// the System account, the Administrators and the owner of what the program
+// makes (`ownerSid`: the Administrators when it runs with their rights, the
+// System account, or else the user) may use the folder and all it holds;
+// nobody else, whatever the temporary folder grants.
 std::string WorkFolderSecurity(const std::string& ownerSid);
 
 // The folders a path passes through below its root, the last one the path

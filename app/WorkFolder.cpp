@@ -1,7 +1,5 @@
 #include "app/WorkFolder.h"
 
-#include <optional>
-#include <vector>
 
 #include "app/StartupRules.h"
 #include "support/FileOps.h"
@@ -45,11 +43,11 @@ std::string DefaultOwner(const SecurityFunctions& f)
     return text;
 }
 
-// The descriptor a new work folder gets: null for the system's default on the
-// 9x family and NT4, which cannot describe one; nothing when it cannot be made.
-std::optional<UniqueLocalMemory> WorkFolderDescriptor()
+// The descriptor a new work folder gets: none (the system's default) on the
+// 9x family and NT4, which cannot describe one. False when it cannot be made.
+bool MakeWorkFolderDescriptor(UniqueLocalMemory& made)
 {
-    if (!NtFive()) return UniqueLocalMemory();
+    if (!NtFive()) return true;
     const HMODULE advapi = GetModuleHandleA("advapi32.dll");
     SecurityFunctions f{};
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -58,12 +56,13 @@ std::optional<UniqueLocalMemory> WorkFolderDescriptor()
         !os::LookUp(advapi, "ConvertSidToStringSidA", f.ConvertSidToStringSidA) ||
         !os::LookUp(advapi, "ConvertStringSecurityDescriptorToSecurityDescriptorA",
                     f.ConvertStringSecurityDescriptorToSecurityDescriptorA))
-        return std::nullopt;
+        return false;
     const std::string owner = DefaultOwner(f);
     if (owner.empty() || !f.ConvertStringSecurityDescriptorToSecurityDescriptorA(WorkFolderSecurity(owner).c_str(),
                                                                                   kSddlRevision, &descriptor, nullptr))
-        return std::nullopt;
-    return UniqueLocalMemory(descriptor);
+        return false;
+    made.reset(descriptor);
+    return true;
 }
 
 // Opens the folder itself, never what a link there points to, against renaming
@@ -138,9 +137,9 @@ unsigned long NextRandom(unsigned long x)
 WorkFolder CreateWorkFolder(const std::string& tempFolder)
 {
     WorkFolder work;
-    const std::optional<UniqueLocalMemory> descriptor = WorkFolderDescriptor();
-    if (!descriptor) return work;
-    SECURITY_ATTRIBUTES security{sizeof security, descriptor->get(), FALSE};
+    UniqueLocalMemory descriptor;
+    if (!MakeWorkFolderDescriptor(descriptor)) return work;
+    SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
     if (!FolderExists(tempFolder)) CreateFolderPath(tempFolder);
 
     unsigned long random = RandomSeed();
@@ -148,7 +147,7 @@ WorkFolder CreateWorkFolder(const std::string& tempFolder)
         const int number = attempt <= kWorkFolderLimit ? attempt : (random = NextRandom(random)) & 0x7FFFFFFF;
         const std::string candidate = WorkFolderName(tempFolder, number);
         // Made here and now: a folder that was there already is refused.
-        if (!os::CreateDirectory(candidate, *descriptor ? &security : nullptr)) continue;
+        if (!os::CreateDirectory(candidate, descriptor ? &security : nullptr)) continue;
         work.path = candidate;
         HoldFolder(candidate, work.hold);
         break;

@@ -14,7 +14,7 @@ HMODULE SystemLibrary(const char* name)
 {
     // The narrow call: the wide table is made with it. The DLL's own
     // dependencies are looked for in its folder first.
-    char path[MAX_PATH + 16] = {};
+    char path[MAX_PATH + 16];
     const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return nullptr;
     path[length] = '\\';

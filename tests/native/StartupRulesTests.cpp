@@ -59,9 +59,9 @@ TEST(StartupRules, OnlyAdministratorsTheSystemAndAnUnelevatedUserMayUseTheWorkFo
         std::string owner;
         std::set<std::string> trustees;
     } cases[] = {
-        {"S-1-5-32-544", {"SY", "BA"}}, // elevated: the Administrators own what it makes
-        {"S-1-5-18", {"SY", "BA"}},     // the System account
-        {user, {"SY", "BA", user}},     // not elevated
+        {"S-1-5-32-544", {"SY", "BA", "S-1-5-32-544"}}, // elevated: the Administrators own what it makes
+        {"S-1-5-18", {"SY", "BA", "S-1-5-18"}},         // the System account
+        {user, {"SY", "BA", user}},                     // not elevated
     };
     const std::regex ace(R"(\(([^;()]*);([^;()]*);([^;()]*);([^;()]*);([^;()]*);([^;()]*)\))");
     for (const auto& c : cases) {

@@ -52,40 +52,32 @@ TEST(WorkFolder, RemovalTakesWhatItHoldsAndLeavesAMissingFolderAlone)
 }
 
 // The uninstaller's start-up: the log is copied into the work folder, and the
-// program copy is made from the file the program holds open.
-TEST(StartUp, CopiesFromTheHeldProgramAndAScriptThatCannotBeCopiedIsFatal)
+// program copy is made only while the program's own file is held.
+TEST(StartUp, CopiesTheHeldProgramAndAScriptThatCannotBeCopiedIsFatal)
 {
     TestFolder folder;
-    const std::string program = folder / "SETUP.EXE";
-    WriteWholeFile(program, std::string(100000, 'p'));
-    FILETIME written{};
-    SYSTEMTIME when{2020, 5, 0, 4, 3, 2, 1, 0};
-    ASSERT_TRUE(SystemTimeToFileTime(&when, &written));
-    {
-        const UniqueKernelHandle file = OwnFileHandle(CreateFileA(program.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &written));
-    }
     const std::string log = folder / "UNSETUP.INI";
     WriteWholeFile(log, "[DeleteFile]\r\nFile1=C:\\App\\X.EXE\r\n");
 
-    const auto openProgram = [&] {
-        return OwnFileHandle(CreateFileA(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    };
-    ProgramState started = StartUpProgram(log, openProgram());
+    ProgramState started = StartUpProgram(log, OpenRunningProgram());
     EXPECT_EQ(started.fatalMessage, "");
     ASSERT_FALSE(started.files.workFolder.empty());
     EXPECT_EQ(ReadWholeFile(started.files.workingScript), ReadWholeFile(log));
-    EXPECT_EQ(ReadWholeFile(started.files.programCopy), ReadWholeFile(program));
-    WIN32_FILE_ATTRIBUTE_DATA copy{};
+    EXPECT_EQ(ReadWholeFile(started.files.programCopy), ReadWholeFile(RunningProgramPath()));
+    WIN32_FILE_ATTRIBUTE_DATA copy{}, program{};
     ASSERT_TRUE(GetFileAttributesExA(started.files.programCopy.c_str(), GetFileExInfoStandard, &copy));
-    EXPECT_EQ(CompareFileTime(&copy.ftLastWriteTime, &written), 0); // what the uninstaller's placing compares
+    ASSERT_TRUE(GetFileAttributesExA(RunningProgramPath().c_str(), GetFileExInfoStandard, &program));
+    EXPECT_EQ(CompareFileTime(&copy.ftLastWriteTime, &program.ftLastWriteTime), 0); // what the uninstaller's placing compares
     const std::string work = started.files.workFolder;
     CleanUpWorkFolders(started);
     EXPECT_FALSE(FolderExists(work));
 
-    ProgramState missing = StartUpProgram(folder / "GONE\\UNSETUP.INI", openProgram());
+    // Not held (someone had it open for writing): no program copy.
+    ProgramState unheld = StartUpProgram(log, UniqueKernelHandle());
+    EXPECT_FALSE(FileExists(unheld.files.programCopy));
+    CleanUpWorkFolders(unheld);
+
+    ProgramState missing = StartUpProgram(folder / "GONE\\UNSETUP.INI", OpenRunningProgram());
     EXPECT_NE(missing.fatalMessage.find(kFatalScript), std::string::npos) << missing.fatalMessage;
     CleanUpWorkFolders(missing);
 }
