@@ -49,6 +49,9 @@ ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runn
 
     files.runningProgram = RunningProgramPath();
     files.sourceFolder = AddBackSlash(FolderPart(files.runningProgram), "B");
+    // Unless held since the start, the path may name anybody's file by now:
+    // neither the program copy nor the uninstaller is made from it.
+    if (!runningProgram) files.runningProgram.clear();
     files.tempFolder = SystemFolder(os::TempPath());
     if (files.tempFolder.empty()) files.tempFolder = files.sourceFolder;
     files.windowsFolder = SystemFolder(os::WindowsDirectory());
@@ -68,8 +71,6 @@ ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runn
     bool scriptCopied = false;
     if (!files.workFolder.empty()) {
         files.programCopy = files.workFolder + kProgramCopyName;
-        // Held open since the start, the file cannot have been renamed or
-        // replaced since: the path still names the running program.
         if (runningProgram) ForceCopyFile(files.runningProgram, files.programCopy);
         if (program.mode == RunMode::Install) {
             files.workingScript = files.workFolder + kSetupScriptName;
@@ -81,7 +82,7 @@ ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runn
             scriptCopied = ForceCopyFile(argument, files.workingScript) == 0;
         }
     }
-    runningProgram.reset();
+    program.runningProgramHold = std::move(runningProgram);
     // Read once: every later read of the script goes to its parse.
     const FileText script = scriptCopied ? ReadFileText(files.workingScript) : FileText{1, {}};
     if (script.error != 0)
@@ -100,6 +101,7 @@ void CleanUpWorkFolders(ProgramState& program)
     const ProgramFiles& files = program.files;
     if (files.tempFolder.empty()) return; // the start-up never ran
     program.workFolderHold.reset();
+    program.runningProgramHold.reset();
     if (!files.workFolder.empty()) RemoveWorkFolder(files.workFolder);
     for (int n = 1; n <= kWorkFolderLimit; ++n) {
         const std::string folder = WorkFolderName(files.tempFolder, n);

@@ -18,18 +18,19 @@ struct ProgramState {
     IniDocument script;       // the working script (or log copy), parsed once
     std::string scriptDigest; // SHA-256 of the text parsed: what the uninstall checks its log by
     std::string fatalMessage; // empty when the settings can be loaded
-    UniqueKernelHandle workFolderHold; // the work folder, held against renaming until the clean-up
+    UniqueKernelHandle workFolderHold;     // the work folder, held against renaming until the clean-up
+    UniqueKernelHandle runningProgramHold; // the running program's file, likewise
 };
 
 // The running program's own file, opened against writing, renaming and
-// deleting: the program copy is made while it is held, so it is made from
-// this file and not from whatever file bears its name by then. Null when it
-// cannot be opened.
+// deleting: while it is held, its path names this file and not whatever file
+// someone put in its place, and the program copy (and the uninstaller, should
+// that copy be missing) is made from it. Null when it cannot be opened.
 UniqueKernelHandle OpenRunningProgram();
 
-// System folders, folder macros, run mode, work folder, program copy (made
-// only while `runningProgram` holds the file, closed once copied), working
-// script and its parse.
+// System folders, folder macros, run mode, work folder, program copy (only
+// when `runningProgram` holds the file, else the running program's path is
+// left empty), working script and its parse.
 ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runningProgram);
 
 // Removes this run's work folder and every TSTMP1 to TSTMP99 earlier runs left

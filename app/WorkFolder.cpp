@@ -1,6 +1,5 @@
 #include "app/WorkFolder.h"
 
-
 #include "app/StartupRules.h"
 #include "support/FileOps.h"
 #include "support/SystemText.h"
@@ -23,8 +22,8 @@ struct SecurityFunctions {
 };
 
 // Who owns what the program makes, as text: the Administrators when it runs
-// with their rights (or as the System account), else the user. "" when the
-// system cannot tell.
+// with their rights, the System account or else the user. "" when the system
+// cannot tell.
 std::string DefaultOwner(const SecurityFunctions& f)
 {
     HANDLE token = nullptr;
@@ -93,6 +92,7 @@ bool PathHoldsLink(const std::string& folder)
 // How deep the removal goes into subfolders.
 constexpr int kDeepestLevel = 16;
 
+// Held while its entries go, the folder cannot be swapped for a link meanwhile.
 void RemoveTree(const std::string& folder, int level)
 {
     {

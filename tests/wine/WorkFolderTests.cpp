@@ -72,9 +72,10 @@ TEST(StartUp, CopiesTheHeldProgramAndAScriptThatCannotBeCopiedIsFatal)
     CleanUpWorkFolders(started);
     EXPECT_FALSE(FolderExists(work));
 
-    // Not held (someone had it open for writing): no program copy.
+    // Not held (someone had it open to rename it): nothing is copied from its path.
     ProgramState unheld = StartUpProgram(log, UniqueKernelHandle());
     EXPECT_FALSE(FileExists(unheld.files.programCopy));
+    EXPECT_EQ(unheld.files.runningProgram, "");
     CleanUpWorkFolders(unheld);
 
     ProgramState missing = StartUpProgram(folder / "GONE\\UNSETUP.INI", OpenRunningProgram());
