@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr char kExpansionName[] = "EXPAND.TSX";
-
 // How an entry ended, and the source the progress update measures ("" for none).
 struct EntryOutcome {
     StageOutcome outcome = StageOutcome::Continue;
@@ -98,7 +96,7 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     std::string copyFrom = entry.source;
     std::string target = entry.target;
     unsigned long error = 0;
-    const std::string expansionFile = entry.compressed ? context.files.tempFolder + kExpansionName : std::string();
+    const std::string expansionFile = entry.compressed ? context.files.workFolder + kExpansionFileName : std::string();
     const ExpansionFileCleanup cleanup(expansionFile);
     if (entry.compressed) {
         const LzExpansion expansion = ExpandLZFile(entry.source, entry.target, expansionFile);

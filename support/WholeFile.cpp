@@ -18,8 +18,6 @@ unsigned long LastError()
     return error != 0 ? error : ERROR_GEN_FAILURE;
 }
 
-UniqueKernelHandle OwnFile(HANDLE file) { return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file); }
-
 // One step that changes the disk: the hook's fault, else the call's own error.
 template <typename Call>
 unsigned long Step(const char* name, const std::string& target, Call call)
@@ -38,7 +36,7 @@ void MakeReplaceable(const std::string& path)
 
 FileText ReadFileText(const std::string& path)
 {
-    const UniqueKernelHandle file = OwnFile(
+    const UniqueKernelHandle file = OwnFileHandle(
         os::CreateFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!file) return {LastError(), {}};
     DWORD high = 0;
@@ -64,7 +62,7 @@ unsigned long WriteNewFile(const std::string& path, const std::string& text)
     MakeReplaceable(path);
     UniqueKernelHandle file;
     const unsigned long created = Step("create", path, [&] {
-        file = OwnFile(os::CreateFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
+        file = OwnFileHandle(os::CreateFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
         return file != nullptr;
     });
     if (created != 0) return created;

@@ -194,8 +194,9 @@ def setup_program(prefix, windriver, tmp_path):
     """Starts SETUP.EXE from a distribution folder; every started copy is ended afterwards."""
     started = []
 
-    def start(dist, *args, wait_for=None):
-        process = prefix.start([dist / "SETUP.EXE", *args], tmp_path / f"setup{len(started)}.out", cwd=dist)
+    def start(dist, *args, wait_for=None, extra_env=None):
+        process = prefix.start([dist / "SETUP.EXE", *args], tmp_path / f"setup{len(started)}.out", cwd=dist,
+                               extra_env=extra_env)
         started.append(process)
         if wait_for:
             windriver("wait", wait_for, "--timeout", "30000")

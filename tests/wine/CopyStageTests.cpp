@@ -88,11 +88,11 @@ protected:
     }
 
     // A stored-name entry, a "|" entry and an uncompressed "_" entry, from the
-    // source folder and through the temporary folder of `state`.
+    // source folder and through the work folder of `state`.
     void ExpectCompressedEntriesCopied()
     {
         const std::string& from = context.files.sourceFolder;
-        for (const std::string& folder : {from, context.files.tempFolder}) ASSERT_TRUE(CreateFolderPath(folder));
+        for (const std::string& folder : {from, context.files.workFolder}) ASSERT_TRUE(CreateFolderPath(folder));
         WriteWholeFile(from + "README.TXT_", kReadmeCompressed);
         WriteWholeFile(from + kSo + ".IN_", LzCompressed("[Settings]\r\nA=1\r\n", 'I'));
         WriteWholeFile(from + "PLAIN.DA_", "not compressed at all");
@@ -109,7 +109,7 @@ protected:
         // The expanded file keeps the time of its compressed source.
         const FILETIME expanded = WriteTime(install + "README.TXT"), compressed = WriteTime(from + "README.TXT_");
         EXPECT_EQ(CompareFileTime(&expanded, &compressed), 0);
-        EXPECT_FALSE(FileExists(context.files.tempFolder + "EXPAND.TSX"));
+        EXPECT_FALSE(FileExists(context.files.workFolder + "EXPAND.TSX"));
     }
 };
 
@@ -295,7 +295,7 @@ TEST_F(CopyStage, AnExpansionThatCannotBeMadeFailsTheEntry)
     EXPECT_EQ(ui.ProgressLabels(), (Strings{"94%(1/2)", "100%(2/2)"})); // 16 of 17 bytes
 
     // Nor can the expansion file be made in a folder that is missing.
-    context.files.tempFolder = folder / "NO TEMP\\";
+    context.files.workFolder = folder / "NO WORK\\";
     ASSERT_EQ(RunCopyStage(state, ui), StageOutcome::Continue);
     EXPECT_EQ(state.failures.count, 2);
     EXPECT_FALSE(FileExists(install + "A.TXT"));
@@ -329,9 +329,9 @@ TEST_F(CopyStage, CompressedSourcesDeepInJapaneseFoldersAreExpanded)
     ExpectCompressedEntriesCopied();
 }
 
-TEST_F(CopyStage, ATemporaryFolderDeepInJapaneseFoldersTakesTheExpansion)
+TEST_F(CopyStage, AWorkFolderDeepInJapaneseFoldersTakesTheExpansion)
 {
-    context.files.tempFolder = DeepFolder(temp);
+    context.files.workFolder = DeepFolder(temp);
     ExpectCompressedEntriesCopied();
 }
 

@@ -8,6 +8,7 @@
 
 #include "tools/tessauto/Answers.h"
 #include "tools/tessauto/BuiltInAnswers.h"
+#include "tools/tessauto/LogFileRules.h"
 #include "tools/tessauto/MainWindow.h"
 #include "tools/tessauto/Outcome.h"
 #include "tools/tessauto/Request.h"
@@ -377,4 +378,21 @@ TEST(TessautoRequest, TheLogThatAnUninstallStringNames) {
     EXPECT_FALSE(LogPathOf("C:\\WINDOWS\\UNTESSR.EXE"));
     EXPECT_FALSE(LogPathOf("C:\\WINDOWS\\UNTESSR.EXE \"\""));
     EXPECT_FALSE(LogPathOf("C:\\WINDOWS\\UNTESSR.EXE \"C:\\App"));
+}
+
+// The log may lie where any user can put a file or a link first: only a plain
+// file of the Administrators or the System account is written to.
+TEST(TessautoLog, AnExistingFileIsWrittenToOnlyWhenItIsThePrivilegedOnesOwn) {
+    const struct {
+        ExistingLog found;
+        bool written;
+    } cases[] = {
+        {{false, 1, true}, true},
+        {{false, 1, false}, false},  // a user's file, waiting to be written as the System account
+        {{true, 1, true}, false},    // a link: what it points to is never written
+        {{false, 2, true}, false},   // a hard link to a file elsewhere
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LogRefusal(c.found).empty(), c.written)
+            << c.found.link << " " << c.found.names << " " << c.found.ownedByAdministrators;
 }
