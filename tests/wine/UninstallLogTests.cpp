@@ -20,7 +20,7 @@
 #include "support/Sha256.h"
 #include "uninstall/ComponentRules.h"
 #include "uninstall/RegistrationRules.h"
-#include "uninstall/UninstallEntry.h"
+#include "tests/wine/Registry.h"
 
 namespace {
 
@@ -113,17 +113,7 @@ protected:
     // The Uninstall key names the log and holds `digest` ("" for none): the log's own unless given.
     void VouchForLog(std::optional<std::string> digest = std::nullopt)
     {
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath.c_str());
-        ASSERT_EQ(WriteUninstallEntry(keyPath, keyName, UninstallCommand(uninstaller, log), "x"), "");
-        HKEY key = nullptr;
-        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-        const std::string value = digest.value_or(Sha256Hex(ReadWholeFile(log)));
-        if (value.empty())
-            RegDeleteValueA(key, kLogDigestValue);
-        else
-            RegSetValueExA(key, kLogDigestValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(key);
+        WriteVouchingKey(keyPath, UninstallCommand(uninstaller, log), digest.value_or(Sha256Hex(ReadWholeFile(log))));
     }
 };
 

@@ -113,18 +113,7 @@ protected:
     }
     void VouchFor(const std::string& logDigest)
     {
-        MakeKey(HKEY_LOCAL_MACHINE, kUninstallKey);
-        HKEY key = nullptr;
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_SET_VALUE, &key);
-        const std::string command = windows + "UNTESSR.EXE \"" + log + "\"";
-        RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       static_cast<DWORD>(command.size() + 1));
-        if (logDigest.empty())
-            RegDeleteValueA(key, kLogDigestValue);
-        else
-            RegSetValueExA(key, kLogDigestValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(logDigest.c_str()),
-                           static_cast<DWORD>(logDigest.size() + 1));
-        RegCloseKey(key);
+        WriteVouchingKey(kUninstallKey, windows + "UNTESSR.EXE \"" + log + "\"", logDigest);
     }
     void Touch(const std::string& path, const std::string& content = "x")
     {
