@@ -12,8 +12,8 @@
 // What is known of a component's bytes.
 enum class ComponentBytes {
     Vouched, // they match the digest the log records, or the source the install copied
-    Changed, // they no longer match that digest or source
-    Unknown, // nothing to compare them with
+    Changed, // they no longer match the digest the log records
+    Unknown, // nothing vouches for them
 };
 
 struct ComponentLoad {
