@@ -11,6 +11,7 @@
 #include "install/ProgressRules.h"
 #include "support/FileOps.h"
 #include "support/SysErrorText.h"
+#include "uninstall/ComponentLoading.h"
 
 namespace {
 
@@ -77,6 +78,18 @@ unsigned long PlaceFile(const InstallRunState& state, UserInterface& ui, const C
     return wanted ? ForceCopyFile(copyFrom, target) : 0;
 }
 
+// Registers a "/R" component from the file held open since before its digest
+// was taken, and records the digest for the uninstall.
+void RegisterCopiedComponent(InstallRunState& state, UserInterface& ui, const std::string& copyFrom,
+                             const std::string& target)
+{
+    const ComponentRegistration registration = RegisterComponent(target, copyFrom, state.context);
+    if (!registration.digest.empty())
+        state.record.AppendComponentDigest(target + "," + registration.digest);
+    if (!registration.registration.problem.empty())
+        ui.ShowMessage(registration.registration.problem, registration.registration.caption, MB_ICONEXCLAMATION);
+}
+
 EntryOutcome SkipMissingSource(InstallRunState& state, UserInterface& ui, const CopyEntry& entry)
 {
     ui.ShowStatus("ファイルが存在しないためコピーをスキップしています．．．\rSkipping -> " + entry.target);
@@ -108,18 +121,17 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     ui.ShowStatus("ファイルをコピーしています．．．\rCopying -> " + target);
     if (ui.AbortRequested()) return {StageOutcome::Aborted, {}};
 
+    // PlaceFile raises the shared count of every shared entry it is given.
+    const bool counted = error == 0 && HasFlag(entry.flags, 'S');
     if (error == 0) {
         error = PlaceFile(state, ui, entry, copyFrom, target);
-        if (HasFlag(entry.flags, 'R') && FileExists(target)) {
-            const Registration registration = SelfRegister(target, true);
-            if (!registration.problem.empty()) ui.ShowMessage(registration.problem, registration.caption, MB_ICONEXCLAMATION);
-        }
+        if (HasFlag(entry.flags, 'R') && FileExists(target)) RegisterCopiedComponent(state, ui, copyFrom, target);
     }
     ++state.entriesHandled;
-    if (error != 0)
-        state.failures.Add("<File> ", target, SysErrorText(error));
-    else
-        state.record.Append(PendingList::DeleteFiles, target + entry.flags);
+    if (error != 0) state.failures.Add("<File> ", target, SysErrorText(error));
+    // A count raised for a copy that failed is recorded too, so that the
+    // uninstall lowers it again.
+    if (error == 0 || counted) state.record.Append(PendingList::DeleteFiles, target + entry.flags);
     // A compressed entry is measured by its compressed file.
     return {StageOutcome::Continue, entry.source};
 }

@@ -39,8 +39,13 @@ FileText ReadFileText(const std::string& path)
     const UniqueKernelHandle file = OwnFileHandle(
         os::CreateFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!file) return {LastError(), {}};
+    return ReadOpenFile(file.get());
+}
+
+FileText ReadOpenFile(HANDLE file)
+{
     DWORD high = 0;
-    const DWORD size = GetFileSize(file.get(), &high);
+    const DWORD size = GetFileSize(file, &high);
     if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return {LastError(), {}};
     if (high != 0 || size > kLargestReadableFile) return {ERROR_FILE_TOO_LARGE, {}};
 
@@ -49,7 +54,7 @@ FileText ReadFileText(const std::string& path)
     DWORD done = 0;
     while (done < size) {
         DWORD read = 0;
-        if (!ReadFile(file.get(), result.text.data() + done, size - done, &read, nullptr)) return {LastError(), {}};
+        if (!ReadFile(file, result.text.data() + done, size - done, &read, nullptr)) return {LastError(), {}};
         if (read == 0) break; // the file shrank under us
         done += read;
     }

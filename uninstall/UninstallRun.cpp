@@ -12,6 +12,8 @@
 #include "support/SysErrorText.h"
 #include "support/uIniFile.h"
 #include "support/uStrOp.h"
+#include "uninstall/ComponentLoading.h"
+#include "uninstall/ComponentRules.h"
 #include "uninstall/CountJournal.h"
 #include "uninstall/LogTrust.h"
 #include "uninstall/Protection.h"
@@ -67,6 +69,17 @@ private:
     UninstallEnd Stop();
     void JudgeTheLog();
     bool Unregisters(const std::string& path) const;
+    void Unregister(const std::string& path, bool registeredByInstall);
+    // What unregisters one recorded file before it is deleted.
+    class EntryGate : public ComponentGate {
+    public:
+        EntryGate(Run& run, bool registeredByInstall) : run_(run), registered_(registeredByInstall) {}
+        void Unregister(const std::string& path) override { run_.Unregister(path, registered_); }
+
+    private:
+        Run& run_;
+        bool registered_;
+    };
     // The name first: asking the system about every recorded path costs a look at the disk each.
     bool IsTheLog(const std::string& path) const
     {
@@ -175,12 +188,23 @@ void Run::JudgeTheLog()
 
 bool Run::Unregisters(const std::string& path) const
 {
-    if (!IsOcxOrDll(path)) return false; // nothing would be loaded
     // A share is refused before anything looks at it.
     if (DriveOf(ComparablePath(FullPath(path))).empty()) return false;
     const std::string component = ComparableFolder(path);
     return MayUnregister(component, IsFixedDrive(DriveOf(component)), installComparable_, systemFolders_,
                          reach_.trusted);
+}
+
+// A component is loaded to unregister it only from a place the log is believed
+// for, and only while its bytes are vouched for. One that the install
+// registered and that is not loaded stays registered, and the report says so.
+void Run::Unregister(const std::string& path, bool registeredByInstall)
+{
+    if (!IsOcxOrDll(path) || !FileExists(path)) return; // nothing would be loaded
+    const IniDocument* believed = judged_.trust == LogTrust::Vouched ? &script_ : nullptr;
+    const std::string reason = Unregisters(path) ? UnregisterComponent(path, believed, context_)
+                                                 : "この場所からは読み込まないため，登録を解除しませんでした．\r\n";
+    if (!reason.empty() && registeredByInstall) failures_.Add("<File> ", path, reason);
 }
 
 // A pattern in a protected folder, or anywhere below the Windows folder (Fonts,
@@ -239,8 +263,9 @@ void Run::FilePass()
             }
             // A pattern outside the install folder deletes files, never folders.
             const bool filesOnly = pattern && (installProtected_ || !InInstallFolder(FolderPart(path)));
+            EntryGate gate(*this, RegisteredByInstall(value));
             const unsigned long code =
-                RemoveRecordedFile(value, context_.files, decisions_, ui_, filesOnly, Unregisters(path));
+                RemoveRecordedFile(value, context_.files, decisions_, ui_, filesOnly, pattern ? nullptr : &gate);
             if (code != 0 && recorded) failures_.Add("<File> ", path, SysErrorText(code));
         }
     }
@@ -257,7 +282,7 @@ void Run::ShortcutPass()
             failures_.Add("<ShortCut> ", shortcut, kWildcardSkip);
             continue;
         }
-        if (const unsigned long code = RemoveFile(shortcut, false, Unregisters(shortcut)))
+        if (const unsigned long code = RemoveFile(shortcut, false, false))
             failures_.Add("<ShortCut> ", shortcut, SysErrorText(code));
         // An emptied program group goes with its last shortcut; the standard
         // shortcut folders never do.

@@ -2,6 +2,7 @@
 // carries forward, written again and read back, the lists come back whole;
 // and the uninstall's reading of each recorded item and its protection rules.
 #include "support/IniDocument.h"
+#include "uninstall/ComponentRules.h"
 #include "uninstall/InstallRecord.h"
 #include "uninstall/LogBuilder.h"
 #include "uninstall/LogMerge.h"
@@ -26,6 +27,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_EXPECT(again.Items(list) == record.Items(list));
     }
     FUZZ_EXPECT(again.RestoreSlots() == record.RestoreSlots());
+
+    // A log believed in part gives no more than the whole, and lists the rest.
+    struct : FolderBounds {
+        std::string folder;
+        bool Inside(const std::string& path) const override { return IsSameOrUnder(ComparablePath(path), folder); }
+    } bounds;
+    bounds.folder = ComparablePath(folder);
+    InstallRecord part;
+    MergePreviousLog(IniDocument::Parse(input.Whole()), {false, false}, bounds, GeneralKeys(), part);
+    for (std::size_t i = 0; i < kPendingListCount; ++i) {
+        const auto list = static_cast<PendingList>(i);
+        FUZZ_EXPECT(part.Items(list).size() <= record.Items(list).size());
+    }
+    FUZZ_EXPECT(part.ComponentDigestItems().empty() && part.RestoreSlots().empty());
+    RecordedDigest(written, item);
+    RegisteredByInstall(item);
 
     const RecordedFile file = SplitRecordedFile(item);
     HasRecordedFlag(file, 'L');

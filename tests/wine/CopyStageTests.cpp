@@ -7,6 +7,7 @@
 #include "install/FileFacts.h"
 #include "install/InstallStages.h"
 #include "install/LzExpand.h"
+#include "support/Sha256.h"
 #include "support/SysErrorText.h"
 #include "tests/wine/InstallFixture.h"
 #include "tests/wine/Registry.h"
@@ -235,6 +236,7 @@ TEST_F(CopyStage, SharedComponentIsCountedAndRegisteredEvenWhenKept)
 {
     ASSERT_TRUE(CopyFileA((ExecutableFolder() + "regok.dll").c_str(), (source + "regok.dll").c_str(), FALSE));
     const std::string target = install + "regok.dll";
+    const std::string digest = target + "," + Sha256Hex(ReadWholeFile(source + "regok.dll"));
     WriteCopyEntries({"(App)\\regok.dll,/s/R"});
     const DWORD registrations = ComponentCalls("regok.register");
 
@@ -249,6 +251,29 @@ TEST_F(CopyStage, SharedComponentIsCountedAndRegisteredEvenWhenKept)
     EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, target), std::optional<DWORD>(2));
     EXPECT_EQ(ComponentCalls("regok.register"), registrations + 2);
     EXPECT_EQ(Recorded(PendingList::DeleteFiles), (Strings{target + ",/s/R", target + ",/s/R"}));
+    EXPECT_EQ(state.record.ComponentDigestItems(), (Strings{digest, digest}));
+    EXPECT_EQ(ui.Messages().back().caption, "上書き確認"); // and no registration error
+
+    // A kept file that is not the medium's, in a folder users may write, is not loaded.
+    ASSERT_TRUE(CopyFileA((ExecutableFolder() + "regfail.dll").c_str(), target.c_str(), FALSE));
+    const DWORD loads = ComponentCalls("regfail.load");
+    ui.Answer(IDNO);
+    ASSERT_EQ(RunCopyStage(state, ui), StageOutcome::Continue);
+    EXPECT_EQ(ComponentCalls("regfail.load"), loads);
+    EXPECT_EQ(ui.Messages().back().text, target + "の内容を確かめられないため，読み込みませんでした．");
+    EXPECT_EQ(ui.Messages().back().caption, "OCX/DLL登録エラー(LoadLibrary)");
+    EXPECT_EQ(state.record.ComponentDigestItems().size(), 2u);
+
+    // A copy that fails keeps the count it raised, and is recorded so that the uninstall lowers it.
+    const HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ui.Answer(IDYES);
+    ASSERT_EQ(RunCopyStage(state, ui), StageOutcome::Continue);
+    CloseHandle(held);
+    EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, target), std::optional<DWORD>(4));
+    EXPECT_EQ(Recorded(PendingList::DeleteFiles).size(), 4u);
+    EXPECT_EQ(state.failures.count, 1) << state.failures.text;
+    EXPECT_EQ(ui.Messages().back().text, target + "の読み込みに失敗しました．");
 
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
