@@ -2,6 +2,7 @@
 // carries forward, written again and read back, the lists come back whole;
 // and the uninstall's reading of each recorded item and its protection rules.
 #include "support/IniDocument.h"
+#include "support/LinkRules.h"
 #include "uninstall/InstallRecord.h"
 #include "uninstall/LogBuilder.h"
 #include "uninstall/LogMerge.h"
@@ -52,5 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DriveOf(path);
     HasWildcard(item);
     NameStartsWithWildcard(item);
+
+    // The plain form is one: made again, it stays; each step of its walk is a
+    // part of it from the start.
+    const std::string plain = PlainForm(item, "HOST", nullptr);
+    FUZZ_EXPECT(PlainForm(plain, "HOST", nullptr) == plain);
+    for (const std::string& step : PathSteps(plain)) FUZZ_EXPECT(plain.starts_with(step));
     return 0;
 }
