@@ -1,0 +1,71 @@
+#include "support/ReparsePoints.h"
+
+#include "support/Handles.h"
+#include "support/LinkRules.h"
+#include "support/SystemText.h"
+
+namespace {
+
+// FILE_INFO_BY_HANDLE_CLASS's FileDispositionInfo and its record (Vista's headers).
+constexpr int kDispositionInfo = 4;
+struct Disposition {
+    BOOLEAN deleteFile;
+};
+using SetFileInformationByHandleCall = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
+
+unsigned long LastError(unsigned long fallback)
+{
+    const DWORD error = GetLastError();
+    return error != 0 ? error : fallback;
+}
+
+} // namespace
+
+std::string PlainPath(const std::string& path)
+{
+    const std::string full = path.empty() ? std::string() : os::FullPathName(path);
+    if (full.empty()) return {};
+    static const std::string computer = os::ComputerName();
+    return PlainForm(full, computer, os::DosDeviceTarget);
+}
+
+LinkOnPath FindLink(const std::string& plainPath)
+{
+    const std::vector<std::string> steps = PathSteps(plainPath);
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const DWORD attributes = os::GetFileAttributes(steps[i]);
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            // A folder that hides what it is may be a link; a name that is not there hides nothing below it.
+            return GetLastError() == ERROR_ACCESS_DENIED ? LinkOnPath::Before : LinkOnPath::None;
+        if (IsLink(steps[i], attributes)) return i + 1 == steps.size() ? LinkOnPath::Last : LinkOnPath::Before;
+    }
+    return LinkOnPath::None;
+}
+
+bool HasLink(const std::string& path) { return FindLink(PlainPath(path)) != LinkOnPath::None; }
+
+bool IsLink(const std::string& path, DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+           IsLinkTag(os::ReparseTag(path));
+}
+
+unsigned long RemoveLinkItself(const std::string& path)
+{
+    static const auto setInformation = reinterpret_cast<SetFileInformationByHandleCall>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle")));
+    if (setInformation == nullptr) return kLinkOnPath;
+    const HANDLE opened = os::CreateFile(path, DELETE | FILE_READ_ATTRIBUTES,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
+    if (opened == INVALID_HANDLE_VALUE) return LastError(ERROR_GEN_FAILURE);
+    const UniqueKernelHandle link(opened);
+    // A system that opened what the link leads to, whatever was asked, has no
+    // link to remove here: that is never deleted in its place.
+    BY_HANDLE_FILE_INFORMATION facts{};
+    if (!GetFileInformationByHandle(link.get(), &facts) || !(facts.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return kLinkOnPath;
+    Disposition disposition{TRUE};
+    return setInformation(link.get(), kDispositionInfo, &disposition, sizeof disposition) ? 0
+                                                                                          : LastError(ERROR_GEN_FAILURE);
+}
