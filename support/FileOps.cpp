@@ -37,40 +37,37 @@ unsigned long Worse(unsigned long soFar, unsigned long next)
     return soFar == kLinkOnPath || (soFar != 0 && next != kLinkOnPath) ? soFar : next;
 }
 
-unsigned long RemoveEntry(const std::string& path, DWORD attributes, bool filesOnly);
+unsigned long RemoveEntry(const std::string& path, bool filesOnly);
 
 // Each match of `name` (a name or a pattern) in a folder already looked at;
 // ERROR_FILE_NOT_FOUND when nothing matches. The matches are listed before
 // any goes, so that the search never runs over what it has removed.
 unsigned long RemoveMatches(const std::string& folder, const std::string& name, bool filesOnly)
 {
-    std::vector<os::FoundFile> matches;
+    std::vector<std::string> matches;
     os::FoundFile found;
     const std::string base = AddBackSlash(folder, "B");
     if (const UniqueFindHandle search = OwnFindHandle(os::FindFirstFile(base + name, found)); search) {
         do {
-            if (found.name != "." && found.name != "..") matches.push_back(found);
+            if (found.name != "." && found.name != "..") matches.push_back(base + found.name);
         } while (os::FindNextFile(search.get(), found));
     }
-    if (matches.empty()) return ERROR_FILE_NOT_FOUND;
-    unsigned long result = 0;
-    for (const os::FoundFile& match : matches)
-        result = Worse(result, RemoveEntry(base + match.name, match.attributes, filesOnly));
+    unsigned long result = matches.empty() ? ERROR_FILE_NOT_FOUND : 0;
+    for (const std::string& match : matches) result = Worse(result, RemoveEntry(match, filesOnly));
     return result;
 }
 
-// A link goes as a link, a folder with all it holds, a file as a file.
-unsigned long RemoveEntry(const std::string& path, DWORD attributes, bool filesOnly)
+// A link goes as a link, a folder with all it holds, a file as a file. Each
+// is looked at right before it goes: a folder that became a link since the
+// search is not gone into.
+unsigned long RemoveEntry(const std::string& path, bool filesOnly)
 {
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (filesOnly) return 0;
-        // Looked at again right before it is entered: a folder that became a
-        // link since the search is not gone into.
-        attributes = os::GetFileAttributes(path);
-        if (attributes == INVALID_FILE_ATTRIBUTES) return FailureCode(GetLastError(), ERROR_FILE_NOT_FOUND);
-    }
+    const DWORD attributes = os::GetFileAttributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FailureCode(GetLastError(), ERROR_FILE_NOT_FOUND);
+    const bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
+    if (folder && filesOnly) return 0;
     if (IsLink(path, attributes)) return RemoveLinkItself(path);
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return RemoveOneFile(path, attributes);
+    if (!folder) return RemoveOneFile(path, attributes);
     const unsigned long inside = RemoveMatches(path, "*", false);
     if (os::RemoveDirectory(path)) return 0;
     return inside == kLinkOnPath ? inside : FailureCode(GetLastError(), ERROR_GEN_FAILURE);

@@ -1,9 +1,7 @@
 #include "support/LinkRules.h"
 
-#include <algorithm>
-#include <string_view>
-
 #include "support/CodePage.h"
+#include "support/MBUtils.h"
 
 namespace {
 
@@ -11,126 +9,87 @@ constexpr unsigned long kNameSurrogate = 0x20000000;
 // A drive mapped to a path on a drive mapped to ...: a loop of them ends here.
 constexpr int kMostDriveMappings = 8;
 
-// The names between the backslashes that are characters of their own, empty ones included.
-std::vector<std::string> Names(std::string_view path)
+bool IsLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+
+// A letter, a colon, and the end or a backslash after them.
+bool IsDrivePath(const char* path) { return IsLetter(path[0]) && path[1] == ':' && (path[2] == '\0' || path[2] == '\\'); }
+
+// The bytes of the name at `from`, up to a backslash that is a character of its own.
+std::size_t NameLength(const std::string& path, std::size_t from)
 {
-    std::vector<std::string> names(1);
-    for (std::size_t i = 0; i < path.size();) {
-        const std::size_t length = CharLength(path, i);
-        if (path[i] == '\\')
-            names.emplace_back();
-        else
-            names.back().append(path.substr(i, length));
-        i += length;
+    std::size_t end = from;
+    while (end < path.size() && path[end] != '\\') end += CharLength(path, end);
+    return end - from;
+}
+
+// Whether the `length` bytes at `text` are `word` (upper-case ASCII) in any case.
+bool IsWord(const char* text, std::size_t length, const char* word)
+{
+    for (std::size_t i = 0; i < length; ++i)
+        if (word[i] == '\0' || (text[i] != word[i] && !(IsLetter(text[i]) && (text[i] & ~0x20) == word[i]))) return false;
+    return word[length] == '\0';
+}
+
+// The path with the alias at its start replaced by the drive or share path it
+// stands for; "" when it starts with none. Each alias is longer than what
+// replaces it, but for a drive's mapping, whose loops `mappings` ends.
+std::string OneAliasLess(const std::string& path, const char* computerName, DosDeviceQuery dosDevice,
+                         int& mappings)
+{
+    const char* p = path.c_str();
+    std::string next;
+    // "\\?\", "\\.\", and the system's own "\??\".
+    if (p[0] == '\\' && p[3] == '\\' && ((p[1] == '\\' && (p[2] == '?' || p[2] == '.')) || (p[1] == '?' && p[2] == '?'))) {
+        if (IsDrivePath(p + 4)) return path.substr(4);
+        // "\\?\UNC\server" is "\\server".
+        if (p[2] != '?' || !IsWord(p + 4, 4, "UNC\\")) return next;
+        next = path.substr(6);
+        next[0] = '\\';
+        return next;
     }
-    return names;
-}
-
-bool SameAscii(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(x) == lower(y);
-           });
-}
-
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDrive(std::string_view name) { return name.size() == 2 && IsLetter(name[0]) && name[1] == ':'; }
-
-// A path as its root ("C:", "\\server\share") and the names below it.
-struct Parts {
-    std::string root;
-    std::vector<std::string> names;
-};
-
-Parts Split(const std::string& path)
-{
-    std::vector<std::string> names = Names(path);
-    std::size_t below = 1;
-    std::string root = names[0];
-    if (names.size() >= 3 && names[0].empty() && names[1].empty()) {
-        root = "\\\\" + names[2];
-        below = 3;
-        if (names.size() > 3) root += "\\" + names[below++];
+    if (p[0] == '\\' && p[1] == '\\') {
+        // An administrative share of this computer: "\\localhost\C$" is "C:".
+        const std::size_t server = NameLength(path, 2), share = server + 3;
+        const bool here = IsWord(p + 2, server, "LOCALHOST") || IsWord(p + 2, server, "127.0.0.1") ||
+                          (server != 0 && IsWord(p + 2, server, computerName));
+        if (!here || path.size() < share + 2 || !IsLetter(p[share]) || p[share + 1] != '$' ||
+            (p[share + 2] != '\0' && p[share + 2] != '\\'))
+            return next;
+        next = path.substr(share);
+        next[1] = ':';
+        return next;
     }
-    names.erase(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(std::min(below, names.size())));
-    return {root, names};
-}
-
-std::string Joined(const std::vector<std::string>& names, std::size_t from)
-{
-    std::string joined;
-    for (std::size_t i = from; i < names.size(); ++i) joined += "\\" + names[i];
-    return joined;
-}
-
-bool IsThisComputer(const std::string& server, const std::string& computerName)
-{
-    return SameAscii(server, "localhost") || server == "127.0.0.1" ||
-           (!computerName.empty() && SameAscii(server, computerName));
-}
-
-// The path one alias nearer to the drive path it stands for; the path itself
-// when it is no alias. Each form but a drive's mapping is shorter than what it
-// stands for.
-std::string OneAliasLess(std::string path, const std::string& computerName, DosDeviceQuery dosDevice)
-{
-    if (path.starts_with("\\??\\")) path = "\\\\?\\" + path.substr(4);
-    if (path.starts_with("\\\\")) {
-        const std::vector<std::string> names = Names(std::string_view(path).substr(2));
-        const std::string& server = names[0];
-        const std::string share = names.size() > 1 ? names[1] : std::string();
-        if ((server == "?" || server == ".") && IsDrive(share)) return share + Joined(names, 2);
-        if (server == "?" && SameAscii(share, "UNC")) return "\\" + Joined(names, 2);
-        if (share.size() == 2 && IsLetter(share[0]) && share[1] == '$' && IsThisComputer(server, computerName))
-            return share.substr(0, 1) + ":" + Joined(names, 2);
-        return path;
-    }
-    if (dosDevice == nullptr || !IsDrive(std::string_view(path).substr(0, 2))) return path;
+    if (!IsDrivePath(p) || dosDevice == nullptr || ++mappings > kMostDriveMappings) return next;
     std::string drive = path.substr(0, 2);
-    if (drive[0] >= 'a') drive[0] = static_cast<char>(drive[0] - 'a' + 'A');
-    std::string target = dosDevice(drive);
-    if (!target.starts_with("\\??\\")) return path;
-    if (target.ends_with("\\")) target.pop_back();
-    return target + path.substr(2);
+    drive[0] &= ~0x20;
+    next = dosDevice(drive); // "S:" is "\??\C:\Folder" for a subst drive
+    if (next.compare(0, 4, "\\??\\") != 0) return {};
+    if (next.back() == '\\') next.pop_back();
+    return next.append(path, 2);
 }
 
 } // namespace
 
-std::string PlainForm(const std::string& fullPath, const std::string& computerName, DosDeviceQuery dosDevice)
+std::string PlainForm(const std::string& fullPath, const char* computerName, DosDeviceQuery dosDevice)
 {
     std::string path = fullPath;
-    for (int mappings = 0;;) {
-        const bool mapped = IsDrive(std::string_view(path).substr(0, 2));
-        if (mapped && ++mappings > kMostDriveMappings) break;
-        std::string next = OneAliasLess(path, computerName, dosDevice);
-        if (next == path) break;
-        path = std::move(next);
-    }
-    const Parts parts = Split(path);
-    std::vector<std::string> kept;
-    for (const std::string& name : parts.names) {
-        if (name == "..") {
-            if (!kept.empty()) kept.pop_back();
-        } else if (!name.empty() && name != ".") {
-            kept.push_back(name);
-        }
-    }
-    const std::string plain = parts.root + Joined(kept, 0);
-    return IsDrive(plain) ? plain + "\\" : plain;
+    int mappings = 0;
+    for (std::string next; !(next = OneAliasLess(path, computerName, dosDevice, mappings)).empty();) path = next;
+    while (path.size() > 3 && path.back() == '\\' && IsCharStart(path, path.size() - 1)) path.pop_back();
+    if (path.size() == 2 && IsDrivePath(path.c_str())) path += '\\';
+    return path;
 }
 
-std::vector<std::string> PathSteps(const std::string& plainPath)
+std::size_t NextStepEnd(const std::string& plainPath, std::size_t previous)
 {
-    const Parts parts = Split(plainPath);
-    std::vector<std::string> steps;
-    std::string step = parts.root;
-    for (const std::string& name : parts.names) {
-        if (name.empty()) continue;
-        step += "\\" + name;
-        steps.push_back(step);
+    // The names of the root ("C:"; "", "", "server" and "share") are no steps.
+    int names = previous != 0 ? 0 : plainPath.rfind("\\\\", 0) == 0 ? -3 : 0;
+    for (std::size_t at = previous;;) {
+        const std::size_t length = NameLength(plainPath, at);
+        if (++names > 1 && length > 0) return at + length;
+        at += length + 1;
+        if (at > plainPath.size()) return std::string::npos;
     }
-    return steps;
 }
 
 bool IsLinkTag(unsigned long tag) { return tag == 0 || (tag & kNameSurrogate) != 0; }

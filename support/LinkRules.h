@@ -6,7 +6,6 @@
 // another place; the program looks at every step before it acts.
 
 #include <string>
-#include <vector>
 
 // What the system maps a drive name ("S:") to: "\??\C:\Folder" for a drive
 // made with subst, a device name ("\Device\HarddiskVolume1") for any other.
@@ -16,17 +15,18 @@ using DosDeviceQuery = std::string (*)(const std::string& drive);
 // or a share path ("\\server\share\A"). "\\?\C:\...", "\\.\C:\..." and the
 // system's own "\??\C:\..." stand for the drive path; "\\?\UNC\server\share"
 // for the share; an administrative share of this computer ("\\localhost\C$",
-// "\\127.0.0.1\c$", "\\<computerName>\C$") for its drive; a drive that
-// `dosDevice` maps to another path (subst) for that path. Empty names and "."
-// are dropped and ".." climbs (never above the drive or share); no separator
-// ends it but the drive root's ("C:\"). A path of no form it knows keeps its
-// first name, or its first two after "\\", as its root.
-std::string PlainForm(const std::string& fullPath, const std::string& computerName, DosDeviceQuery dosDevice);
+// "\\127.0.0.1\c$", "\\<computerName>\C$", the name in capitals) for its drive; a drive that
+// `dosDevice` maps to another path (subst) for that path. No separator ends it
+// but the drive root's ("C:\"). "." and ".." are left to the system, which
+// makes such a path full again.
+std::string PlainForm(const std::string& fullPath, const char* computerName, DosDeviceQuery dosDevice);
 
-// The steps of a plain path below its root, each the path up to that name:
-// "C:\A\B" gives "C:\A" and "C:\A\B"; "C:\" none. A trail byte 0x5C of a
-// double-byte character is no separator.
-std::vector<std::string> PathSteps(const std::string& plainPath);
+// Where the step of a plain path after the one that ends at `previous` ends
+// (0: the first step below the root), npos after the last: "C:\A\B" has the
+// steps "C:\A" and "C:\A\B" (ends 4 and 6); "C:\" and "\\server\share" have
+// none. A trail byte 0x5C of a double-byte character is no separator; an
+// empty name is no step.
+std::size_t NextStepEnd(const std::string& plainPath, std::size_t previous);
 
 // Whether a reparse point with this tag sends its name elsewhere: a name
 // surrogate (a junction, a mount point, a symbolic link) or a tag the system

@@ -13,6 +13,16 @@ struct Disposition {
 };
 using SetFileInformationByHandleCall = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
 
+// This computer's name on the network (in capitals, ASCII in practice),
+// asked once: the program has one thread.
+const char* ComputerName()
+{
+    static char name[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD size = sizeof name;
+    if (name[0] == '\0' && !GetComputerNameA(name, &size)) name[0] = '\0';
+    return name;
+}
+
 unsigned long LastError(unsigned long fallback)
 {
     const DWORD error = GetLastError();
@@ -25,19 +35,21 @@ std::string PlainPath(const std::string& path)
 {
     const std::string full = path.empty() ? std::string() : os::FullPathName(path);
     if (full.empty()) return {};
-    static const std::string computer = os::ComputerName();
-    return PlainForm(full, computer, os::DosDeviceTarget);
+    const std::string plain = PlainForm(full, ComputerName(), os::DosDeviceTarget);
+    // What a form stood for is made full as the system makes a path full.
+    return plain == full ? plain : os::FullPathName(plain);
 }
 
 LinkOnPath FindLink(const std::string& plainPath)
 {
-    const std::vector<std::string> steps = PathSteps(plainPath);
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const DWORD attributes = os::GetFileAttributes(steps[i]);
+    for (std::size_t end = NextStepEnd(plainPath, 0); end != std::string::npos;) {
+        const std::string step = plainPath.substr(0, end);
+        const DWORD attributes = os::GetFileAttributes(step);
         if (attributes == INVALID_FILE_ATTRIBUTES)
             // A folder that hides what it is may be a link; a name that is not there hides nothing below it.
             return GetLastError() == ERROR_ACCESS_DENIED ? LinkOnPath::Before : LinkOnPath::None;
-        if (IsLink(steps[i], attributes)) return i + 1 == steps.size() ? LinkOnPath::Last : LinkOnPath::Before;
+        end = NextStepEnd(plainPath, end);
+        if (IsLink(step, attributes)) return end == std::string::npos ? LinkOnPath::Last : LinkOnPath::Before;
     }
     return LinkOnPath::None;
 }

@@ -49,7 +49,6 @@ struct WideFunctions {
     decltype(&::LCMapStringW) LCMapStringW;
     decltype(&::GetCommandLineW) GetCommandLineW;
     decltype(&::QueryDosDeviceW) QueryDosDeviceW;
-    decltype(&::GetComputerNameW) GetComputerNameW;
     decltype(&::GetFileAttributesExW) GetFileAttributesExW; // optional
     decltype(&::GetDiskFreeSpaceExW) GetDiskFreeSpaceExW;   // optional
     decltype(&::GetLongPathNameW) GetLongPathNameW;         // optional
@@ -141,7 +140,6 @@ bool ResolveAll(WideFunctions& w)
     TESSERA_NEED(kernel, LCMapStringW);
     TESSERA_NEED(kernel, GetCommandLineW);
     TESSERA_NEED(kernel, QueryDosDeviceW);
-    TESSERA_NEED(kernel, GetComputerNameW);
     Resolve(kernel, "GetFileAttributesExW", w.GetFileAttributesExW);
     Resolve(kernel, "GetDiskFreeSpaceExW", w.GetDiskFreeSpaceExW);
     Resolve(kernel, "GetLongPathNameW", w.GetLongPathNameW);
@@ -433,53 +431,23 @@ BOOL FindNextFile(HANDLE search, FoundFile& found)
 
 DWORD ReparseTag(const std::string& path)
 {
-    if (!Fit(path)) return 0;
-    DWORD tag = 0;
-    HANDLE search = INVALID_HANDLE_VALUE;
-    if (const WideFunctions* w = WideTable()) {
-        WIN32_FIND_DATAW data;
-        search = w->FindFirstFileW(Wide(path).c_str(), &data);
-        tag = data.dwReserved0;
-    } else {
-        WIN32_FIND_DATAA data;
-        search = ::FindFirstFileA(path.c_str(), &data);
-        tag = data.dwReserved0;
-    }
+    const WideFunctions* w = WideTable();
+    WIN32_FIND_DATAW data;
+    if (w == nullptr || !Fit(path)) return 0;
+    const HANDLE search = w->FindFirstFileW(Wide(path).c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) return 0;
     ::FindClose(search);
-    return tag;
+    return data.dwReserved0;
 }
 
 std::string DosDeviceTarget(const std::string& drive)
 {
-    // The answer is a list; its first entry is the mapping in force.
-    for (DWORD size = MAX_PATH + 1; size <= 0x10000; size *= 8) {
-        if (const WideFunctions* w = WideTable()) {
-            std::wstring target(size, L'\0');
-            if (w->QueryDosDeviceW(Wide(drive).c_str(), target.data(), size) != 0)
-                return Narrow(UpToTerminator(target.c_str(), size));
-        } else {
-            // Looked up: not every kernel32 of the 9x family has it.
-            static const auto narrow = KernelFunction<decltype(&::QueryDosDeviceA)>("QueryDosDeviceA");
-            std::string target(size, '\0');
-            if (!narrow) return {};
-            if (narrow(drive.c_str(), target.data(), size) != 0) return UpToTerminator(target.c_str(), size);
-        }
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
-    }
-    return {};
-}
-
-std::string ComputerName()
-{
-    if (const WideFunctions* w = WideTable()) {
-        wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-        DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-        return w->GetComputerNameW(name, &size) ? Narrow(UpToTerminator(name, MAX_COMPUTERNAME_LENGTH)) : std::string();
-    }
-    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-    return ::GetComputerNameA(name, &size) ? UpToTerminator(name, MAX_COMPUTERNAME_LENGTH) : std::string();
+    // The answer is a list; its first entry is the mapping in force. A mapping
+    // longer than this reaches nothing a path of MAX_PATH can name.
+    wchar_t target[1024];
+    const WideFunctions* w = WideTable();
+    if (w == nullptr || w->QueryDosDeviceW(Wide(drive).c_str(), target, 1024) == 0) return {};
+    return Narrow(UpToTerminator(target, 1024));
 }
 
 BOOL GetDiskFreeSpaceEx(const std::string& root, ULARGE_INTEGER& available)

@@ -62,13 +62,11 @@ struct FoundFile {
 HANDLE FindFirstFile(const std::string& pattern, FoundFile& found);
 BOOL FindNextFile(HANDLE search, FoundFile& found);
 
-// The reparse tag a directory search gives for a file or folder that is a
-// reparse point; 0 when the search finds nothing or the system gives none.
+// The tag a directory search gives for a reparse point, and what the system
+// maps a drive name ("S:") to. 0 and "" when the system says nothing, and
+// where texts go to the "A" functions (the 9x family has neither).
 DWORD ReparseTag(const std::string& path);
-// What the system maps a drive name ("S:") to; "" when it says nothing.
 std::string DosDeviceTarget(const std::string& drive);
-// This computer's name on the network; "" when the system gives none.
-std::string ComputerName();
 
 // FALSE with ERROR_CALL_NOT_IMPLEMENTED where the system lacks the call.
 BOOL GetDiskFreeSpaceEx(const std::string& root, ULARGE_INTEGER& available);

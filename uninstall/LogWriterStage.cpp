@@ -51,8 +51,8 @@ StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRe
 
     // The install folder may be one users can write: no file of the log's
     // replacement is opened, renamed or replaced through a link.
-    for (const std::string& path : {partialLogPath, newLogPath, logPath})
-        if (HasLink(path)) {
+    for (const std::string* path : {&partialLogPath, &newLogPath, &logPath})
+        if (HasLink(*path)) {
             result.failures.Add(kSetupFileTag, logPath, kLinkWriteSkip);
             return result;
         }

@@ -99,17 +99,24 @@ bool Listed(const std::string& key, const std::string_view (&list)[N])
     return std::any_of(std::begin(list), std::end(list), [&](std::string_view k) { return SameIgnoringAsciiCase(key, k); });
 }
 
-// The 32-bit programs' view of a 64-bit system's keys, which holds the same
-// keys again.
-constexpr std::string_view kWow64View = "Wow6432Node";
+// A normalised key without the name "Wow6432Node" at its `at`-th name (the
+// first, or the second after "SOFTWARE"): 64-bit Windows keeps the 32-bit
+// programs' view of the same keys there.
+std::string OwnView(const std::string& key, std::size_t at)
+{
+    std::vector<std::string> names = Names(key, Separators::Key);
+    if (names.size() > at && SameIgnoringAsciiCase(names[at], "Wow6432Node") &&
+        (at == 0 || SameIgnoringAsciiCase(names[0], "SOFTWARE")))
+        names[at].clear();
+    return KeyNamesFrom(names, 0);
+}
 
 // `key` normalised, relative to the classes root or a hive's SOFTWARE\Classes.
-bool IsProtectedClassesKey(const std::string& key)
+bool IsProtectedClassesKey(const std::string& written)
 {
+    const std::string key = OwnView(written, 0);
     if (key.empty() || Listed(key, kClassesSystemKeys)) return true;
-    const std::vector<std::string> names = Names(key, Separators::Key);
-    if (SameIgnoringAsciiCase(names[0], kWow64View)) return IsProtectedClassesKey(KeyNamesFrom(names, 1));
-    return Listed(names[0], kSystemFileTypes);
+    return Listed(Names(key, Separators::Key).front(), kSystemFileTypes);
 }
 
 // CurrentControlSet, or ControlSet followed by digits.
@@ -124,14 +131,11 @@ bool IsControlSet(const std::string& name)
 // `key` normalised, relative to the machine's or a user's hive. A control set
 // and its direct children (Services, Control, Enum, ...) are never deleted; a
 // key further down (a service of its own) only when the log is trusted.
-bool IsProtectedHiveKey(const std::string& key, bool trusted)
+bool IsProtectedHiveKey(const std::string& written, bool trusted)
 {
+    const std::string key = OwnView(written, 1);
     const std::vector<std::string> names = Names(key, Separators::Key);
     if (names.size() <= 1 || Listed(key, kHiveSystemKeys)) return true;
-    if (SameIgnoringAsciiCase(names[0], "SOFTWARE") && SameIgnoringAsciiCase(names[1], kWow64View)) {
-        const std::string below = KeyNamesFrom(names, 2);
-        return IsProtectedHiveKey(below.empty() ? names[0] : names[0] + "\\" + below, trusted);
-    }
     if (SameIgnoringAsciiCase(names[0], "SYSTEM") && IsControlSet(names[1])) return names.size() <= 3 || !trusted;
     // The same keys as under the classes root, which shows this one merged.
     return SameIgnoringAsciiCase(names[0], "SOFTWARE") && SameIgnoringAsciiCase(names[1], "Classes") &&
@@ -213,15 +217,8 @@ bool IsProtectedRegistryKey(RegistryRoot root, const std::string& keyPath, bool 
     const std::string key = NormalizedKeyPath(keyPath);
     if (root == RegistryRoot::ClassesRoot) return IsProtectedClassesKey(key);
     if (IsProtectedHiveKey(key, trusted)) return true;
-    if (root != RegistryRoot::Users) return false;
-    // Each child of the users' root is a user's hive, held to the same rules;
-    // a "<user>_Classes" child is also that user's classes root.
-    const std::vector<std::string> names = Names(key, Separators::Key);
-    const std::string below = KeyNamesFrom(names, 1);
-    constexpr std::string_view kClassesHive = "_Classes";
-    const bool classes = names[0].size() > kClassesHive.size() &&
-                         SameIgnoringAsciiCase(std::string_view(names[0]).substr(names[0].size() - kClassesHive.size()), kClassesHive);
-    return IsProtectedHiveKey(below, trusted) || (classes && IsProtectedClassesKey(below));
+    // Each child of the users' root is a user's hive, held to the same rules.
+    return root == RegistryRoot::Users && IsProtectedHiveKey(KeyNamesFrom(Names(key, Separators::Key), 1), trusted);
 }
 
 bool IsProductUninstallKey(const std::string& keyPath)

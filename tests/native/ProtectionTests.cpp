@@ -119,14 +119,11 @@ TEST_F(Protection, RegistryKeysTheSystemStandsOn)
 
 TEST_F(Protection, ClassesRootRefusesOnlyItsSystemKeys)
 {
-    // The 32-bit programs' classes under Wow6432Node, and a user's classes
-    // root under the users' root, hold the same keys.
+    // The 32-bit programs' classes under Wow6432Node hold the same keys.
     for (const std::string& key : Strings{"", "\\", "CLSID", "clsid\\", "Interface", "TypeLib", "AppID", "*", "\\*\\",
                                           "Folder", "DIRECTORY", "Drive", "AllFilesystemObjects"})
-        for (const std::string& written : {key, "Wow6432Node\\" + key, "wow6432node\\\\" + key}) {
+        for (const std::string& written : {key, "Wow6432Node\\" + key, "wow6432node\\\\" + key})
             EXPECT_TRUE(IsProtectedRegistryKey(RegistryRoot::ClassesRoot, written)) << written;
-            EXPECT_TRUE(IsProtectedRegistryKey(RegistryRoot::Users, "S-1-5-21-1_Classes\\" + written)) << written;
-        }
     for (const std::string& key : Strings{".txt", "txt_auto_file", "CLSID\\{00000000-0000-0000-0000-000000000001}",
                                           "*\\shellex\\ContextMenuHandlers\\Vendor", "Folders", "\\.prd\\"})
         for (const std::string& written : {key, "Wow6432Node\\" + key})
@@ -191,7 +188,6 @@ TEST_F(Protection, ControlSetsAndTheSystemsFileTypes)
         {LocalMachine, "SOFTWARE\\Wow6432Node\\Classes\\.exe", true, true},
         {LocalMachine, "SOFTWARE\\Classes\\Wow6432Node\\CLSID", true, true},
         {LocalMachine, "Software\\WOW6432NODE\\Classes\\Wow6432Node\\Interface", true, true},
-        {Users, "S-1-5-21-1_CLASSES\\batfile", true, true},
         {Users, "S-1-5-21-1\\Software\\Wow6432Node\\Classes\\.cmd", true, true},
         {LocalMachine, "SOFTWARE\\Wow6432Node\\Classes\\CLSID\\{00000000-0000-0000-0000-000000000002}", true, false},
     };
