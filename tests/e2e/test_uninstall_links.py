@@ -9,7 +9,7 @@ import os
 import shutil
 import time
 
-from conftest import MAIN_IDS, Window, make_distribution
+from conftest import MAIN_IDS, Window, install_into, make_distribution
 from test_log_trust import wait_for_box
 from test_uninstall_run import uninstall_command
 
@@ -34,14 +34,7 @@ File2=(App)\\Data\\notes.txt
 [AddDeleteFile]
 File1=(App)\\Data\\*.log
 """, {"APP.EXE": b"MZ" + bytes(100), "notes.txt": "ours\r\n"})
-    program = setup_program(dist, wait_for=TITLE)
-    windriver("settext", TITLE, "#%d" % MAIN_IDS["txtFolder"], FOLDER)
-    windriver("press", TITLE, START)
-    windriver("msgbox", "フォルダ作成", "--timeout", "30000")
-    windriver("press", "フォルダ作成", "はい(Y)")
-    windriver("msgbox", "完了", "--timeout", "60000")
-    windriver("press", "完了", "OK")
-    assert program.wait(60) == 0
+    install_into(windriver, setup_program, dist, TITLE, FOLDER)
 
 
 def shown_failure_report(windriver):
