@@ -9,7 +9,6 @@
 
 #include "support/FileOps.h"
 #include "support/ReparsePoints.h"
-#include "support/SystemText.h"
 #include "tests/wine/LogRun.h"
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
@@ -21,39 +20,6 @@
 namespace {
 
 using Files = std::map<std::string, std::string>;
-
-// The Unix name of a path of the prefix (Wine's own export).
-std::string UnixName(const std::string& path)
-{
-    using Call = char*(CDECL*)(LPCWSTR);
-    const auto call = reinterpret_cast<Call>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (call == nullptr) return {};
-    char* name = call(os::Wide(path).c_str());
-    if (name == nullptr) return {};
-    std::string unix = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return unix;
-}
-
-// A Unix symbolic link at `link` to the folder `target`, made by ln(1): Wine
-// has no call of its own that makes one.
-void MakeLink(const std::string& link, const std::string& target)
-{
-    std::string command = "ln -s \"" + UnixName(target) + "\" \"" + UnixName(link) + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA("Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process))
-        << command;
-    WaitForSingleObject(process.hProcess, 30000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    for (int waited = 0; waited < 300 && GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++waited) Sleep(100);
-    ASSERT_EQ(GetFileAttributesA(link.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-        << link;
-}
 
 std::string ShortPath(const std::string& path)
 {
