@@ -138,7 +138,8 @@ unsigned long RemoveFile(const std::string& path, bool filesOnly, bool unregiste
         if (const unsigned long fault = StepFault("delete", path)) return fault;
         const std::string plain = PlainPath(path);
         const std::string folder = FolderPart(plain);
-        if (folder.empty() || FindLink(folder) != LinkOnPath::None) return kLinkOnPath;
+        if (folder.empty()) return ERROR_PATH_NOT_FOUND;
+        if (FindLink(folder) != LinkOnPath::None) return kLinkOnPath;
         return RemoveMatches(folder, NamePart(plain), filesOnly);
     }
     const std::string plain = PlainPath(path);
@@ -156,9 +157,10 @@ unsigned long RemoveFile(const std::string& path, bool filesOnly, bool unregiste
 
 unsigned long RemoveFolder(const std::string& folder, const std::string& patterns)
 {
-    if (folder.empty()) return ERROR_PATH_NOT_FOUND;
     const std::string base = AddBackSlash(folder, "B");
-    const std::string plain = PlainPath(base);
+    const std::string plain = folder.empty() ? std::string() : PlainPath(base);
+    // A path the system cannot make full names no folder: never the current one.
+    if (plain.empty()) return ERROR_PATH_NOT_FOUND;
     const LinkOnPath link = FindLink(plain);
     if (link == LinkOnPath::Before) return kLinkOnPath;
     unsigned long refused = 0;

@@ -12,7 +12,10 @@ constexpr int kMostDriveMappings = 8;
 bool IsLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 
 // A letter, a colon, and the end or a backslash after them.
-bool IsDrivePath(const char* path) { return IsLetter(path[0]) && path[1] == ':' && (path[2] == '\0' || path[2] == '\\'); }
+bool IsDrivePath(const char* path)
+{
+    return IsLetter(path[0]) && path[1] == ':' && (path[2] == '\0' || path[2] == '\\');
+}
 
 // The bytes of the name at `from`, up to a backslash that is a character of its own.
 std::size_t NameLength(const std::string& path, std::size_t from)
@@ -26,7 +29,8 @@ std::size_t NameLength(const std::string& path, std::size_t from)
 bool IsWord(const char* text, std::size_t length, const char* word)
 {
     for (std::size_t i = 0; i < length; ++i)
-        if (word[i] == '\0' || (text[i] != word[i] && !(IsLetter(text[i]) && (text[i] & ~0x20) == word[i]))) return false;
+        if (word[i] == '\0' || (text[i] != word[i] && !(IsLetter(text[i]) && (text[i] & ~0x20) == word[i])))
+            return false;
     return word[length] == '\0';
 }
 
@@ -39,7 +43,9 @@ std::string OneAliasLess(const std::string& path, const char* computerName, DosD
     const char* p = path.c_str();
     std::string next;
     // "\\?\", "\\.\", and the system's own "\??\".
-    if (p[0] == '\\' && p[3] == '\\' && ((p[1] == '\\' && (p[2] == '?' || p[2] == '.')) || (p[1] == '?' && p[2] == '?'))) {
+    const bool device = p[0] == '\\' && ((p[1] == '\\' && (p[2] == '?' || p[2] == '.')) || (p[1] == '?' && p[2] == '?')) &&
+                        p[3] == '\\';
+    if (device) {
         if (IsDrivePath(p + 4)) return path.substr(4);
         // "\\?\UNC\server" is "\\server".
         if (p[2] != '?' || !IsWord(p + 4, 4, "UNC\\")) return next;

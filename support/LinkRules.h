@@ -15,10 +15,10 @@ using DosDeviceQuery = std::string (*)(const std::string& drive);
 // or a share path ("\\server\share\A"). "\\?\C:\...", "\\.\C:\..." and the
 // system's own "\??\C:\..." stand for the drive path; "\\?\UNC\server\share"
 // for the share; an administrative share of this computer ("\\localhost\C$",
-// "\\127.0.0.1\c$", "\\<computerName>\C$", the name in capitals) for its drive; a drive that
-// `dosDevice` maps to another path (subst) for that path. No separator ends it
-// but the drive root's ("C:\"). "." and ".." are left to the system, which
-// makes such a path full again.
+// "\\127.0.0.1\c$", "\\<computerName>\C$", the name in capitals) for its
+// drive; a drive that `dosDevice` maps to another path (subst) for that path.
+// No separator ends it but the drive root's ("C:\"). "." and ".." are left to
+// the system, which makes such a path full again.
 std::string PlainForm(const std::string& fullPath, const char* computerName, DosDeviceQuery dosDevice);
 
 // Where the step of a plain path after the one that ends at `previous` ends

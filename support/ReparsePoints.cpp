@@ -1,5 +1,7 @@
 #include "support/ReparsePoints.h"
 
+#include <iterator>
+
 #include "support/Handles.h"
 #include "support/LinkRules.h"
 #include "support/SystemText.h"
@@ -23,6 +25,21 @@ const char* ComputerName()
     return name;
 }
 
+// What the system maps a drive to. A run asks about every path it removes,
+// and each question costs a call into the kernel: a drive found to be no
+// mapping (a disk, a share) is not asked about again. Only this session's
+// own programs can map a drive for it.
+std::string DriveMapping(const std::string& drive)
+{
+    static bool unmapped['Z' - 'A' + 1];
+    const unsigned letter = static_cast<unsigned char>(drive[0]) - 'A';
+    const bool known = letter < std::size(unmapped);
+    if (known && unmapped[letter]) return {};
+    std::string target = os::DosDeviceTarget(drive);
+    if (known && target.rfind("\\??\\", 0) != 0) unmapped[letter] = true;
+    return target;
+}
+
 unsigned long LastError(unsigned long fallback)
 {
     const DWORD error = GetLastError();
@@ -35,7 +52,7 @@ std::string PlainPath(const std::string& path)
 {
     const std::string full = path.empty() ? std::string() : os::FullPathName(path);
     if (full.empty()) return {};
-    const std::string plain = PlainForm(full, ComputerName(), os::DosDeviceTarget);
+    const std::string plain = PlainForm(full, ComputerName(), DriveMapping);
     // What a form stood for is made full as the system makes a path full.
     return plain == full ? plain : os::FullPathName(plain);
 }
@@ -78,6 +95,6 @@ unsigned long RemoveLinkItself(const std::string& path)
     if (!GetFileInformationByHandle(link.get(), &facts) || !(facts.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return kLinkOnPath;
     Disposition disposition{TRUE};
-    return setInformation(link.get(), kDispositionInfo, &disposition, sizeof disposition) ? 0
-                                                                                          : LastError(ERROR_GEN_FAILURE);
+    const bool removed = setInformation(link.get(), kDispositionInfo, &disposition, sizeof disposition);
+    return removed ? 0 : LastError(ERROR_GEN_FAILURE);
 }
