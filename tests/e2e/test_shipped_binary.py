@@ -20,7 +20,8 @@ KNOWN_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell3
 # or (lz32, version, winmm) loaded by the System folder's full path.
 RUNTIME_ONLY = {"GetDiskFreeSpaceExA", "RestartDialog", "_RestartDialog@12", "SetDefaultDllDirectories",
                 "SetDllDirectoryA", "SetDllDirectoryW", "LZInit", "LZCopy", "LZClose", "GetFileVersionInfoSizeA",
-                "GetFileVersionInfoA", "VerQueryValueA", "timeGetDevCaps", "timeBeginPeriod", "timeEndPeriod"}
+                "GetFileVersionInfoA", "VerQueryValueA", "timeGetDevCaps", "timeBeginPeriod", "timeEndPeriod",
+                "SetFileInformationByHandle"}
 SIZE_BUDGET = 300_000  # bytes
 
 
