@@ -32,7 +32,7 @@ int PlatformId()
 
 } // namespace
 
-ProgramState StartUpProgram(const std::string& argument)
+ProgramState StartUpProgram(const std::string& argument, PayloadDisplay& display)
 {
     ProgramState program;
     ProgramFiles& files = program.files;
@@ -60,6 +60,18 @@ ProgramState StartUpProgram(const std::string& argument)
             files.workFolder = candidate;
             break;
         }
+    }
+
+    // A program carrying its medium runs from the medium unpacked; the plain
+    // program in it is the one the uninstaller is made from.
+    const PayloadOutcome payload = UnpackPayload(files.runningProgram, files.workFolder, files.systemFolder, display);
+    if (payload.kind == PayloadOutcome::Kind::Stop) {
+        program.endCode = payload.exitCode;
+        return program;
+    }
+    if (payload.kind == PayloadOutcome::Kind::Unpacked) {
+        files.sourceFolder = payload.sourceFolder;
+        files.runningProgram = files.sourceFolder + kProgramName;
     }
 
     files.programCopy = files.workFolder + kProgramCopyName;

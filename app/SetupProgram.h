@@ -42,4 +42,5 @@ private:
     ProgramState program_;
     SetupSettings settings_;
     bool restartRequested_ = false;
+    int exitCode_ = 0;
 };

@@ -12,6 +12,7 @@ constexpr char kUninstallLogName[] = "UNSETUP.INI";
 constexpr char kSetupScriptName[] = "SETUP.INI";
 constexpr char kWorkFolderPrefix[] = "TSTMP";
 constexpr char kProgramCopyName[] = "SETUPT.EXE";
+constexpr char kProgramName[] = "SETUP.EXE"; // the program on a medium
 constexpr int kWorkFolderLimit = 99;
 
 // Uninstall when the file-name part of the first argument is exactly "UNSETUP.INI".
