@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "app/ExitCodes.h"
 #include "install/FolderRules.h"
 #include "install/FreeSpace.h"
@@ -10,7 +12,6 @@
 #include "support/FileOps.h"
 #include "support/Handles.h"
 #include "support/PayloadRules.h"
-#include "support/RunContext.h"
 #include "support/Sha256.h"
 #include "support/SysErrorText.h"
 #include "support/SystemText.h"
@@ -19,6 +20,8 @@ namespace {
 
 constexpr DWORD kMoment = 400; // milliseconds of unpacking before the text is shown
 constexpr std::size_t kPiece = 64 * 1024;
+// The action word of the messages: the script that could name another is in the payload.
+constexpr char kSetupWord[] = "インストール";
 
 // The text once the unpacking has taken longer than a moment; the windows kept
 // answering from then on.
@@ -47,34 +50,26 @@ private:
     bool shown_ = false;
 };
 
-// Up to `size` bytes at `offset`; fewer at the end of the file or on a failure.
-std::string ReadAt(HANDLE file, std::uint64_t offset, std::size_t size)
+std::string ReadAt(HANDLE file, std::uint32_t offset, std::size_t size)
 {
-    LONG high = static_cast<LONG>(offset >> 32);
-    SetLastError(NO_ERROR);
-    if (SetFilePointer(file, static_cast<LONG>(offset), &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
-        GetLastError() != NO_ERROR)
-        return {};
     std::string bytes(size, '\0');
-    DWORD done = 0, got = 0;
-    while (done < size && ReadFile(file, bytes.data() + done, static_cast<DWORD>(size - done), &got, nullptr) && got)
-        done += got;
-    bytes.resize(done);
+    bytes.resize(ReadFileAt(file, offset, bytes.data(), static_cast<DWORD>(size)));
     return bytes;
 }
 
 bool DigestMatches(HANDLE file, const PayloadTrailer& trailer, Preparing& preparing)
 {
     Sha256 digest;
-    for (std::uint64_t done = 0; done < trailer.cabinetLength;) {
-        const std::uint64_t left = trailer.cabinetLength - done;
-        const std::string piece = ReadAt(file, trailer.cabinetOffset + done, left < kPiece ? left : kPiece);
-        if (piece.empty()) return false;
-        digest.Add(piece);
-        done += piece.size();
+    std::string piece(kPiece, '\0');
+    for (std::uint32_t done = 0; done < trailer.cabinetLength;) {
+        const std::uint32_t left = trailer.cabinetLength - done;
+        const DWORD got = ReadFileAt(file, trailer.cabinetOffset + done, piece.data(), left < kPiece ? left : kPiece);
+        if (got == 0) return false;
+        digest.Add(std::string_view(piece.data(), got));
+        done += got;
         preparing.Tick();
     }
-    return digest.Hex() == trailer.digest;
+    return std::memcmp(digest.Digest().data(), trailer.digest, sizeof trailer.digest) == 0;
 }
 
 // The space check of an install, for the work folder's drive; the action word
@@ -86,11 +81,10 @@ bool EnoughSpaceOrGoOn(const std::string& workFolder, std::uint64_t needed, Mess
     if (!space.known) space = DriveFreeSpace(drive);
     const auto bytes = static_cast<std::int64_t>(needed > INT64_MAX ? INT64_MAX : needed);
     if (EnoughFreeSpace(space.bytes, bytes)) return true;
-    const std::string setup = GeneralKeys{}.setupString;
-    if (boxes.ShowMessage(DiskSpaceQuestion(space.known, bytes, setup), "空き容量不足", MB_YESNO | MB_ICONQUESTION) ==
+    if (boxes.ShowMessage(DiskSpaceQuestion(space.known, bytes, kSetupWord), "空き容量不足", MB_YESNO | MB_ICONQUESTION) ==
         IDYES)
         return true;
-    boxes.ShowMessage(setup + "を続行できませんでした．", "セットアップ中止", MB_ICONSTOP);
+    boxes.ShowMessage(std::string(kSetupWord) + "を続行できませんでした．", "セットアップ中止", MB_ICONSTOP);
     return false;
 }
 
@@ -124,9 +118,9 @@ PayloadOutcome UnpackPayload(const std::string& program, const std::string& work
     if (opened == INVALID_HANDLE_VALUE) return {};
     const UniqueKernelHandle file(opened);
     DWORD high = 0;
-    const DWORD low = GetFileSize(file.get(), &high);
-    const std::uint64_t size = static_cast<std::uint64_t>(high) << 32 | low;
-    const std::optional<std::uint64_t> end = TrailerEnd(ReadAt(file.get(), 0, kProgramHeadSize), size);
+    const DWORD size = GetFileSize(file.get(), &high);
+    if (high != 0 || size == INVALID_FILE_SIZE) return {}; // no program of ours
+    const std::optional<std::uint32_t> end = TrailerEnd(ReadAt(file.get(), 0, kProgramHeadSize), size);
     if (!end || *end < kPayloadTrailerSize) return {};
     const TrailerRead read = ParsePayloadTrailer(ReadAt(file.get(), *end - kPayloadTrailerSize, kPayloadTrailerSize), *end);
     if (read.state == TrailerState::None) return {};
@@ -137,11 +131,14 @@ PayloadOutcome UnpackPayload(const std::string& program, const std::string& work
     if (!EnoughSpaceOrGoOn(workFolder, read.trailer.expandedSize, display)) return Stop(display, "", kExitDone);
 
     const std::string folder = workFolder + kPayloadFolderName + "\\";
-    if (!CreateFolderPath(folder)) return Stop(display, ProblemText({CabinetProblem::WriteFailed, GetLastError()}), kExitInstallFailure);
-    const CabinetExtraction extraction = ExtractCabinet(file.get(), read.trailer.cabinetOffset,
-                                                        read.trailer.cabinetLength, folder, systemFolder, preparing);
+    // A folder left by an earlier run (of a reused work folder) is not the medium.
+    if (FolderExists(folder)) RemoveFolder(folder, "*.*");
+    CabinetExtraction extraction{CabinetProblem::WriteFailed, ERROR_PATH_NOT_FOUND};
+    if (os::CreateDirectory(folder)) extraction = ExtractCabinet(file.get(), read.trailer.cabinetOffset, read.trailer.cabinetLength, folder,
+                                    systemFolder, preparing);
     if (extraction.problem != CabinetProblem::None) {
-        os::RemoveDirectory(folder);
+        // Nothing extracted stays behind.
+        RemoveFolder(folder, "*.*");
         return Stop(display, ProblemText(extraction), kExitInstallFailure);
     }
     return {PayloadOutcome::Kind::Unpacked, folder, kExitDone};

@@ -4,7 +4,6 @@
 #include <fcntl.h>
 
 #include <cstdlib>
-#include <vector>
 
 #include "support/Handles.h"
 #include "support/PayloadRules.h"
@@ -16,7 +15,7 @@ namespace {
 // for the cabinet, or a file being extracted.
 struct FdiFile {
     HANDLE handle;
-    std::uint64_t start = 0, length = 0, position = 0;
+    std::uint32_t start = 0, length = 0, position = 0;
     bool extracted = false; // the handle is ours to close
 };
 
@@ -26,7 +25,6 @@ struct Session {
     FdiFile cabinet;
     std::string folder;
     CabinetProgress& progress;
-    std::vector<std::string> made;
     CabinetProblem problem = CabinetProblem::None;
     unsigned long error = 0;
 
@@ -51,17 +49,8 @@ UINT DIAMONDAPI Read(INT_PTR handle, void* buffer, UINT size)
 {
     FdiFile& file = *FileOf(handle);
     if (file.extracted) return kFailed;
-    const std::uint64_t left = file.length - file.position;
-    if (size > left) size = static_cast<UINT>(left);
-    // SetFilePointer, not its Ex form, which the 9x family lacks.
-    const std::uint64_t at = file.start + file.position;
-    LONG high = static_cast<LONG>(at >> 32);
-    DWORD done = 0;
-    SetLastError(NO_ERROR);
-    if (SetFilePointer(file.handle, static_cast<LONG>(at), &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
-        GetLastError() != NO_ERROR)
-        return kFailed;
-    if (size > 0 && !ReadFile(file.handle, buffer, size, &done, nullptr)) return kFailed;
+    if (size > file.length - file.position) size = file.length - file.position;
+    const DWORD done = ReadFileAt(file.handle, file.start + file.position, buffer, size);
     file.position += done;
     return done;
 }
@@ -90,12 +79,13 @@ LONG DIAMONDAPI Seek(INT_PTR handle, LONG distance, int origin)
 {
     FdiFile& file = *FileOf(handle);
     if (file.extracted) return -1;
-    const std::int64_t base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? static_cast<std::int64_t>(file.position)
-                                                                          : static_cast<std::int64_t>(file.length);
-    const std::int64_t position = base + distance;
-    if (position < 0 || static_cast<std::uint64_t>(position) > file.length || position > 0x7FFFFFFF) return -1;
-    file.position = static_cast<std::uint64_t>(position);
-    return static_cast<LONG>(position);
+    const std::uint32_t base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? file.position : file.length;
+    // Within the cabinet, in either direction, without wrapping around.
+    if (distance < 0 ? static_cast<std::uint32_t>(-static_cast<std::int64_t>(distance)) > base
+                     : static_cast<std::uint32_t>(distance) > file.length - base)
+        return -1;
+    file.position = base + static_cast<std::uint32_t>(distance);
+    return static_cast<LONG>(file.position);
 }
 
 // The file a cabinet entry becomes, opened for writing; 0 skips it, -1 stops.
@@ -114,7 +104,6 @@ INT_PTR MakeFile(const FDINOTIFICATION& entry)
         session->Fail(error == ERROR_FILE_EXISTS ? CabinetProblem::Damaged : CabinetProblem::WriteFailed, error);
         return -1;
     }
-    session->made.push_back(path);
     FdiFile* file = new FdiFile{handle};
     file->extracted = true;
     return reinterpret_cast<INT_PTR>(file);
@@ -155,7 +144,22 @@ Function Export(HMODULE library, const char* name)
 
 } // namespace
 
-CabinetExtraction ExtractCabinet(HANDLE file, std::uint64_t offset, std::uint64_t length, const std::string& folder,
+DWORD ReadFileAt(HANDLE file, std::uint32_t offset, void* buffer, DWORD size)
+{
+    // Not SetFilePointerEx, which the 9x family lacks; the high part makes the
+    // offset count up to 4 GB.
+    LONG high = 0;
+    SetLastError(NO_ERROR);
+    if (SetFilePointer(file, static_cast<LONG>(offset), &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
+        GetLastError() != NO_ERROR)
+        return 0;
+    DWORD done = 0, got = 0;
+    while (done < size && ReadFile(file, static_cast<char*>(buffer) + done, size - done, &got, nullptr) && got > 0)
+        done += got;
+    return done;
+}
+
+CabinetExtraction ExtractCabinet(HANDLE file, std::uint32_t offset, std::uint32_t length, const std::string& folder,
                                  const std::string& systemFolder, CabinetProgress& progress)
 {
     if (systemFolder.empty()) return {CabinetProblem::NoLibrary, 0}; // never one found by the search path
@@ -165,7 +169,7 @@ CabinetExtraction ExtractCabinet(HANDLE file, std::uint64_t offset, std::uint64_
     const auto destroy = library ? Export<decltype(&FDIDestroy)>(library.get(), "FDIDestroy") : nullptr;
     if (!create || !copy || !destroy) return {CabinetProblem::NoLibrary, 0};
 
-    Session current{{file, offset, length}, folder, progress, {}};
+    Session current{{file, offset, length}, folder, progress};
     session = &current;
     ERF errors{};
     if (const HFDI fdi = create(Allocate, Release, Open, Read, Write, Close, Seek, cpuUNKNOWN, &errors)) {
@@ -176,7 +180,5 @@ CabinetExtraction ExtractCabinet(HANDLE file, std::uint64_t offset, std::uint64_
         current.Fail(CabinetProblem::WriteFailed, ERROR_NOT_ENOUGH_MEMORY);
     }
     session = nullptr;
-    if (current.problem != CabinetProblem::None)
-        for (const std::string& path : current.made) os::DeleteFile(path);
     return {current.problem, current.error};
 }

@@ -20,6 +20,9 @@ struct CabinetExtraction {
     unsigned long error = 0; // the system's error code of a failed write
 };
 
+// Up to `size` bytes at `offset` of an open file, fewer at its end; 0 on a failure.
+DWORD ReadFileAt(HANDLE file, std::uint32_t offset, void* buffer, DWORD size);
+
 // Told after each piece written, so that windows can be kept answering.
 class CabinetProgress {
 public:
@@ -32,7 +35,7 @@ protected:
 // Extracts the cabinet that takes `length` bytes from `offset` of the open
 // `file` into `folder` (which exists and ends in a backslash), each file with the
 // cabinet's date and time. Names marked as UTF-8 become code page 932 texts;
-// the others are such texts already.
-// On failure every file it made is removed again.
-CabinetExtraction ExtractCabinet(HANDLE file, std::uint64_t offset, std::uint64_t length, const std::string& folder,
+// the others are such texts already. On failure the files made so far stay:
+// the caller removes the folder.
+CabinetExtraction ExtractCabinet(HANDLE file, std::uint32_t offset, std::uint32_t length, const std::string& folder,
                                  const std::string& systemFolder, CabinetProgress& progress);

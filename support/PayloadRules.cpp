@@ -1,70 +1,69 @@
 #include "support/PayloadRules.h"
 
+#include <cstring>
+#include <cwchar>
+
 namespace {
 
-std::uint64_t Little(std::string_view bytes, std::size_t at, std::size_t size)
+std::uint64_t Little(const char* bytes, int size)
 {
     std::uint64_t value = 0;
-    for (std::size_t i = size; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    while (size-- > 0) value = value << 8 | static_cast<unsigned char>(bytes[size]);
     return value;
 }
 
-constexpr std::size_t kNewHeaderPointer = 0x3C;
-constexpr std::uint64_t kPe32 = 0x10B, kPe32Plus = 0x20B;
-constexpr std::size_t kOptionalHeaderAt = 24; // after "PE\0\0" and the file header
-constexpr std::uint64_t kSecurityDirectory = 4;
+std::uint32_t Dword(const char* bytes) { return static_cast<std::uint32_t>(Little(bytes, 4)); }
+
+constexpr std::uint32_t kNewHeaderPointer = 0x3C;
+constexpr std::uint32_t kPe32 = 0x10B, kPe32Plus = 0x20B;
+constexpr std::uint32_t kOptionalHeaderAt = 24; // after "PE\0\0" and the file header
+constexpr std::uint32_t kSecurityDirectory = 4;
 
 } // namespace
 
-std::optional<std::uint64_t> TrailerEnd(std::string_view head, std::uint64_t fileSize)
+std::optional<std::uint32_t> TrailerEnd(std::string_view head, std::uint32_t fileSize)
 {
-    if (head.size() < 0x40 || head.substr(0, 2) != "MZ") return std::nullopt;
-    const std::uint64_t pe = Little(head, kNewHeaderPointer, 4);
-    if (pe > head.size() - 4 || head.substr(pe, 4) != std::string_view("PE\0\0", 4)) return std::nullopt;
-    const std::uint64_t optional = pe + kOptionalHeaderAt;
-    if (optional + 2 > head.size()) return std::nullopt;
-    const std::uint64_t magic = Little(head, optional, 2);
+    const char* bytes = head.data();
+    const std::size_t size = head.size();
+    if (size < kProgramHeadSize || std::memcmp(bytes, "MZ", 2) != 0) return std::nullopt;
+    const std::uint32_t pe = Dword(bytes + kNewHeaderPointer);
+    // The count of directories (after 92 bytes of a 32-bit optional header, 108 of a
+    // 64-bit one), then the directories, 8 bytes each.
+    if (pe > size - 256 || std::memcmp(bytes + pe, "PE\0\0", 4) != 0) return std::nullopt;
+    const char* optional = bytes + pe + kOptionalHeaderAt;
+    const std::uint32_t magic = static_cast<std::uint32_t>(Little(optional, 2));
     if (magic != kPe32 && magic != kPe32Plus) return std::nullopt;
-    // The count of directories, then the directories, 8 bytes each.
-    const std::uint64_t countAt = optional + (magic == kPe32 ? 92 : 108);
-    const std::uint64_t security = countAt + 4 + kSecurityDirectory * 8;
-    if (security + 8 > head.size()) return std::nullopt;
-    if (Little(head, countAt, 4) <= kSecurityDirectory) return fileSize;
-    const std::uint64_t table = Little(head, security, 4), tableSize = Little(head, security + 4, 4);
+    const char* count = optional + (magic == kPe32 ? 92 : 108);
+    if (Dword(count) <= kSecurityDirectory) return fileSize;
+    const std::uint32_t table = Dword(count + 4 + kSecurityDirectory * 8), tableSize = Dword(count + 8 + kSecurityDirectory * 8);
     if (table == 0) return fileSize;
     if (table > fileSize || tableSize > fileSize - table) return std::nullopt;
     return table;
 }
 
-TrailerRead ParsePayloadTrailer(std::string_view bytes, std::uint64_t trailerEnd)
+TrailerRead ParsePayloadTrailer(std::string_view bytes, std::uint32_t trailerEnd)
 {
+    TrailerRead read;
     if (bytes.size() != kPayloadTrailerSize || trailerEnd < kPayloadTrailerSize ||
         bytes.substr(kPayloadTrailerSize - kPayloadMagic.size()) != kPayloadMagic)
-        return {};
-    TrailerRead read{TrailerState::Damaged, {}};
-    PayloadTrailer& trailer = read.trailer;
-    trailer.cabinetOffset = Little(bytes, 0, 8);
-    trailer.cabinetLength = Little(bytes, 8, 8);
-    trailer.expandedSize = Little(bytes, 16, 8);
-    constexpr char kDigits[] = "0123456789abcdef";
-    for (std::size_t i = 24; i < 56; ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        trailer.digest += kDigits[byte >> 4];
-        trailer.digest += kDigits[byte & 0xF];
-    }
-    const std::uint64_t start = trailerEnd - kPayloadTrailerSize;
-    if (trailer.cabinetLength == 0 || trailer.cabinetOffset > start ||
-        trailer.cabinetLength > start - trailer.cabinetOffset)
         return read;
-    if (start - trailer.cabinetOffset - trailer.cabinetLength >= 8) return read;
+    read.state = TrailerState::Damaged;
+    const std::uint64_t offset = Little(bytes.data(), 8), length = Little(bytes.data() + 8, 8);
+    PayloadTrailer& trailer = read.trailer;
+    trailer.expandedSize = Little(bytes.data() + 16, 8);
+    std::memcpy(trailer.digest, bytes.data() + 24, sizeof trailer.digest);
+    const std::uint32_t start = trailerEnd - kPayloadTrailerSize;
+    if (length == 0 || offset > start || length > start - offset || start - offset - length >= 8) return read;
+    trailer.cabinetOffset = static_cast<std::uint32_t>(offset);
+    trailer.cabinetLength = static_cast<std::uint32_t>(length);
     read.state = TrailerState::Found;
     return read;
 }
 
 bool IsPlainFileName(std::wstring_view name)
 {
-    if (name.empty() || name == L"." || name == L".." || name.back() == L'.' || name.back() == L' ') return false;
+    if (name.empty() || name == L".." || name.back() == L'.' || name.back() == L' ') return false;
     for (const wchar_t c : name)
-        if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos) return false;
+        if (c < 0x20 || std::wcschr(L"\\/:*?\"<>|", c)) return false;
     return true;
 }

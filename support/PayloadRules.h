@@ -24,14 +24,15 @@ constexpr std::size_t kProgramHeadSize = 4096;
 
 // Where the trailer ends: at the certificate table of a signed program, at the
 // end of the file otherwise. Nothing when `head` (the file's first bytes) is no
-// program or names a certificate table beyond the file.
-std::optional<std::uint64_t> TrailerEnd(std::string_view head, std::uint64_t fileSize);
+// program or names a certificate table beyond the file. A program is smaller
+// than 4 GB: its headers count in 32 bits.
+std::optional<std::uint32_t> TrailerEnd(std::string_view head, std::uint32_t fileSize);
 
 struct PayloadTrailer {
-    std::uint64_t cabinetOffset = 0;
-    std::uint64_t cabinetLength = 0;
+    std::uint32_t cabinetOffset = 0;
+    std::uint32_t cabinetLength = 0;
     std::uint64_t expandedSize = 0;
-    std::string digest; // 64 lower-case hexadecimal digits
+    unsigned char digest[32] = {}; // SHA-256
 };
 
 enum class TrailerState { None, Damaged, Found };
@@ -44,7 +45,7 @@ struct TrailerRead {
 // The trailer in the `kPayloadTrailerSize` bytes that end at `trailerEnd`: none
 // without the magic; damaged when the cabinet it names is not wholly before it,
 // with no more than 7 bytes of padding between.
-TrailerRead ParsePayloadTrailer(std::string_view bytes, std::uint64_t trailerEnd);
+TrailerRead ParsePayloadTrailer(std::string_view bytes, std::uint32_t trailerEnd);
 
 // Whether a name from the payload names a file of the medium's one flat folder:
 // not empty, not "." or "..", no folder or drive part, no character the system

@@ -69,7 +69,7 @@ void Sha256::Add(std::string_view bytes)
     }
 }
 
-std::string Sha256::Hex()
+std::array<unsigned char, 32> Sha256::Digest()
 {
     // A 1 bit, zeros, and the length in bits as 64 bits, big-endian.
     const std::uint64_t bits = total_ * 8;
@@ -78,12 +78,19 @@ std::string Sha256::Hex()
     unsigned char length[8];
     for (int i = 0; i < 8; ++i) length[i] = static_cast<unsigned char>(bits >> (8 * (7 - i)));
     Add(std::string_view(reinterpret_cast<const char*>(length), 8));
+    std::array<unsigned char, 32> digest;
+    for (int i = 0; i < 32; ++i) digest[i] = static_cast<unsigned char>(state_[i / 4] >> (24 - 8 * (i % 4)));
+    return digest;
+}
 
+std::string Sha256::Hex()
+{
     constexpr char kDigits[] = "0123456789abcdef";
     std::string hex;
-    hex.reserve(64);
-    for (const std::uint32_t word : state_)
-        for (int shift = 28; shift >= 0; shift -= 4) hex += kDigits[(word >> shift) & 0xF];
+    for (const unsigned char byte : Digest()) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0xF];
+    }
     return hex;
 }
 

@@ -14,7 +14,8 @@ std::string Sha256Hex(std::string_view bytes);
 class Sha256 {
 public:
     void Add(std::string_view bytes);
-    // The digest of everything added, as Sha256Hex gives it; ends the use.
+    // The digest of everything added, its 32 bytes or as Sha256Hex gives it; each ends the use.
+    std::array<unsigned char, 32> Digest();
     std::string Hex();
 
 private:
