@@ -12,7 +12,8 @@ import sys
 import pytest
 
 from conftest import ARCH, BUILD, ROOT, write_cp932
-from test_pack import ANSWERS, BUILD_ROOT, key, osslsigncode_accepts, run_pack, sample_source  # noqa: F401
+from test_pack import (ANSWERS, BUILD_ROOT, key, osslsigncode_accepts, run_pack, sample_source,  # noqa: F401
+                       unattended_install)
 
 sys.path.insert(0, str(ROOT / "tools" / "pack"))
 
@@ -76,16 +77,6 @@ def test_the_single_file_installs_what_the_folder_medium_installs(tmp_path, key)
     assert folder_report["ok"], folder_report["install"]
     assert single_report["ok"] and single_report["leaks"] == 0, single_report["install"]
     assert what_was_installed(single_report) == what_was_installed(folder_report)
-
-
-def unattended_install(prefix, tmp_path, program):
-    output = tmp_path / "install.out"
-    prefix.run([BUILD / "windriver.exe", "run", rf"C:\dist\TESSAUTO.EXE install {program} /log C:\install.log"],
-               output, timeout=600)
-    result = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
-              if line.startswith("{")]
-    log = (prefix.drive_c / "install.log").read_bytes().decode("utf-8", errors="replace")
-    return (result[-1].get("exit") if result else None), log
 
 
 def test_the_single_file_installs_unattended_and_leaves_its_plain_program(prefix, tmp_path, key):  # noqa: F811

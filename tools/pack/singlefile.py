@@ -11,7 +11,6 @@ just before that table, or at the end of an unsigned file.
 """
 
 import hashlib
-import os
 import struct
 import subprocess
 import sys
