@@ -50,13 +50,6 @@ private:
     bool shown_ = false;
 };
 
-std::string ReadAt(HANDLE file, std::uint32_t offset, std::size_t size)
-{
-    std::string bytes(size, '\0');
-    bytes.resize(ReadFileAt(file, offset, bytes.data(), static_cast<DWORD>(size)));
-    return bytes;
-}
-
 bool DigestMatches(HANDLE file, const PayloadTrailer& trailer, Preparing& preparing)
 {
     Sha256 digest;
@@ -84,7 +77,7 @@ bool EnoughSpaceOrGoOn(const std::string& workFolder, std::uint64_t needed, Mess
     if (boxes.ShowMessage(DiskSpaceQuestion(space.known, bytes, kSetupWord), "空き容量不足", MB_YESNO | MB_ICONQUESTION) ==
         IDYES)
         return true;
-    boxes.ShowMessage(std::string(kSetupWord) + "を続行できませんでした．", "セットアップ中止", MB_ICONSTOP);
+    boxes.ShowMessage("インストールを続行できませんでした．", "セットアップ中止", MB_ICONSTOP);
     return false;
 }
 
@@ -120,9 +113,13 @@ PayloadOutcome UnpackPayload(const std::string& program, const std::string& work
     DWORD high = 0;
     const DWORD size = GetFileSize(file.get(), &high);
     if (high != 0 || size == INVALID_FILE_SIZE) return {}; // no program of ours
-    const std::optional<std::uint32_t> end = TrailerEnd(ReadAt(file.get(), 0, kProgramHeadSize), size);
+    char head[kProgramHeadSize];
+    const std::optional<std::uint32_t> end =
+        TrailerEnd({head, ReadFileAt(file.get(), 0, head, sizeof head)}, size);
     if (!end || *end < kPayloadTrailerSize) return {};
-    const TrailerRead read = ParsePayloadTrailer(ReadAt(file.get(), *end - kPayloadTrailerSize, kPayloadTrailerSize), *end);
+    char trailer[kPayloadTrailerSize];
+    const TrailerRead read = ParsePayloadTrailer(
+        {trailer, ReadFileAt(file.get(), *end - kPayloadTrailerSize, trailer, sizeof trailer)}, *end);
     if (read.state == TrailerState::None) return {};
 
     Preparing preparing(display);
