@@ -5,6 +5,7 @@ cannot be one file."""
 
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -82,14 +83,27 @@ def test_the_single_file_installs_what_the_folder_medium_installs(tmp_path, key)
 def test_the_single_file_installs_unattended_and_leaves_its_plain_program(prefix, tmp_path, key):  # noqa: F811
     source = pass_product(tmp_path / "product")
     os.utime(source / "MANUAL.TXT", (1_600_000_000, 1_600_000_000))
+    # (Edr) recorded: the drive of the single file, not that of the folder it unpacks into.
+    script = (source / "SETUP.INI").read_bytes()
+    (source / "SETUP.INI").write_bytes(script.replace(b"Value2=(Dwd)0\r\n", b"Value2=(Dwd)0\r\n"
+                                                      b"Key3=(Cuser)\\Software\\TesseraSample\\Settings\r\n"
+                                                      b"Name3=Medium\r\nValue3=(Str)(Edr)\r\n"))
     dist = prefix.drive_c / "dist"
     code, summary, progress = run_pack(source, "--out", dist, "--single-file", "サンプル.EXE", "--stub",
                                        BUILD / "SETUP.EXE", "--sign", key.key, "--pass-file", key.password_file,
                                        "--ca-file", key.ca_file, "--tessauto")
     assert code == 0, progress + summary
     shutil.copyfile(BUILD / "TESSAUTO.EXE", dist / "TESSAUTO.EXE")  # the pass's own build
-    exit_code, log = unattended_install(prefix, tmp_path, r"C:\dist\サンプル.EXE")
+    download = tmp_path / "download"
+    download.mkdir()
+    shutil.move(dist / "サンプル.EXE", download / "サンプル.EXE")
+    drive = prefix.path / "dosdevices" / "e:"
+    drive.unlink(missing_ok=True)
+    drive.symlink_to(download)
+    exit_code, log = unattended_install(prefix, tmp_path, r"E:\サンプル.EXE")
     assert exit_code == 0, log
+    prefix.run(["reg", "query", r"HKCU\Software\TesseraSample\Settings", "/v", "Medium"], tmp_path / "reg.out")
+    assert re.search(r"Medium\s+REG_SZ\s+E:\\\s*$", (tmp_path / "reg.out").read_text(errors="replace"), re.M)
 
     folder = prefix.drive_c / "Program Files" / "Tessera Sample"
     manual = folder / "MANUAL.TXT"
@@ -100,7 +114,7 @@ def test_the_single_file_installs_unattended_and_leaves_its_plain_program(prefix
 
     # The uninstaller is the plain program of the payload: no payload of its own, signed.
     inside = tmp_path / "inside"
-    singlefile.extract(dist / "サンプル.EXE", inside)
+    singlefile.extract(download / "サンプル.EXE", inside)
     uninstaller = prefix.drive_c / "windows" / "UNTESSR.EXE"
     assert uninstaller.read_bytes() == (inside / "SETUP.EXE").read_bytes()
     assert singlefile.trailer_of(uninstaller.read_bytes()) is None
