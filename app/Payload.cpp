@@ -128,14 +128,14 @@ PayloadOutcome UnpackPayload(const std::string& program, const std::string& work
     if (!EnoughSpaceOrGoOn(workFolder, read.trailer.expandedSize, display)) return Stop(display, "", kExitDone);
 
     const std::string folder = workFolder + kPayloadFolderName + "\\";
-    // A folder left by an earlier run (of a reused work folder) is not the medium.
-    if (FolderExists(folder)) RemoveFolder(folder, "*.*");
-    CabinetExtraction extraction{CabinetProblem::WriteFailed, ERROR_PATH_NOT_FOUND};
-    if (os::CreateDirectory(folder)) extraction = ExtractCabinet(file.get(), read.trailer.cabinetOffset, read.trailer.cabinetLength, folder,
-                                    systemFolder, preparing);
+    // Made here, or the unpacking stops: a folder that was there (a reused work
+    // folder's, or one planted in its place) is neither trusted nor deleted through.
+    if (!os::CreateDirectory(folder))
+        return Stop(display, ProblemText({CabinetProblem::WriteFailed, GetLastError()}), kExitInstallFailure);
+    const CabinetExtraction extraction = ExtractCabinet(file.get(), read.trailer.cabinetOffset,
+                                                        read.trailer.cabinetLength, folder, systemFolder, preparing);
     if (extraction.problem != CabinetProblem::None) {
-        // Nothing extracted stays behind.
-        RemoveFolder(folder, "*.*");
+        RemoveFolder(folder, "*.*"); // nothing extracted stays behind
         return Stop(display, ProblemText(extraction), kExitInstallFailure);
     }
     return {PayloadOutcome::Kind::Unpacked, folder, kExitDone};

@@ -175,4 +175,16 @@ TEST_F(Payload, WhatIsRefusedLeavesNothingBehind)
     }
 }
 
+TEST_F(Payload, AFolderPlantedWhereTheMediumGoesIsNeitherUsedNorEmptied)
+{
+    CreateFolderPath(folder / "work\\MEDIUM\\");
+    WriteWholeFile(folder / "work\\MEDIUM\\SETUP.INI", "planted");
+    const PayloadOutcome outcome = Unpack(Program(Cabinet({{"SETUP.INI", "[Title]\r\n"}})), system);
+    EXPECT_EQ(outcome.kind, PayloadOutcome::Kind::Stop);
+    EXPECT_EQ(outcome.exitCode, kExitInstallFailure);
+    ASSERT_EQ(display.shown.size(), 1u);
+    EXPECT_EQ(display.shown[0].rfind("エラー: セットアップの準備ができませんでした．", 0), 0u) << display.shown[0];
+    EXPECT_EQ(ReadWholeFile(folder / "work\\MEDIUM\\SETUP.INI"), "planted");
+}
+
 } // namespace
