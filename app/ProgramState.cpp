@@ -39,7 +39,7 @@ UniqueKernelHandle OpenRunningProgram()
         os::CreateFile(RunningProgramPath(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
 }
 
-ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runningProgram)
+ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runningProgram, PayloadDisplay& display)
 {
     ProgramState program;
     ProgramFiles& files = program.files;
@@ -65,13 +65,25 @@ ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runn
     WorkFolder work = CreateWorkFolder(files.tempFolder);
     files.workFolder = work.path;
     program.workFolderHold = std::move(work.hold);
+    program.runningProgramHold = std::move(runningProgram);
 
     // Copies into a folder this run made: a failed one leaves no file of
     // anybody else's in its place. Without a work folder nothing is copied.
     bool scriptCopied = false;
     if (!files.workFolder.empty()) {
+        // A program carrying its medium runs from the medium this run unpacked
+        // into its own folder; the plain program in it becomes the uninstaller.
+        const PayloadOutcome payload = UnpackPayload(files.runningProgram, files.workFolder, files.systemFolder, display);
+        if (payload.kind == PayloadOutcome::Kind::Stop) {
+            program.endCode = payload.exitCode;
+            return program;
+        }
+        if (payload.kind == PayloadOutcome::Kind::Unpacked) {
+            files.sourceFolder = payload.sourceFolder;
+            files.runningProgram = files.sourceFolder + kProgramName;
+        }
         files.programCopy = files.workFolder + kProgramCopyName;
-        if (runningProgram) ForceCopyFile(files.runningProgram, files.programCopy);
+        if (!files.runningProgram.empty()) ForceCopyFile(files.runningProgram, files.programCopy);
         if (program.mode == RunMode::Install) {
             files.workingScript = files.workFolder + kSetupScriptName;
             scriptCopied = FileExists(files.sourceFolder + kSetupScriptName) &&
@@ -82,7 +94,6 @@ ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runn
             scriptCopied = ForceCopyFile(argument, files.workingScript) == 0;
         }
     }
-    program.runningProgramHold = std::move(runningProgram);
     // Read once: every later read of the script goes to its parse.
     const FileText script = scriptCopied ? ReadFileText(files.workingScript) : FileText{1, {}};
     if (script.error != 0)

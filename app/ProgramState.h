@@ -2,8 +2,10 @@
 // The start-up of first activation and the clean-up when the main window
 // closes: what the start-up finds is what every later step reads.
 
+#include <optional>
 #include <string>
 
+#include "app/Payload.h"
 #include "app/StartupRules.h"
 #include "support/FolderMacros.h"
 #include "support/Handles.h"
@@ -20,6 +22,7 @@ struct ProgramState {
     std::string fatalMessage; // empty when the settings can be loaded
     UniqueKernelHandle workFolderHold;     // the work folder, held against renaming until the clean-up
     UniqueKernelHandle runningProgramHold; // the running program's file, likewise
+    std::optional<int> endCode;            // the start-up ends the program with it (the user has been told why)
 };
 
 // The running program's own file, opened against writing, renaming and
@@ -28,10 +31,11 @@ struct ProgramState {
 // that copy be missing) is made from it. Null when it cannot be opened.
 UniqueKernelHandle OpenRunningProgram();
 
-// System folders, folder macros, run mode, work folder, program copy (only
-// when `runningProgram` holds the file, else the running program's path is
-// left empty), working script and its parse.
-ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runningProgram);
+// System folders, folder macros, run mode, work folder, a payload unpacked
+// with `display`, program copy (only when `runningProgram` holds the file, or
+// from the unpacked medium; else the running program's path is left empty),
+// working script and its parse.
+ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runningProgram, PayloadDisplay& display);
 
 // Removes this run's work folder and every TSTMP1 to TSTMP99 earlier runs left
 // in the temp folder, and tells the shell that associations and folders may

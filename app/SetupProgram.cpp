@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/PayloadWindows.h"
 #include "app/ScriptSettings.h"
 #include "install/FolderRules.h"
 #include "install/InstallRun.h"
@@ -33,13 +34,19 @@ int SetupProgram::Run()
         os::DispatchMessage(message);
     }
     SetAppWindow(nullptr);
-    return static_cast<int>(message.wParam);
+    return exitCode_ != 0 ? exitCode_ : static_cast<int>(message.wParam);
 }
 
 void SetupProgram::StartUp()
 {
     const std::string argument = os::FirstArgument();
-    program_ = StartUpProgram(argument, std::move(runningProgram_));
+    PayloadWindows payloadWindows(main_, status_, backdrop_, boxes_);
+    program_ = StartUpProgram(argument, std::move(runningProgram_), payloadWindows);
+    if (program_.endCode) {
+        exitCode_ = *program_.endCode;
+        ui_.EndRun();
+        return;
+    }
     if (!program_.fatalMessage.empty()) {
         main_.EnterFatalState(program_.fatalMessage);
         return;

@@ -43,4 +43,5 @@ private:
     ProgramState program_;
     SetupSettings settings_;
     bool restartRequested_ = false;
+    int exitCode_ = 0;
 };

@@ -13,6 +13,7 @@ constexpr char kUninstallLogName[] = "UNSETUP.INI";
 constexpr char kSetupScriptName[] = "SETUP.INI";
 constexpr char kWorkFolderPrefix[] = "TSTMP";
 constexpr char kProgramCopyName[] = "SETUPT.EXE";
+constexpr char kProgramName[] = "SETUP.EXE"; // the program on a medium
 constexpr int kWorkFolderLimit = 99;
 
 // The single-instance mutex, in the global namespace from Windows 2000 on, so

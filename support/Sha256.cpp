@@ -50,28 +50,53 @@ void Compress(std::array<std::uint32_t, 8>& state, const unsigned char* block)
 
 } // namespace
 
-std::string Sha256Hex(std::string_view bytes)
+void Sha256::Add(std::string_view bytes)
 {
-    std::array<std::uint32_t, 8> state = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                                          0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+    total_ += bytes.size();
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    std::size_t whole = bytes.size() / 64 * 64;
-    for (std::size_t at = 0; at < whole; at += 64) Compress(state, data + at);
+    // Whole blocks straight from the input, the rest through block_.
+    while (held_ == 0 && bytes.size() >= sizeof block_) {
+        Compress(state_, data);
+        data += sizeof block_;
+        bytes.remove_prefix(sizeof block_);
+    }
+    for (const char byte : bytes) {
+        block_[held_++] = static_cast<unsigned char>(byte);
+        if (held_ == sizeof block_) {
+            Compress(state_, block_);
+            held_ = 0;
+        }
+    }
+}
 
-    // The tail, a 1 bit, zeros, and the length in bits as 64 bits, big-endian.
-    unsigned char tail[128] = {};
-    const std::size_t rest = bytes.size() - whole;
-    for (std::size_t i = 0; i < rest; ++i) tail[i] = data[whole + i];
-    tail[rest] = 0x80;
-    const std::size_t tailSize = rest < 56 ? 64 : 128;
-    const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
-    for (int i = 0; i < 8; ++i) tail[tailSize - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
-    for (std::size_t at = 0; at < tailSize; at += 64) Compress(state, tail + at);
+std::array<unsigned char, 32> Sha256::Digest()
+{
+    // A 1 bit, zeros, and the length in bits as 64 bits, big-endian.
+    const std::uint64_t bits = total_ * 8;
+    Add(std::string_view("\x80", 1));
+    while (held_ != 56) Add(std::string_view("\0", 1));
+    unsigned char length[8];
+    for (int i = 0; i < 8; ++i) length[i] = static_cast<unsigned char>(bits >> (8 * (7 - i)));
+    Add(std::string_view(reinterpret_cast<const char*>(length), 8));
+    std::array<unsigned char, 32> digest;
+    for (int i = 0; i < 32; ++i) digest[i] = static_cast<unsigned char>(state_[i / 4] >> (24 - 8 * (i % 4)));
+    return digest;
+}
 
+std::string Sha256::Hex()
+{
     constexpr char kDigits[] = "0123456789abcdef";
     std::string hex;
-    hex.reserve(64);
-    for (const std::uint32_t word : state)
-        for (int shift = 28; shift >= 0; shift -= 4) hex += kDigits[(word >> shift) & 0xF];
+    for (const unsigned char byte : Digest()) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0xF];
+    }
     return hex;
+}
+
+std::string Sha256Hex(std::string_view bytes)
+{
+    Sha256 digest;
+    digest.Add(bytes);
+    return digest.Hex();
 }

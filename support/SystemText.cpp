@@ -322,6 +322,19 @@ std::string Narrow(std::wstring_view text)
     return narrow;
 }
 
+std::optional<std::string> FromUtf8(std::string_view text)
+{
+    const int size = LengthOf(text.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    if (length <= 0) return text.empty() ? std::optional<std::string>("") : std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
+    // A character the code page lacks comes back as another one.
+    std::string narrow = Narrow(wide);
+    if (Wide(narrow) != wide) return std::nullopt;
+    return narrow;
+}
+
 std::string FirstArgument()
 {
     if (const WideFunctions* w = WideTable()) {

@@ -31,6 +31,9 @@ unsigned TextCodePage();
 
 std::wstring Wide(std::string_view text);
 std::string Narrow(std::wstring_view text);
+// A UTF-8 text as the program holds texts; nothing when their code page cannot
+// hold every character of it.
+std::optional<std::string> FromUtf8(std::string_view text);
 
 // The first argument of the command line, as the C runtime splits it.
 std::string FirstArgument();

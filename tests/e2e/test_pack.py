@@ -72,6 +72,17 @@ def osslsigncode_accepts(key, path):
     return done.returncode == 0 and b"Signature verification: ok" in done.stdout
 
 
+def unattended_install(prefix, tmp_path, target):
+    """C:\\dist\\TESSAUTO.EXE install `target`: its exit code and its log."""
+    output = tmp_path / "install.out"
+    prefix.run([BUILD / "windriver.exe", "run", rf"C:\dist\TESSAUTO.EXE install {target} /log C:\install.log"],
+               output, timeout=600)
+    result = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
+              if line.startswith("{")]
+    log = (prefix.drive_c / "install.log").read_bytes().decode("utf-8", errors="replace")
+    return (result[-1].get("exit") if result else None), log
+
+
 def pe_facts(path):
     """What the shipped binary's tests look at: its imports and its resources."""
     dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", path], capture_output=True, text=True, check=True).stdout
@@ -126,13 +137,8 @@ def test_the_signed_medium_installs_and_its_uninstaller_still_verifies(prefix, t
         shutil.copyfile(BUILD / "TESSAUTO.EXE", dist / "TESSAUTO.EXE")
         for twin in (source / "x64").iterdir():
             shutil.copyfile(twin, dist / twin.name)
-    output = tmp_path / "install.out"
-    prefix.run([BUILD / "windriver.exe", "run", r"C:\dist\TESSAUTO.EXE install C:\dist /log C:\install.log"],
-               output, timeout=300)
-    result = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
-              if line.startswith("{")]
-    log = (prefix.drive_c / "install.log").read_bytes().decode("utf-8", errors="replace")
-    assert result and result[-1].get("exit") == 0, log
+    exit_code, log = unattended_install(prefix, tmp_path, r"C:\dist")
+    assert exit_code == 0, log
     folder = prefix.drive_c / "Program Files" / "Tessera Sample"
     assert (folder / "MANUAL.TXT").read_bytes() == (source / "MANUAL.TXT").read_bytes()
     assert (folder / "Data" / "SETTINGS.INI").read_bytes() == (source / "SAMPLE.CFG").read_bytes()

@@ -37,6 +37,17 @@ TEST(Sha256, KnownDigests)
     for (const auto& [length, digest] : lengths) EXPECT_EQ(Sha256Hex(std::string(length, 'x')), digest) << length;
 }
 
+TEST(Sha256, PartsGiveTheDigestOfTheWhole)
+{
+    std::string whole(1000, '\0');
+    for (std::size_t i = 0; i < whole.size(); ++i) whole[i] = static_cast<char>(i * 7 + i / 256);
+    for (const std::size_t part : {1, 3, 55, 63, 64, 65, 200, 999}) {
+        Sha256 digest;
+        for (std::size_t at = 0; at < whole.size(); at += part) digest.Add(std::string_view(whole).substr(at, part));
+        EXPECT_EQ(digest.Hex(), Sha256Hex(whole)) << part;
+    }
+}
+
 TEST(LogTrust, TheKeyThatNamesTheLogVouchesForIt)
 {
     const std::string own = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App";

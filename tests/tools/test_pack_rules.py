@@ -12,6 +12,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "pack"))
 
 from medium import PackError, copy_entry, find_origin, lay_out, overflows  # noqa: E402
 from signing import SigningKey, sign_command, signer_subject  # noqa: E402
+import singlefile  # noqa: E402
 
 PRODUCT = ["app.exe", "HELP.TXT", "CFG.DAT", "SETTINGS.INI", "TOOL.EXE", "TOOL.EXX", "説明.TXT", "資料.テキ"]
 
@@ -79,3 +80,24 @@ def test_the_signers_subject_as_characters():
     report = (b"Signer's certificate:\n\t------------------\n\tSigner #0:\n"
               b"\t\tSubject: /CN=\\xE3\\x83\\x86\\xE3\\x82\\xB9\\xE3\\x83\\x88 Signing/C=JP\n\t\tIssuer : /CN=x\n")
     assert signer_subject(report) == "/CN=テスト Signing/C=JP"
+
+
+def test_the_single_files_layout():
+    head = bytearray(4096)
+    head[0:2], head[0x3C:0x40], head[0x80:0x84] = b"MZ", (0x80).to_bytes(4, "little"), b"PE\0\0"
+    head[0x98:0x9A] = (0x10B).to_bytes(2, "little")
+    head[0xF4:0xF8] = (16).to_bytes(4, "little")  # 16 directories, the security one empty
+    stub, cabinet = bytes(head) + b"code", b"MSCF" + bytes(range(200))
+    program = singlefile.compose(stub, cabinet, 5000)
+    assert len(program) % 8 == 0 and program.startswith(stub + cabinet) and program.endswith(singlefile.MAGIC)
+    assert singlefile.trailer_of(program)[:3] == (len(stub), len(cabinet), 5000)
+    assert singlefile.cabinet_of(program) == cabinet
+    damaged = bytearray(program)
+    damaged[len(stub) + 10] ^= 1
+    with pytest.raises(singlefile.SingleFileError, match="damaged"):
+        singlefile.cabinet_of(bytes(damaged))
+    assert singlefile.trailer_of(stub) is None
+    # A signed stub: the payload would follow its certificate table, outside what the signature covers.
+    head[0xF8 + 4 * 8:0xF8 + 4 * 8 + 8] = (4096).to_bytes(4, "little") + (4).to_bytes(4, "little")
+    with pytest.raises(singlefile.SingleFileError, match="signed"):
+        singlefile.compose(bytes(head) + b"cert", cabinet, 5000)

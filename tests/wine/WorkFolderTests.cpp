@@ -7,6 +7,7 @@
 #include "app/ProgramState.h"
 #include "app/WorkFolder.h"
 #include "support/FileOps.h"
+#include "tests/wine/RecordingDisplay.h"
 #include "tests/wine/TestFolder.h"
 
 namespace {
@@ -56,10 +57,11 @@ TEST(WorkFolder, RemovalTakesWhatItHoldsAndLeavesAMissingFolderAlone)
 TEST(StartUp, CopiesTheHeldProgramAndAScriptThatCannotBeCopiedIsFatal)
 {
     TestFolder folder;
+    RecordingDisplay display;
     const std::string log = folder / "UNSETUP.INI";
     WriteWholeFile(log, "[DeleteFile]\r\nFile1=C:\\App\\X.EXE\r\n");
 
-    ProgramState started = StartUpProgram(log, OpenRunningProgram());
+    ProgramState started = StartUpProgram(log, OpenRunningProgram(), display);
     EXPECT_EQ(started.fatalMessage, "");
     ASSERT_FALSE(started.files.workFolder.empty());
     EXPECT_EQ(ReadWholeFile(started.files.workingScript), ReadWholeFile(log));
@@ -73,12 +75,12 @@ TEST(StartUp, CopiesTheHeldProgramAndAScriptThatCannotBeCopiedIsFatal)
     EXPECT_FALSE(FolderExists(work));
 
     // Not held (someone had it open to rename it): nothing is copied from its path.
-    ProgramState unheld = StartUpProgram(log, UniqueKernelHandle());
+    ProgramState unheld = StartUpProgram(log, UniqueKernelHandle(), display);
     EXPECT_FALSE(FileExists(unheld.files.programCopy));
     EXPECT_EQ(unheld.files.runningProgram, "");
     CleanUpWorkFolders(unheld);
 
-    ProgramState missing = StartUpProgram(folder / "GONE\\UNSETUP.INI", OpenRunningProgram());
+    ProgramState missing = StartUpProgram(folder / "GONE\\UNSETUP.INI", OpenRunningProgram(), display);
     EXPECT_NE(missing.fatalMessage.find(kFatalScript), std::string::npos) << missing.fatalMessage;
     CleanUpWorkFolders(missing);
 }

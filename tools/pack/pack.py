@@ -2,6 +2,7 @@
 """Makes a checked, compressed, signed distribution medium from a product folder.
 
     pack.py SOURCE [--out DIST] [--disk-size BYTES] [--sign KEY] [--tessauto] [--zip] [--sandbox ANSWERS]
+            [--single-file NAME.EXE [--stub SETUP.EXE]]
 
 SOURCE holds SETUP.INI and the product's files as they are installed,
 uncompressed. The script's "_" sources are compressed from them, the disks its
@@ -9,6 +10,9 @@ uncompressed. The script's "_" sources are compressed from them, the disks its
 for several), SETUP.EXE (and TESSAUTO.EXE) of the i686 build go on disk 1 and
 are signed, and SHA256SUMS lists every file. The medium is made beside DIST and
 takes its place only when every step has passed.
+
+With --single-file, DIST holds one program instead: the stub SETUP.EXE with the
+one-disk medium (its SETUP.EXE signed) as a payload, signed again as a whole.
 """
 
 import argparse
@@ -29,6 +33,7 @@ sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(ROOT / "tools" / "sandbox"))
 
 import signing  # noqa: E402
+import singlefile  # noqa: E402
 from medium import (AUTOMATION, PROGRAM, SCRIPT, PackError, copy_entries, folded, lay_out, lz_header,  # noqa: E402
                     medium_path, overflows, parse_size, readme_name, script_sections, title, with_stored_character)
 
@@ -59,7 +64,8 @@ class Packer:
         self.source = Path(args.source).resolve()
         self.out = Path(args.out).resolve() if args.out else Path.cwd() / "dist"
         self.build = Path(args.build).resolve()
-        self.setup = self.build / "win32" / PROGRAM
+        self.setup = Path(args.stub).resolve() if args.stub else self.build / "win32" / PROGRAM
+        self.single = args.single_file
         self.automation = self.build / "win32" / AUTOMATION
         self.checker = self.build / "host" / "tools" / "checker" / "checker"
         self.disk_size = parse_size(args.disk_size) if args.disk_size else None
@@ -86,8 +92,18 @@ class Packer:
         for path, what in wanted:
             if not path.is_file():
                 problems.append(f"{what} is missing: {path}")
-        if self.setup.is_file() and pe_machine(self.setup) != MACHINE_I386:
+        if self.setup.is_file() and pe_machine(self.setup) != MACHINE_I386 and not self.args.stub:
             problems.append(f"{self.setup} is not the i686 build")
+        if self.args.stub and not self.single:
+            problems.append("--stub is for --single-file: a medium's SETUP.EXE is the i686 build")
+        if self.single:
+            if not self.single.upper().endswith(".EXE") or any(c in self.single for c in "/\\:") or \
+                    self.single.upper() == ".EXE":
+                problems.append(f"--single-file takes a program's name, such as PRODUCT.EXE, not {self.single}")
+            if self.disk_size:
+                problems.append("--single-file makes one program of a one-disk medium: --disk-size does not apply")
+            if not shutil.which(singlefile.GCAB):
+                problems.append("gcab is not installed (it makes the single file's cabinet)")
         if self.key:
             problems += self.key.problems()
             if not shutil.which(signing.OSSLSIGNCODE):
@@ -111,6 +127,10 @@ class Packer:
         sections = script_sections((self.source / SCRIPT).read_bytes())
         files = self.product_files()
         disks = lay_out(copy_entries(sections), files, readme_name(sections))
+        if self.single and len(disks) > 1:
+            raise PackError([f"--single-file makes one program of a one-disk medium; the script's \"(Dch)\" "
+                             f"entries ask for {len(disks)} disks:"] +
+                            [f"  disk {disk.number} begins with [CopyFile] {disk.first_entry}" for disk in disks[1:]])
         progress(f"{len(disks)} disk(s), {sum(len(d.origins) for d in disks)} file(s) from the script")
         self.summary["left_off"] = sorted(set(files) - {o.source for d in disks for o in d.origins.values()})
 
@@ -122,6 +142,8 @@ class Packer:
             sizes = self.compress_and_copy(disks, medium, work / "lz")
             self.put_programs(medium, len(disks), title(sections))
             self.fit(disks, sizes, medium)
+            if self.single:
+                medium = self.make_single_file(medium, work / "single", title(sections))
             sums = self.write_sums(medium)
             if self.args.sandbox:
                 self.sandbox(medium, disks, work / "sandbox-dist")
@@ -235,7 +257,9 @@ class Packer:
         first = medium / medium_path(1, "", disk_count)
         first.mkdir(parents=True, exist_ok=True)
         shutil.copy2(self.source / SCRIPT, first / SCRIPT)
-        programs = [(self.setup, PROGRAM)] + [(self.automation, AUTOMATION)] * bool(self.args.tessauto)
+        # A single file's payload holds SETUP.EXE alone; TESSAUTO.EXE goes beside the file.
+        programs = [(self.setup, PROGRAM)] + [(self.automation, AUTOMATION)] * bool(self.args.tessauto and
+                                                                                   not self.single)
         self.summary["programs"] = {}
         for built, name in programs:
             target = first / name
@@ -246,6 +270,32 @@ class Packer:
             else:
                 shutil.copyfile(built, target)
             self.summary["programs"][name] = (built.stat().st_size, target.stat().st_size)
+
+    def make_single_file(self, medium, folder, description):
+        """The folder that takes DIST's place: the single file (the stub with the
+        medium as its payload, signed as a whole) and TESSAUTO.EXE beside it."""
+        folder.mkdir()
+        target = folder / self.single
+        unsigned = target if not self.key else folder.parent / "single-unsigned.exe"
+        progress(f"making {self.single}: the medium's cabinet")
+        cabinet, expanded = singlefile.build(self.setup, medium, unsigned)
+        unsigned_size = unsigned.stat().st_size
+        if self.key:
+            progress(f"signing {self.single}")
+            signing.sign(self.key, unsigned, target, description)
+            self.summary["signer"] = signing.verify(self.key, target)
+            unsigned.unlink()
+        self.summary["single"] = (target, self.setup.stat().st_size, cabinet, expanded, unsigned_size,
+                                  target.stat().st_size)
+        if self.args.tessauto:
+            shipped = folder / AUTOMATION
+            if self.key:
+                signing.sign(self.key, self.automation, shipped, description)
+                signing.verify(self.key, shipped)
+            else:
+                shutil.copyfile(self.automation, shipped)
+            self.summary["programs"][AUTOMATION] = (self.automation.stat().st_size, shipped.stat().st_size)
+        return folder
 
     def fit(self, disks, sizes, medium):
         """With --disk-size, every disk must hold its files; the summary's counts."""
@@ -277,18 +327,22 @@ class Packer:
 
     def sandbox(self, medium, disks, dist):
         """The sandbox's install and uninstall of the medium, every disk in one folder
-        (the disk prompts find their files at once) with SOURCE's 64-bit stand-ins."""
+        (the disk prompts find their files at once) with SOURCE's 64-bit stand-ins;
+        of a single file, the file."""
         dist.mkdir()
-        for disk in sorted(disks, key=lambda d: -d.number):
+        for disk in [] if self.single else sorted(disks, key=lambda d: -d.number):
             folder = medium / medium_path(disk.number, "", len(disks))
             for path in folder.iterdir():
                 if path.is_file() and path.name != "SHA256SUMS":
                     shutil.copy2(path, dist / path.name)
+        if self.single:
+            shutil.copy2(medium / self.single, dist / self.single)
         if (self.source / TWINS).is_dir():
             shutil.copytree(self.source / TWINS, dist / TWINS)
         report = self.out.with_name(self.out.name + ".sandbox")
         progress(f"running the sandbox (report in {report})")
-        done = subprocess.run([sys.executable, str(ROOT / "tools" / "sandbox" / "sandbox.py"), str(dist),
+        target = dist / self.single if self.single else dist
+        done = subprocess.run([sys.executable, str(ROOT / "tools" / "sandbox" / "sandbox.py"), str(target),
                                "--answers", str(Path(self.args.sandbox).resolve()), "--out", str(report),
                                "--build", str(self.build)], capture_output=True, timeout=1800)
         text = done.stdout.decode("utf-8", errors="replace")
@@ -329,6 +383,14 @@ class Packer:
         ratio = f" ({after / before:.0%})" if before else ""
         lines.append(f"Compressed: {count} file(s), {before:,} bytes before, {after:,} after{ratio}; "
                      f"copied as they are: {s['copied_bytes']:,} bytes")
+        if "single" in s:
+            path, stub, cabinet, expanded, unsigned, size = s["single"]
+            lines[0] = (f"Single file: {self.out / path.name} ({size:,} bytes), SHA256SUMS beside it; "
+                        f"the medium inside:")
+            ratio = f" ({cabinet / expanded:.0%})" if expanded else ""
+            signature = f", {size - unsigned:,} of them the signature" if size != unsigned else ", unsigned"
+            lines.append(f"{path.name}: stub SETUP.EXE {stub:,} bytes + the medium's {expanded:,} bytes in a "
+                         f"cabinet of {cabinet:,}{ratio} + trailer = {size:,} bytes{signature}")
         for name, (unsigned, shipped) in s["programs"].items():
             added = f", {shipped - unsigned:,} of them the signature" if shipped != unsigned else ", unsigned"
             lines.append(f"{name}: {shipped:,} bytes{added}")
@@ -361,6 +423,10 @@ def main(argv=None):
     parser.add_argument("--zip", action="store_true", help="also DIST.zip, names in UTF-8")
     parser.add_argument("--sandbox", metavar="ANSWERS", help="install and uninstall the medium in the sandbox "
                                                              "with these answers; a leak fails the pack")
+    parser.add_argument("--single-file", metavar="NAME.EXE", help="DIST holds one program: the stub with the "
+                                                                  "one-disk medium as its payload, signed as a whole")
+    parser.add_argument("--stub", metavar="SETUP.EXE", help="the program a single file is built on (default: the "
+                                                            "i686 build)")
     parser.add_argument("--build", default=str(ROOT / "build"))
     args = parser.parse_args(argv)
     try:
@@ -368,7 +434,7 @@ def main(argv=None):
         packer.run()
     except ValueError as error:
         parser.error(str(error))
-    except (PackError, RuntimeError, OSError) as error:
+    except (PackError, RuntimeError, OSError, singlefile.SingleFileError) as error:
         lines = error.lines if isinstance(error, PackError) else [str(error)]
         print("pack: FAILED: " + lines[0], file=sys.stderr)
         for line in lines[1:]:

@@ -4,6 +4,8 @@ Wine and reports what they did to the machine.
 
     sandbox.py DIST [--answers FILE] [--windows 98|xp|10] [--out DIR] [--json]
 
+DIST is a distribution folder, or a single file (NAME.EXE) that carries its medium.
+
 The machine is read before the install, after it and after the uninstall
 (started through the UninstallString of its Uninstall key). Every window that
 waits for the user is answered from the answers file (or with its default
@@ -25,6 +27,9 @@ ROOT = HERE.parents[1]
 sys.path.insert(0, str(HERE))
 
 import winenv  # noqa: E402
+
+sys.path.insert(0, str(ROOT / "tools" / "pack"))
+import singlefile  # noqa: E402
 from answers import AnswersError, parse_answers  # noqa: E402
 from changes import (REMOVED, changes, classify_leftovers, ini_sections, ini_targets, keep_rules,  # noqa: E402
                      numbered, parse_noise, split_noise, uninstall_entries)
@@ -88,6 +93,21 @@ def prepare_medium(dist, medium, setup, wide):
     return not_checked
 
 
+def single_file_stand_in(program, medium, setup, twins, out):
+    """A single file for a 64-bit pass: its medium with the x86_64 SETUP.EXE and the
+    64-bit twins (from `twins`, the distribution's x64 folder) in place of the
+    32-bit files, on the x86_64 SETUP.EXE as the stub. Returns the 32-bit
+    programs left without a twin."""
+    singlefile.extract(program, medium)
+    if twins.is_dir():
+        shutil.copytree(twins, medium / TWINS)
+    flat = medium.with_name(medium.name + "-64")
+    not_checked = prepare_medium(medium, flat, setup, True)
+    shutil.rmtree(flat / TWINS, ignore_errors=True)
+    singlefile.build(setup, flat, out)
+    return not_checked
+
+
 def read_log(snapshot, install_items):
     """The uninstall log the install wrote ({section: {key: value}}) and its path."""
     for item in install_items:
@@ -123,21 +143,28 @@ class Sandbox:
     def __init__(self, args):
         self.args = args
         self.dist = Path(args.dist).resolve()
+        # A single file: the folder it lies in is the distribution, the file its program.
+        self.single = self.dist if self.dist.is_file() else None
+        if self.single:
+            self.dist = self.single.parent
         self.build = Path(args.build).resolve()
         self.out = Path(args.out).resolve() if args.out else self.build / "sandbox"
         runs_32bit, why = winenv.host_runs_32bit_programs()
         self.arch = "win32" if runs_32bit else "win64"
         self.notes, self.not_checked = [], []
         windows = WINDOWS_NAMES[args.windows]
+        program = self.single.name if self.single else "SETUP.EXE"
         if runs_32bit:
-            self.setup = self.dist / "SETUP.EXE"
-            self.first_line = (f"Sandbox pass: the distribution's own SETUP.EXE (32-bit) in a 32-bit {windows} "
+            self.setup = self.single or self.dist / "SETUP.EXE"
+            self.first_line = (f"Sandbox pass: the distribution's own {program} (32-bit) in a 32-bit {windows} "
                                "under Wine.")
         else:
             self.setup = self.build / "win64" / "SETUP.EXE"
+            rebuilt = (f"{program} rebuilt on it, its medium's programs replaced by their x86_64 builds and 64-bit "
+                       f"twins, ") if self.single else ""
             self.first_line = (f"Sandbox pass on the x86_64 build of the same sources ({self.setup}) in place of "
-                               f"the distribution's SETUP.EXE, in a 64-bit {windows} under Wine: this host cannot "
-                               f"run 32-bit programs ({why}).")
+                               f"the distribution's SETUP.EXE, {rebuilt}in a 64-bit {windows} under Wine: this host "
+                               f"cannot run 32-bit programs ({why}).")
         if args.windows == "98":
             self.notes.append("Windows 98 here is Wine reporting that version to the programs; the folders keep "
                               "the NT layout (C:\\users\\..., the Start menu under the user's profile), a Wine limit.")
@@ -150,7 +177,14 @@ class Sandbox:
         self.dialogs = []
 
     def check_inputs(self):
-        for path, what in ((self.dist / "SETUP.INI", "the setup script"), (self.setup, "SETUP.EXE"),
+        if self.single:
+            try:
+                if singlefile.trailer_of(self.single.read_bytes()) is None:
+                    raise SystemExit(f"sandbox: {self.single} carries no medium (and is not a folder)")
+            except singlefile.SingleFileError as error:
+                raise SystemExit(f"sandbox: {self.single}: {error}")
+        script = () if self.single else ((self.dist / "SETUP.INI", "the setup script"),)
+        for path, what in (*script, (self.setup, "SETUP.EXE"),
                            (self.windriver, "windriver.exe (run ./tessera build)")):
             if not path.is_file():
                 raise SystemExit(f"sandbox: {what} is missing: {path}")
@@ -181,7 +215,19 @@ class Sandbox:
         version = WINE_VERSIONS[(self.args.windows, self.arch)]
         prefix.run(["reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f"], work / "version.out")
         medium = work / "medium"
-        self.not_checked = prepare_medium(self.dist, medium, self.setup, self.arch == "win64")
+        if self.single:
+            # The script is read from the payload; the file alone goes on drive D:.
+            self.script_folder = work / "payload"
+            singlefile.extract(self.single, self.script_folder)
+            medium.mkdir()
+            if self.arch == "win64":
+                self.not_checked = single_file_stand_in(self.single, work / "payload-64", self.setup,
+                                                        self.dist / TWINS, medium / self.single.name)
+            else:
+                shutil.copyfile(self.single, medium / self.single.name)
+        else:
+            self.script_folder = self.dist
+            self.not_checked = prepare_medium(self.dist, medium, self.setup, self.arch == "win64")
         drive_d = prefix.path / "dosdevices" / "d:"
         if drive_d.is_symlink() or drive_d.exists():
             drive_d.unlink()
@@ -191,14 +237,15 @@ class Sandbox:
         prefix.stop_server()
         before = take_snapshot(prefix.path)
 
-        progress("installing (D:\\SETUP.EXE)")
+        program = self.single.name if self.single else "SETUP.EXE"
+        progress(f"installing (D:\\{program})")
         prefix.start_server()
-        setup = prefix.start([r"D:\SETUP.EXE"], work / "setup.out", cwd=medium)
+        setup = prefix.start([f"D:\\{program}"], work / "setup.out", cwd=medium)
         install_code, install_summary = self._watch(prefix, environment.display, setup, "install")
         progress("reading the machine after the install")
         prefix.stop_server()
         installed = take_snapshot(prefix.path)
-        script = ini_sections((self.dist / "SETUP.INI").read_bytes())
+        script = ini_sections((self.script_folder / "SETUP.INI").read_bytes())
         ini_names = ini_targets(script)
         install_items, install_noise = split_noise(changes(before, installed, ini_names), self.noise)
         log, log_path = read_log(installed, install_items)
@@ -246,7 +293,8 @@ class Sandbox:
         watcher.dialogs = self.dialogs  # one numbering over both runs
         try:
             code = watcher.watch(process, display, RUN_TIMEOUT)
-            return code, f"SETUP.EXE ended with {code}" if phase == "install" else ""
+            program = self.single.name if self.single else "SETUP.EXE"
+            return code, f"{program} ended with {code}" if phase == "install" else ""
         except RunTimeout as stuck:
             progress(f"{phase}: {stuck}")
             display.screenshot(self.out / f"{phase}-stuck.png")
@@ -263,7 +311,8 @@ class Sandbox:
 
 def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("dist", help="the distribution folder: SETUP.EXE, SETUP.INI and the files")
+    parser.add_argument("dist", help="the distribution folder (SETUP.EXE, SETUP.INI and the files), or a single "
+                                     "file NAME.EXE that carries them")
     parser.add_argument("--answers", help="rules for answering the windows (see answers.py)")
     parser.add_argument("--windows", choices=sorted(WINDOWS_NAMES), default="10")
     parser.add_argument("--out", help="folder for the screenshots and the report (default build/sandbox)")

@@ -5,7 +5,7 @@
 namespace tessauto {
 
 const char kUsageText[] =
-    "usage: TESSAUTO install DIST [/answers FILE] [/folder PATH] [/options d,s,u,t|none] [/log FILE] "
+    "usage: TESSAUTO install DIST|NAME.EXE [/answers FILE] [/folder PATH] [/options d,s,u,t|none] [/log FILE] "
     "[/timeout SECONDS]\n"
     "       TESSAUTO uninstall KEY [/answers FILE] [/log FILE] [/timeout SECONDS]\n"
     "       TESSAUTO detect KEY\n"
@@ -82,6 +82,17 @@ Request ParseRequest(const std::vector<std::string>& args) {
     request.target = positional[0];
     if (request.target.empty()) throw UsageError("the " + std::string(verb == "install" ? "folder" : "key") + " is empty");
     return request;
+}
+
+InstallProgram InstallProgramOf(const std::string& target) {
+    const bool single = target.size() > 4 && Lowered(target.substr(target.size() - 4)) == ".exe";
+    if (single) {
+        const size_t slash = target.find_last_of("\\/");
+        return {target, slash == std::string::npos ? std::string() : target.substr(0, slash + 1)};
+    }
+    std::string folder = target;
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    return {folder + "SETUP.EXE", folder};
 }
 
 std::optional<std::string> LogPathOf(const std::string& uninstallString) {

@@ -30,6 +30,14 @@ Request ParseRequest(const std::vector<std::string>& args);
 // "d,s,u,t": the boxes to tick (desktop, start menu, start-up, send to); "none" ticks none.
 ShortcutChoice ParseShortcutChoice(const std::string& list);
 
+// What an install starts: SETUP.EXE of a distribution folder, or a single file
+// (a program's path, ending in .EXE) that carries its medium; and the folder it
+// is started in. `target` is a full path, UTF-8.
+struct InstallProgram {
+    std::string program, folder;
+};
+InstallProgram InstallProgramOf(const std::string& target);
+
 extern const char kUsageText[];
 
 // The uninstall log that an UninstallString names: C:\WINDOWS\UNTESSR.EXE "C:\App\UNSETUP.INI".

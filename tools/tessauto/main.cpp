@@ -129,13 +129,11 @@ unsigned long run(const Request& request) {
     }
 
     if (settings.install) {
-        std::wstring folder = absolutePath(winauto::FromUtf8(request.target));
-        if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
-        const std::wstring program = folder + L"SETUP.EXE";
-        if (!FileExists(winauto::ToUtf8(program)))
-            return finish(log, kFailed, "no SETUP.EXE in " + winauto::ToUtf8(folder));
-        settings.commandLine = L"\"" + program + L"\"";
-        settings.workingFolder = folder;
+        const InstallProgram install =
+            InstallProgramOf(winauto::ToUtf8(absolutePath(winauto::FromUtf8(request.target))));
+        if (!FileExists(install.program)) return finish(log, kFailed, "no " + install.program);
+        settings.commandLine = L"\"" + winauto::FromUtf8(install.program) + L"\"";
+        settings.workingFolder = winauto::FromUtf8(install.folder);
     } else {
         const UninstallEntry entry = ReadUninstallEntry(request.target);
         if (!entry.exists) return finish(log, kDone, "already absent: no Uninstall key '" + request.target + "'");

@@ -380,6 +380,21 @@ TEST(TessautoRequest, CommandLines) {
     for (const auto& args : refused) EXPECT_THROW(ParseRequest(args), UsageError) << (args.empty() ? "" : args.back());
 }
 
+TEST(TessautoRequest, AnInstallStartsTheFoldersSetupOrTheSingleFile) {
+    const std::pair<std::string, InstallProgram> cases[] = {
+        {"D:\\dist", {"D:\\dist\\SETUP.EXE", "D:\\dist\\"}},
+        {"D:\\dist\\", {"D:\\dist\\SETUP.EXE", "D:\\dist\\"}},
+        {"D:\\dl\\Sample-1.0.exe", {"D:\\dl\\Sample-1.0.exe", "D:\\dl\\"}},
+        {"D:\\dl\\SAMPLE.EXE", {"D:\\dl\\SAMPLE.EXE", "D:\\dl\\"}},
+        {"D:\\tools.exe.d", {"D:\\tools.exe.d\\SETUP.EXE", "D:\\tools.exe.d\\"}},
+    };
+    for (const auto& [target, expected] : cases) {
+        const InstallProgram install = InstallProgramOf(target);
+        EXPECT_EQ(install.program, expected.program) << target;
+        EXPECT_EQ(install.folder, expected.folder) << target;
+    }
+}
+
 TEST(TessautoRequest, TheLogThatAnUninstallStringNames) {
     EXPECT_EQ(*LogPathOf("C:\\WINDOWS\\UNTESSR.EXE \"C:\\Program Files\\Tessera Sample\\UNSETUP.INI\""),
               "C:\\Program Files\\Tessera Sample\\UNSETUP.INI");
