@@ -64,6 +64,7 @@ TfrmMain::TfrmMain(TfrmBack& backdrop, MessageBoxes& boxes)
 
     grpMessage = std::make_unique<TGroupBox>(At(kMessageGroup, 8, 8, 473, 113), "メッセージ");
     lblMessage = std::make_unique<TLabel>(Inside(*grpMessage, kMessage, 8, 16, 457, 89));
+    lblMessage->HoldLines(12);
     grpMessage->SetVisible(false);
 
     grpSetupFolder = std::make_unique<TGroupBox>(At(kFolderGroup, 8, 128, 473, 49), "セットアップフォルダ");
@@ -224,12 +225,12 @@ void TfrmMain::FillUninstallOptions(const SetupSettings& settings)
 
     chkOverWrite->SetVisible(false);
     fraShortCut->SetCaption("ファイルの追加削除");
-    fraShortCut->SetBounds(fraShortCut->Left(), 16, fraShortCut->Width(), grpOption->Height() - 24);
+    fraShortCut->SetBounds(fraShortCut->Left(), Scaled(16), fraShortCut->Width(), grpOption->Height() - Scaled(24));
 
     const UninstallOptions options = ParseUninstallOptions(settings.uninstallOptions);
     if (options.deleteAll) {
         chkSCutDesktop->SetCaption(word + "フォルダ以下の全ファイル・フォルダ");
-        chkSCutDesktop->SetWidth(fraShortCut->Width() - 16);
+        chkSCutDesktop->SetWidth(fraShortCut->Width() - Scaled(16));
         chkSCutDesktop->SetChecked(true);
         chkSCutDesktop->SetEnabled(true);
         for (TCheckBox* box : {chkSCutStartMenu.get(), chkSCutStartUp.get(), chkSCutSendTo.get()}) {
@@ -250,9 +251,10 @@ void TfrmMain::FillUninstallOptions(const SetupSettings& settings)
         chkSCutSendTo->SetChecked(options.ticked[3]);
         chkSCutSendTo->SetEnabled(false);
     }
-    lblUnSetupInfo->SetTop(chkSCutDesktop->Top() + chkSCutDesktop->Height() + 2);
+    lblUnSetupInfo->SetTop(chkSCutDesktop->Top() + chkSCutDesktop->Height() + Scaled(2));
     lblUnSetupInfo->SetCaption("　" + word +
                                "フォルダの中で，コピーされたファイル以外に追加削除するファイルをチェック(選択)してください．");
+    lblUnSetupInfo->HoldLines(12);
     lblUnSetupInfo->SetVisible(true);
     SetReadmePage(false);
 }

@@ -11,6 +11,7 @@ TfrmCustomDlg::TfrmCustomDlg(HWND owner, TLabel& formShare)
            121);
     SetFont(font_);
     lblMessage = std::make_unique<TLabel>(At(kMessage, 8, 8, 409, 73));
+    lblMessage->HoldLines(12);
     btnYes = std::make_unique<TButton>(At(kYes, 8, 88, 97, 25), "はい(&Y)");
     btnNo = std::make_unique<TButton>(At(kNo, 112, 88, 97, 25), "いいえ(&N)");
     btnDelete = std::make_unique<TButton>(At(kDelete, 216, 88, 97, 25), "すべて削除(&D)");
