@@ -64,7 +64,6 @@ TfrmMain::TfrmMain(TfrmBack& backdrop, MessageBoxes& boxes)
 
     grpMessage = std::make_unique<TGroupBox>(At(kMessageGroup, 8, 8, 473, 113), "メッセージ");
     lblMessage = std::make_unique<TLabel>(Inside(*grpMessage, kMessage, 8, 16, 457, 89));
-    lblMessage->HoldLines(12);
     grpMessage->SetVisible(false);
 
     grpSetupFolder = std::make_unique<TGroupBox>(At(kFolderGroup, 8, 128, 473, 49), "セットアップフォルダ");
@@ -98,6 +97,12 @@ TfrmMain::TfrmMain(TfrmBack& backdrop, MessageBoxes& boxes)
     btnEnd->SetEnabled(false);
     lblFormShare = std::make_unique<TLabel>(At(kFormShare, 8, 296, 63, 12), "Can't Delete");
     lblFormShare->SetVisible(false);
+
+    // Room for faces larger than the layout's, with every control in place.
+    lblMessage->HoldLines(12);
+    for (TCheckBox* box : {chkOverWrite.get(), chkSCutDesktop.get(), chkSCutStartMenu.get(), chkSCutStartUp.get(),
+                           chkSCutSendTo.get()})
+        box->FitText();
 
     dlgFolder.Title = "セットアップフォルダを選択してください．";
     CentreOnScreen();
@@ -231,6 +236,7 @@ void TfrmMain::FillUninstallOptions(const SetupSettings& settings)
     if (options.deleteAll) {
         chkSCutDesktop->SetCaption(word + "フォルダ以下の全ファイル・フォルダ");
         chkSCutDesktop->SetWidth(fraShortCut->Width() - Scaled(16));
+        chkSCutDesktop->FitText();
         chkSCutDesktop->SetChecked(true);
         chkSCutDesktop->SetEnabled(true);
         for (TCheckBox* box : {chkSCutStartMenu.get(), chkSCutStartUp.get(), chkSCutSendTo.get()}) {

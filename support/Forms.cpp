@@ -201,13 +201,13 @@ SIZE Control::TextExtent(const std::string& text, UINT format, int width) const
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-int Control::LineHeight() const
+TEXTMETRICA Control::FontMetrics() const
 {
     const WindowDC dc(handle_);
     const SelectedObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(os::SendMessage(handle_, WM_GETFONT, 0, 0)));
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc.Get(), &metrics);
-    return metrics.tmHeight;
+    return metrics;
 }
 
 void Control::GrowDown(int extra) { GrowWindowDown(handle_, extra); }
@@ -238,7 +238,7 @@ TLabel::TLabel(const Placement& at, const std::string& text, DWORD align)
 void TLabel::HoldLines(int fontHeight)
 {
     const int lines = Height() / Scaled(fontHeight);
-    GrowDown(lines * LineHeight() - Height());
+    GrowDown(lines * FontMetrics().tmHeight - Height());
 }
 
 TButton::TButton(const Placement& at, const std::string& text)
@@ -256,6 +256,18 @@ bool TCheckBox::Checked() const { return os::SendMessage(handle_, BM_GETCHECK, 0
 void TCheckBox::SetChecked(bool checked)
 {
     os::SendMessage(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TCheckBox::FitText()
+{
+    const std::string text = Caption();
+    // The box, then a gap; an average character's width is more than any
+    // system's gap.
+    const int room = Width() - Scaled(13) - FontMetrics().tmAveCharWidth;
+    const SIZE line = TextExtent(text, DT_SINGLELINE);
+    if (text.empty() || line.cx <= room) return;
+    os::SetWindowLongPtr(handle_, GWL_STYLE, os::GetWindowLongPtr(handle_, GWL_STYLE) | BS_MULTILINE);
+    GrowDown(TextExtent(text, DT_WORDBREAK, room).cy - line.cy);
 }
 
 TGroupBox::TGroupBox(const Placement& at, const std::string& text)

@@ -60,8 +60,8 @@ public:
     // The size of `text` in the control's font, as DrawText with `format` draws
     // it (with DT_WORDBREAK, lines broken at `width`).
     SIZE TextExtent(const std::string& text, UINT format, int width = 0) const;
-    // The height of a line in the control's font.
-    int LineHeight() const;
+    // The measures of the control's font (tmHeight: a line's height).
+    TEXTMETRICA FontMetrics() const;
     // Makes the control `extra` pixels taller. The controls below it move down,
     // those beside it that reach as far down grow with it, and so do the frames
     // around it and their window, which keeps its centre.
@@ -91,7 +91,8 @@ public:
     TLabel(const Placement& at, const std::string& text = "", DWORD align = SS_LEFT);
     // Grows until it holds as many lines of its font as its height holds lines
     // of `fontHeight` pixels at 96 DPI: a face that draws its lines taller than
-    // the one the layout was made for gets the room it needs.
+    // the one the layout was made for gets the room it needs. Once, when the
+    // window's controls are all made (those below move down).
     void HoldLines(int fontHeight);
 };
 
@@ -105,6 +106,10 @@ public:
     TCheckBox(const Placement& at, const std::string& text);
     bool Checked() const;
     void SetChecked(bool checked);
+    // A caption wider than the room beside the box (a face wider than the one
+    // the layout was made for) wraps, and the box grows down by the lines it
+    // adds. When the window's controls are all made (those below move down).
+    void FitText();
 };
 
 // A frame whose children are placed inside it; it passes their notifications on

@@ -103,7 +103,7 @@ struct Measured {
     // draw it: a label wraps its words in its client area (one line, centred,
     // with SS_CENTERIMAGE; the backdrop's own labels keep the lines they are
     // given); a push button's one line stays inside its frame; a check box's
-    // one line follows the box and a gap of half a digit; a group box's caption
+    // line (or lines, when it wraps) follows the box and a gap of half a digit; a group box's caption
     // is one line between its corners that ends above its first child; an edit
     // shows whole lines, so one line must be as tall as it is at most.
     void Check(const std::string& scene, HWND control, HWND form)
@@ -137,9 +137,9 @@ struct Measured {
                 width -= 2 * Scaled(3);
                 break;
             }
-            need = seen.TextExtent(text, DT_SINGLELINE, width);
+            need = seen.TextExtent(text, (style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE, width);
         } else if (kind == "Edit") {
-            need = {0, seen.LineHeight()}; // the text itself scrolls
+            need = {0, seen.FontMetrics().tmHeight}; // the text itself scrolls
         } else {
             return;
         }
@@ -148,7 +148,8 @@ struct Measured {
                                  std::to_string(need.cy) + "\t" + std::to_string(width) + "x" + std::to_string(height) +
                                  "\t" + Utf8(text);
         std::printf("%s\t%s\n", fits ? "fits" : "CUT", line.c_str());
-        std::printf("font\t%s\t%d\t%s\t%d\n", scene.c_str(), seen.Id(), Utf8(FaceOf(control)).c_str(), seen.LineHeight());
+        std::printf("font\t%s\t%d\t%s\t%d\n", scene.c_str(), seen.Id(), Utf8(FaceOf(control)).c_str(),
+                    static_cast<int>(seen.FontMetrics().tmHeight));
         if (!fits) cut.push_back(line);
     }
 
@@ -156,7 +157,7 @@ struct Measured {
     {
         RECT client;
         GetClientRect(form.Handle(), &client);
-        std::printf("client\t%s\t%ldx%ld\n", scene.c_str(), client.right, client.bottom);
+        std::printf("client\t%s\t%dx%d\n", scene.c_str(), static_cast<int>(client.right), static_cast<int>(client.bottom));
         std::vector<HWND> controls;
         EnumChildWindows(form.Handle(), CollectChild, reinterpret_cast<LPARAM>(&controls));
         for (HWND control : controls) Check(scene, control, form.Handle());
@@ -236,7 +237,11 @@ protected:
     ScriptedUi ui;
     TfrmBack backdrop;
     TfrmMain main{backdrop, ui};
-    void SetUp() override { main.FillForRunMode(InstallSettings(), RunMode::Install); }
+    void SetUp() override
+    {
+        main.FillForRunMode(InstallSettings(), RunMode::Install);
+        main.Show(); // the dialog manager looks for access keys in visible windows only
+    }
 };
 
 TEST_F(CommonControls6, ComeFromTheSideBySideStore)
