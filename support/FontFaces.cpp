@@ -3,8 +3,9 @@
 namespace {
 
 // Proportional Japanese UI faces: the one with the same glyphs and sizes as
-// "ＭＳ Ｐゴシック" first, then those of today's systems (always there from
-// Windows 10 on), then the free IPA font of Linux systems and Wine.
+// "ＭＳ Ｐゴシック" first, then today's UI faces (Yu Gothic UI is on every
+// system from Windows 10 on, with or without the Japanese supplemental
+// fonts), then the free IPA font of Linux systems and Wine.
 const char* const kProportionalGothic[] = {"MS UI Gothic", "Yu Gothic UI", "Meiryo UI", "IPAPGothic"};
 const char* const kFixedGothic[] = {"BIZ UDGothic", "IPAGothic"};
 const char* const kProportionalMincho[] = {"Yu Mincho", "IPAPMincho"};
