@@ -66,6 +66,7 @@ struct WideFunctions {
     decltype(&::FormatMessageW) FormatMessageW;
     decltype(&::LCMapStringW) LCMapStringW;
     decltype(&::GetCommandLineW) GetCommandLineW;
+    decltype(&::QueryDosDeviceW) QueryDosDeviceW;
     decltype(&::GetFileAttributesExW) GetFileAttributesExW; // optional
     decltype(&::GetDiskFreeSpaceExW) GetDiskFreeSpaceExW;   // optional
     decltype(&::GetLongPathNameW) GetLongPathNameW;         // optional
@@ -157,6 +158,7 @@ bool ResolveAll(WideFunctions& w)
     TESSERA_NEED(kernel, FormatMessageW);
     TESSERA_NEED(kernel, LCMapStringW);
     TESSERA_NEED(kernel, GetCommandLineW);
+    TESSERA_NEED(kernel, QueryDosDeviceW);
     Resolve(kernel, "GetFileAttributesExW", w.GetFileAttributesExW);
     Resolve(kernel, "GetDiskFreeSpaceExW", w.GetDiskFreeSpaceExW);
     Resolve(kernel, "GetLongPathNameW", w.GetLongPathNameW);
@@ -445,6 +447,27 @@ BOOL FindNextFile(HANDLE search, FoundFile& found)
     if (!::FindNextFileA(search, &data)) return FALSE;
     found = FromFindData(data);
     return TRUE;
+}
+
+DWORD ReparseTag(const std::string& path)
+{
+    const WideFunctions* w = WideTable();
+    WIN32_FIND_DATAW data;
+    if (w == nullptr || !Fit(path)) return 0;
+    const HANDLE search = w->FindFirstFileW(Wide(path).c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    ::FindClose(search);
+    return data.dwReserved0;
+}
+
+std::string DosDeviceTarget(const std::string& drive)
+{
+    // The answer is a list; its first entry is the mapping in force. A mapping
+    // longer than this reaches nothing a path of MAX_PATH can name.
+    wchar_t target[1024];
+    const WideFunctions* w = WideTable();
+    if (w == nullptr || w->QueryDosDeviceW(Wide(drive).c_str(), target, 1024) == 0) return {};
+    return Narrow(UpToTerminator(target, 1024));
 }
 
 BOOL GetDiskFreeSpaceEx(const std::string& root, ULARGE_INTEGER& available)

@@ -63,6 +63,12 @@ struct FoundFile {
 HANDLE FindFirstFile(const std::string& pattern, FoundFile& found);
 BOOL FindNextFile(HANDLE search, FoundFile& found);
 
+// The tag a directory search gives for a reparse point, and what the system
+// maps a drive name ("S:") to. 0 and "" when the system says nothing, and
+// where texts go to the "A" functions (the 9x family has neither).
+DWORD ReparseTag(const std::string& path);
+std::string DosDeviceTarget(const std::string& drive);
+
 // FALSE with ERROR_CALL_NOT_IMPLEMENTED where the system lacks the call.
 BOOL GetDiskFreeSpaceEx(const std::string& root, ULARGE_INTEGER& available);
 BOOL GetDiskFreeSpace(const std::string& root, DWORD& sectorsPerCluster, DWORD& bytesPerSector,

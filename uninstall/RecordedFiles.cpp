@@ -17,7 +17,7 @@ bool Agrees(UserInterface& ui, const std::string& question)
 unsigned long Delete(const RecordedFile& file, bool filesOnly, ComponentGate* components)
 {
     if (components) components->Unregister(file.path);
-    return RemoveFile(file.path, filesOnly, false);
+    return RemoveFile(file.path, filesOnly);
 }
 
 // A counted file that this install counted: down by one, and gone only when no

@@ -7,6 +7,7 @@
 #include "support/CodePage.h"
 #include "support/FailureReport.h"
 #include "support/FileOps.h"
+#include "support/ReparsePoints.h"
 #include "support/ScriptLists.h"
 #include "support/StepHook.h"
 #include "support/SysErrorText.h"
@@ -35,6 +36,10 @@ constexpr char kUnnamedKeySkip[] = "キーの名前が空のため，削除し�
 constexpr char kExtensionSkip[] = "拡張子が正しくないため，関連付けを戻しませんでした．\r\n";
 constexpr char kSystemTypeSkip[] = "システムのファイルの種類のため，関連付けを戻しませんでした．\r\n";
 constexpr char kNotUninstallKeySkip[] = "製品のアンインストール情報のキーではないため，削除しませんでした．\r\n";
+constexpr char kLinkSkip[] = "リンクを含むため，削除しませんでした．\r\n";
+
+// The reason a removal failed; a refusal to delete through a link has its own.
+std::string FailureReason(unsigned long code) { return code == kLinkOnPath ? kLinkSkip : SysErrorText(code); }
 
 class Run {
 public:
@@ -56,7 +61,7 @@ private:
     // Another drive or share is never inside: it is not even looked at.
     bool Inside(const std::string& path) const
     {
-        if (installProtected_ || DriveOf(ComparablePath(FullPath(path))) != DriveOf(installComparable_)) return false;
+        if (installProtected_ || DriveOf(ComparablePath(PlainPath(path))) != DriveOf(installComparable_)) return false;
         return InInstallFolder(path);
     }
     bool Reaches(const std::string& path) const { return reach_.outside || Inside(path); }
@@ -189,7 +194,7 @@ void Run::JudgeTheLog()
 bool Run::Unregisters(const std::string& path) const
 {
     // A share is refused before anything looks at it.
-    if (DriveOf(ComparablePath(FullPath(path))).empty()) return false;
+    if (DriveOf(ComparablePath(PlainPath(path))).empty()) return false;
     const std::string component = ComparableFolder(path);
     return MayUnregister(component, IsFixedDrive(DriveOf(component)), installComparable_, systemFolders_,
                          reach_.trusted);
@@ -266,7 +271,8 @@ void Run::FilePass()
             EntryGate gate(*this, RegisteredByInstall(value));
             const unsigned long code =
                 RemoveRecordedFile(value, context_.files, decisions_, ui_, filesOnly, pattern ? nullptr : &gate);
-            if (code != 0 && recorded) failures_.Add("<File> ", path, SysErrorText(code));
+            // A refusal for a link is listed for every section: it counts as a failure.
+            if (code == kLinkOnPath || (code != 0 && recorded)) failures_.Add("<File> ", path, FailureReason(code));
         }
     }
 }
@@ -282,8 +288,8 @@ void Run::ShortcutPass()
             failures_.Add("<ShortCut> ", shortcut, kWildcardSkip);
             continue;
         }
-        if (const unsigned long code = RemoveFile(shortcut, false, false))
-            failures_.Add("<ShortCut> ", shortcut, SysErrorText(code));
+        if (const unsigned long code = RemoveFile(shortcut))
+            failures_.Add("<ShortCut> ", shortcut, FailureReason(code));
         // An emptied program group goes with its last shortcut; the standard
         // shortcut folders never do.
         const std::string folder = FolderPart(shortcut);
@@ -306,8 +312,9 @@ void Run::FolderPass()
         }
         const bool inside = !installProtected_ && InInstallFolder(folder);
         unsigned long code = RemoveFolder(folder, inside ? choices_.patterns : std::string());
-        if (inside && choices_.deleteAll) code = 0; // the install folder goes whole
-        if (code != 0) failures_.Add("<Folder> ", folder, SysErrorText(code));
+        // The install folder goes whole, but never through a link.
+        if (inside && choices_.deleteAll && code != kLinkOnPath) code = 0;
+        if (code != 0) failures_.Add("<Folder> ", folder, FailureReason(code));
     }
 }
 
@@ -416,8 +423,8 @@ void Run::RemoveJournalAndLog()
     if (ownKeyLeft_) return;
     decisions_.journal.Remove();
     if (recordedLog_.empty()) return;
-    if (const unsigned long code = RemoveFile(recordedLog_, false, false))
-        failures_.Add("<File> ", recordedLog_, SysErrorText(code));
+    if (const unsigned long code = RemoveFile(recordedLog_))
+        failures_.Add("<File> ", recordedLog_, FailureReason(code));
 }
 
 void Run::RemoveInstallFolder()
@@ -431,7 +438,7 @@ void Run::RemoveInstallFolder()
                                                 : "フォルダにファイルが残っているため，") +
                  context_.keys.setupString + "フォルダを削除できませんでした．エクスプローラなどから，直接削除してください．\r\n";
     else
-        reason = SysErrorText(code);
+        reason = FailureReason(code);
     failures_.Add("<SetupFolder> ", installFolder_, reason);
 }
 

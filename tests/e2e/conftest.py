@@ -207,3 +207,15 @@ def setup_program(prefix, windriver, tmp_path):
         if process.poll() is None:
             process.kill()
             process.wait(30)
+
+
+def install_into(windriver, setup_program, dist, title, folder):
+    """Installs the distribution into a folder that does not exist yet, to the completion box."""
+    program = setup_program(dist, wait_for=title)
+    windriver("settext", title, "#%d" % MAIN_IDS["txtFolder"], folder)
+    windriver("press", title, "#%d" % MAIN_IDS["btnEvent"])
+    windriver("msgbox", "フォルダ作成", "--timeout", "30000")
+    windriver("press", "フォルダ作成", "はい(Y)")
+    windriver("msgbox", "完了", "--timeout", "60000")
+    windriver("press", "完了", "OK")
+    assert program.wait(60) == 0

@@ -10,7 +10,7 @@ import time
 
 import pytest
 
-from conftest import BUILD, MAIN_IDS, make_distribution, write_cp932
+from conftest import BUILD, MAIN_IDS, install_into, make_distribution, write_cp932
 from machine import take_snapshot
 from test_uninstall_run import KEPT_FILES, files_of, uninstall_command
 
@@ -46,14 +46,7 @@ Key1=Software\\TesseraT2
 [ProgramID]
 ID=TESSERAT2
 """, {"APP.EXE": b"MZ" + bytes(100), "読んでね.TXT": "読む\r\n", "COMP.DLL": dll})
-    program = setup_program(dist, wait_for=TITLE)
-    windriver("settext", TITLE, "#%d" % MAIN_IDS["txtFolder"], FOLDER)
-    windriver("press", TITLE, START)
-    windriver("msgbox", "フォルダ作成", "--timeout", "30000")
-    windriver("press", "フォルダ作成", "はい(Y)")
-    windriver("msgbox", "完了", "--timeout", "60000")
-    windriver("press", "完了", "OK")
-    assert program.wait(60) == 0
+    install_into(windriver, setup_program, dist, TITLE, FOLDER)
     return dist
 
 

@@ -21,7 +21,8 @@ KNOWN_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell3
 # or (lz32, version, winmm) loaded by the System folder's full path.
 RUNTIME_ONLY = {"GetDiskFreeSpaceExA", "RestartDialog", "_RestartDialog@12", "SetDefaultDllDirectories",
                 "SetDllDirectoryA", "SetDllDirectoryW", "LZInit", "LZCopy", "LZClose", "GetFileVersionInfoSizeA",
-                "GetFileVersionInfoA", "VerQueryValueA", "timeGetDevCaps", "timeBeginPeriod", "timeEndPeriod"}
+                "GetFileVersionInfoA", "VerQueryValueA", "timeGetDevCaps", "timeBeginPeriod", "timeEndPeriod",
+                "SetFileInformationByHandle"}
 SIZE_BUDGET = 300_000  # bytes
 # The systems the manifest names: Vista, 7, 8, 8.1, and 10 with 11.
 SUPPORTED_OS = ("e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",

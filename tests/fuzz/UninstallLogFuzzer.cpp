@@ -3,6 +3,7 @@
 // and the uninstall's reading of each recorded item and its protection rules.
 #include "support/IniDocument.h"
 #include "uninstall/ComponentRules.h"
+#include "support/LinkRules.h"
 #include "uninstall/InstallRecord.h"
 #include "uninstall/LogBuilder.h"
 #include "uninstall/LogMerge.h"
@@ -69,5 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DriveOf(path);
     HasWildcard(item);
     NameStartsWithWildcard(item);
+
+    // The plain form is one: made again, it stays; its steps lie inside it, each
+    // longer than the one before.
+    const std::string plain = PlainForm(item, "HOST", nullptr);
+    FUZZ_EXPECT(PlainForm(plain, "HOST", nullptr) == plain);
+    for (std::size_t previous = 0, end = NextStepEnd(plain, 0); end != std::string::npos;
+         previous = end, end = NextStepEnd(plain, end))
+        FUZZ_EXPECT(end > previous && end <= plain.size());
     return 0;
 }

@@ -325,6 +325,27 @@ TEST_F(UninstallRun, TheOptionsDecideWhatTheApplicationsOwnFilesLeave)
     }
 }
 
+TEST_F(UninstallRun, NoOptionDeletesThroughALinkInTheInstallFolder)
+{
+    // The recorded folder sub became a link to a folder of the user's.
+    const std::string theirs = folder / "Their Notes\\", sub = install + "sub\\";
+    const std::string refused = "\r\nリンクを含むため，削除しませんでした．\r\n\r\n";
+    for (const OptionBoxes boxes : {OptionBoxes{true, false, true}, OptionBoxes{}, OptionBoxes{true, false, false}}) {
+        Touch(theirs + "notes.ini", "mine");
+        if (!FolderExists(sub)) MakeLink(install + "sub", theirs);
+        choices = ChoicesFromBoxes(boxes);
+        ScriptedUi ui;
+        ui.Answer(IDYES);
+        Uninstall("[DeleteFolder]\r\nFolder1=" + sub + "\r\n[DeleteFile]\r\nFile1=" + sub + "notes.ini\r\nFile2=" + log +
+                      "\r\n[AddDeleteFile]\r\nFile1=" + sub + "*.*\r\n",
+                  ui);
+        EXPECT_EQ(ReadWholeFile(theirs + "notes.ini"), "mine");
+        ASSERT_EQ(ui.FailureReports().size(), 1u);
+        for (const std::string& entry : {"<File> " + sub + "notes.ini", "<File> " + sub + "*.*", "<Folder> " + sub})
+            EXPECT_NE(ui.FailureReports()[0].find(entry + refused), std::string::npos) << entry;
+    }
+}
+
 TEST_F(UninstallRun, ALogThatNamesProtectedPlacesRemovesNothingOutsideAndSaysWhy)
 {
     const std::string desktop = context.folders[FolderMacro::Dsk];
