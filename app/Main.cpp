@@ -98,6 +98,12 @@ TfrmMain::TfrmMain(TfrmBack& backdrop, MessageBoxes& boxes)
     lblFormShare = std::make_unique<TLabel>(At(kFormShare, 8, 296, 63, 12), "Can't Delete");
     lblFormShare->SetVisible(false);
 
+    // Room for faces larger than the layout's, with every control in place.
+    lblMessage->HoldLines(12);
+    for (TCheckBox* box : {chkOverWrite.get(), chkSCutDesktop.get(), chkSCutStartMenu.get(), chkSCutStartUp.get(),
+                           chkSCutSendTo.get()})
+        box->FitText();
+
     dlgFolder.Title = "セットアップフォルダを選択してください．";
     CentreOnScreen();
 }
@@ -224,12 +230,13 @@ void TfrmMain::FillUninstallOptions(const SetupSettings& settings)
 
     chkOverWrite->SetVisible(false);
     fraShortCut->SetCaption("ファイルの追加削除");
-    fraShortCut->SetBounds(fraShortCut->Left(), 16, fraShortCut->Width(), grpOption->Height() - 24);
+    fraShortCut->SetBounds(fraShortCut->Left(), Scaled(16), fraShortCut->Width(), grpOption->Height() - Scaled(24));
 
     const UninstallOptions options = ParseUninstallOptions(settings.uninstallOptions);
     if (options.deleteAll) {
         chkSCutDesktop->SetCaption(word + "フォルダ以下の全ファイル・フォルダ");
-        chkSCutDesktop->SetWidth(fraShortCut->Width() - 16);
+        chkSCutDesktop->SetWidth(fraShortCut->Width() - Scaled(16));
+        chkSCutDesktop->FitText();
         chkSCutDesktop->SetChecked(true);
         chkSCutDesktop->SetEnabled(true);
         for (TCheckBox* box : {chkSCutStartMenu.get(), chkSCutStartUp.get(), chkSCutSendTo.get()}) {
@@ -250,9 +257,10 @@ void TfrmMain::FillUninstallOptions(const SetupSettings& settings)
         chkSCutSendTo->SetChecked(options.ticked[3]);
         chkSCutSendTo->SetEnabled(false);
     }
-    lblUnSetupInfo->SetTop(chkSCutDesktop->Top() + chkSCutDesktop->Height() + 2);
+    lblUnSetupInfo->SetTop(chkSCutDesktop->Top() + chkSCutDesktop->Height() + Scaled(2));
     lblUnSetupInfo->SetCaption("　" + word +
                                "フォルダの中で，コピーされたファイル以外に追加削除するファイルをチェック(選択)してください．");
+    lblUnSetupInfo->HoldLines(12);
     lblUnSetupInfo->SetVisible(true);
     SetReadmePage(false);
 }

@@ -69,21 +69,21 @@ void TfrmBack::SetProgramTitle(const std::string& title)
     const int height = TextSize(title.empty() ? " " : title, titleFont_).cy;
     lblBackTitle1->SetCaption(title);
     lblBackTitle2->SetCaption(title);
-    lblBackTitle1->SetBounds(lblBackTitle1->Left(), lblBackTitle1->Top(), Width() - 24, height);
-    lblBackTitle2->SetBounds(lblBackTitle2->Left(), lblBackTitle2->Top(), Width() - 24, height);
+    lblBackTitle1->SetBounds(lblBackTitle1->Left(), lblBackTitle1->Top(), Width() - Scaled(24), height);
+    lblBackTitle2->SetBounds(lblBackTitle2->Left(), lblBackTitle2->Top(), Width() - Scaled(24), height);
     InvalidateRect(handle_, nullptr, TRUE);
 }
 
 void TfrmBack::SetProductBanner(const std::string& banner)
 {
     const SIZE size = TextSize(banner, bannerFont_);
-    const int width = size.cx + 8;
-    const int left = Width() - width - 24;
-    const int top = Height() - size.cy - 48;
+    const int width = size.cx + Scaled(8);
+    const int left = Width() - width - Scaled(24);
+    const int top = Height() - size.cy - Scaled(48);
     lblPrgTitle1->SetCaption(banner);
     lblPrgTitle2->SetCaption(banner);
     lblPrgTitle1->SetBounds(left, top, width, size.cy);
-    lblPrgTitle2->SetBounds(left + 2, top + 2, width, size.cy);
+    lblPrgTitle2->SetBounds(left + Scaled(2), top + Scaled(2), width, size.cy);
     lblPrgTitle2->SetVisible(true);
     lblPrgTitle1->SetVisible(true);
     InvalidateRect(handle_, nullptr, TRUE);
@@ -162,7 +162,7 @@ void TfrmBack::Start()
     VersionNumbers version; // zeros when the file carries no version
     GetFileVersionNumbers(RunningProgramPath(), version);
     SetCaption(BackdropCaption(VersionBanner(version)));
-    lblBackTitle2->SetBounds(lblBackTitle1->Left() + 2, lblBackTitle1->Top() + 2, lblBackTitle2->Width(),
+    lblBackTitle2->SetBounds(lblBackTitle1->Left() + Scaled(2), lblBackTitle1->Top() + Scaled(2), lblBackTitle2->Width(),
                              lblBackTitle2->Height());
     InvalidateRect(handle_, nullptr, TRUE);
     UpdateWindow(handle_);

@@ -2,8 +2,11 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
 #include <vector>
 
+#include "support/DpiScale.h"
+#include "support/FontFaces.h"
 #include "support/ShownText.h"
 #include "support/SystemText.h"
 
@@ -34,22 +37,122 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list)
     return TRUE;
 }
 
+template <typename Font, typename Metrics>
+int CALLBACK FaceFound(const Font*, const Metrics*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0; // one is enough
+}
+
+// Whether the system has the face with Japanese characters. Where texts go
+// through the wide functions, so does the face's name (the looked-up function:
+// the 9x family lacks it).
+bool SystemHasJapaneseFace(const std::string& face)
+{
+    using EnumWide = int(WINAPI*)(HDC, LOGFONTW*, FONTENUMPROCW, LPARAM, DWORD);
+    static const EnumWide enumWide = [] {
+        EnumWide function = nullptr;
+        if (os::WideCalls()) os::LookUp(GetModuleHandleA("gdi32.dll"), "EnumFontFamiliesExW", function);
+        return function;
+    }();
+    const WindowDC screen(nullptr);
+    bool found = false;
+    if (enumWide) {
+        LOGFONTW font{};
+        font.lfCharSet = SHIFTJIS_CHARSET;
+        const std::wstring name = os::Wide(face);
+        if (name.size() >= LF_FACESIZE) return false;
+        name.copy(font.lfFaceName, name.size());
+        enumWide(screen.Get(), &font, FaceFound<LOGFONTW, TEXTMETRICW>, reinterpret_cast<LPARAM>(&found), 0);
+    } else {
+        LOGFONTA font{};
+        font.lfCharSet = SHIFTJIS_CHARSET;
+        if (face.size() >= LF_FACESIZE) return false;
+        face.copy(font.lfFaceName, face.size());
+        EnumFontFamiliesExA(screen.Get(), &font, FaceFound<LOGFONTA, TEXTMETRICA>, reinterpret_cast<LPARAM>(&found), 0);
+    }
+    return found;
+}
+
+// The window's parent; null for a top-level window (whose owner GetParent would give).
+HWND ParentOf(HWND window)
+{
+    return (os::GetWindowLongPtr(window, GWL_STYLE) & WS_CHILD) ? GetParent(window) : nullptr;
+}
+
+RECT BoundsInParent(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    if (HWND parent = ParentOf(window)) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void GrowWindowDown(HWND window, int extra)
+{
+    if (extra <= 0) return;
+    const RECT box = BoundsInParent(window);
+    const HWND parent = ParentOf(window);
+    if (!parent) {
+        SetWindowPos(window, nullptr, box.left, box.top - extra / 2, box.right - box.left,
+                     box.bottom - box.top + extra, SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    for (HWND sibling = GetWindow(parent, GW_CHILD); sibling; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+        RECT other = BoundsInParent(sibling);
+        const bool below = other.top >= box.bottom;
+        const bool beside = other.top <= box.top && other.bottom >= box.bottom; // as far down, or farther
+        if (sibling == window || !(below || beside)) continue;
+        if (below)
+            OffsetRect(&other, 0, extra);
+        else
+            other.bottom += extra;
+        MoveWindow(sibling, other.left, other.top, other.right - other.left, other.bottom - other.top, TRUE);
+    }
+    MoveWindow(window, box.left, box.top, box.right - box.left, box.bottom - box.top + extra, TRUE);
+    GrowWindowDown(parent, extra);
+}
+
 } // namespace
 
 bool IsNineXFamily() { return (GetVersion() & 0x80000000u) != 0; }
 
+int ScreenDpi()
+{
+    static const int dpi = [] {
+        const WindowDC screen(nullptr);
+        const int asked = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+        return asked > 0 ? asked : kLayoutDpi;
+    }();
+    return dpi;
+}
+
+int Scaled(int length) { return ScaleLength(length, ScreenDpi()); }
+
 UniqueFont MakeFont(const std::string& face, int height, bool italic)
 {
     LOGFONTA font{};
-    font.lfHeight = -height;
+    std::string chosen = ChooseFace(face, SystemHasJapaneseFace);
+    if (chosen.empty()) {
+        NONCLIENTMETRICSA metrics{};
+        // The size of the oldest systems' structure, which every later one takes too.
+        metrics.cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof metrics.lfMessageFont;
+        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
+            font = metrics.lfMessageFont;
+            chosen = font.lfFaceName;
+        }
+    } else {
+        font.lfCharSet = SHIFTJIS_CHARSET;
+        font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+        font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+        font.lfQuality = DEFAULT_QUALITY;
+        font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    }
+    font.lfHeight = -Scaled(height);
+    font.lfWidth = 0;
     font.lfWeight = FW_NORMAL;
     font.lfItalic = italic ? TRUE : FALSE;
-    font.lfCharSet = SHIFTJIS_CHARSET;
-    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    return UniqueFont(os::CreateFontIndirect(font, face));
+    return UniqueFont(os::CreateFontIndirect(font, chosen));
 }
 
 // ---------------------------------------------------------------- Control
@@ -68,14 +171,7 @@ bool Control::Visible() const { return (os::GetWindowLongPtr(handle_, GWL_STYLE)
 
 void Control::SetVisible(bool visible) { ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE); }
 
-RECT Control::Bounds() const
-{
-    RECT rect{};
-    GetWindowRect(handle_, &rect);
-    if (HWND parent = (os::GetWindowLongPtr(handle_, GWL_STYLE) & WS_CHILD) ? GetParent(handle_) : nullptr)
-        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
+RECT Control::Bounds() const { return BoundsInParent(handle_); }
 
 int Control::Width() const
 {
@@ -96,6 +192,26 @@ void Control::SetBounds(int left, int top, int width, int height)
 
 void Control::SetFont(HFONT font) { os::SendMessage(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
 
+SIZE Control::TextExtent(const std::string& text, UINT format, int width) const
+{
+    const WindowDC dc(handle_);
+    const SelectedObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(os::SendMessage(handle_, WM_GETFONT, 0, 0)));
+    RECT rect{0, 0, width, 0};
+    os::DrawText(dc.Get(), text, rect, format | DT_CALCRECT);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+TEXTMETRICA Control::FontMetrics() const
+{
+    const WindowDC dc(handle_);
+    const SelectedObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(os::SendMessage(handle_, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc.Get(), &metrics);
+    return metrics;
+}
+
+void Control::GrowDown(int extra) { GrowWindowDown(handle_, extra); }
+
 // ---------------------------------------------------------------- child controls
 
 Placement Inside(const Control& parent, int id, int left, int top, int width, int height)
@@ -106,8 +222,9 @@ Placement Inside(const Control& parent, int id, int left, int top, int width, in
 ChildControl::ChildControl(const char* windowClass, DWORD style, DWORD exStyle, const Placement& at,
                            const std::string& text)
 {
-    handle_ = os::CreateWindowEx(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, at.left, at.top, at.width,
-                                 at.height, at.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(at.id)),
+    const LayoutBox box = ScaleBox({at.left, at.top, at.width, at.height}, ScreenDpi());
+    handle_ = os::CreateWindowEx(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, box.left, box.top, box.width,
+                                 box.height, at.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(at.id)),
                                  GetModuleHandleA(nullptr), nullptr);
     // Children take the font of the window they lie in.
     SetFont(reinterpret_cast<HFONT>(os::SendMessage(at.parent, WM_GETFONT, 0, 0)));
@@ -116,6 +233,12 @@ ChildControl::ChildControl(const char* windowClass, DWORD style, DWORD exStyle, 
 TLabel::TLabel(const Placement& at, const std::string& text, DWORD align)
     : ChildControl("STATIC", align | SS_NOPREFIX, 0, at, text)
 {
+}
+
+void TLabel::HoldLines(int fontHeight)
+{
+    const int lines = Height() / Scaled(fontHeight);
+    GrowDown(lines * FontMetrics().tmHeight - Height());
 }
 
 TButton::TButton(const Placement& at, const std::string& text)
@@ -133,6 +256,18 @@ bool TCheckBox::Checked() const { return os::SendMessage(handle_, BM_GETCHECK, 0
 void TCheckBox::SetChecked(bool checked)
 {
     os::SendMessage(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TCheckBox::FitText()
+{
+    const std::string text = Caption();
+    // The box, then a gap; an average character's width is more than any
+    // system's gap.
+    const int room = Width() - Scaled(13) - FontMetrics().tmAveCharWidth;
+    const SIZE line = TextExtent(text, DT_SINGLELINE);
+    if (text.empty() || line.cx <= room) return;
+    os::SetWindowLongPtr(handle_, GWL_STYLE, os::GetWindowLongPtr(handle_, GWL_STYLE) | BS_MULTILINE);
+    GrowDown(TextExtent(text, DT_WORDBREAK, room).cy - line.cy);
 }
 
 TGroupBox::TGroupBox(const Placement& at, const std::string& text)
@@ -230,7 +365,7 @@ void TForm::Create(const char* className, const std::string& caption, DWORD styl
         windowClass.hbrBackground = background ? background : reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         os::RegisterClass(windowClass, className);
     }
-    RECT frame{0, 0, clientWidth, clientHeight};
+    RECT frame{0, 0, Scaled(clientWidth), Scaled(clientHeight)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     handle_ = os::CreateWindowEx(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                  frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance, this);

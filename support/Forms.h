@@ -15,7 +15,15 @@
 // The 9x family (Windows 95, 98, Me), whose controls hold less than the NT family's.
 bool IsNineXFamily();
 
-// A font in the Shift-JIS character set; `height` is the character height in pixels.
+// The system's dots per inch (96 at 100 %), read once: the program is aware of
+// the system DPI, and lays its windows out for it.
+int ScreenDpi();
+// A length of the 96-DPI layout at the screen's DPI.
+int Scaled(int length);
+
+// A font in the Shift-JIS character set; `height` is the character height in
+// pixels at 96 DPI. A face the system lacks is replaced by a Japanese face it
+// has, or else by the system's message font.
 UniqueFont MakeFont(const std::string& face, int height, bool italic = false);
 
 class Control {
@@ -49,12 +57,23 @@ public:
     void SetFont(HFONT font);
     void SetFocus() { ::SetFocus(handle_); }
 
+    // The size of `text` in the control's font, as DrawText with `format` draws
+    // it (with DT_WORDBREAK, lines broken at `width`).
+    SIZE TextExtent(const std::string& text, UINT format, int width = 0) const;
+    // The measures of the control's font (tmHeight: a line's height).
+    TEXTMETRICA FontMetrics() const;
+    // Makes the control `extra` pixels taller. The controls below it move down,
+    // those beside it that reach as far down grow with it, and so do the frames
+    // around it and their window, which keeps its centre.
+    void GrowDown(int extra);
+
 protected:
     RECT Bounds() const;
     HWND handle_ = nullptr;
 };
 
-// Where a child control goes: its parent, id and bounds in the parent's client area.
+// Where a child control goes: its parent, id and bounds in the parent's client
+// area, in pixels at 96 DPI (the control is made at the screen's DPI).
 struct Placement {
     HWND parent;
     int id;
@@ -70,6 +89,11 @@ class TLabel : public ChildControl {
 public:
     // Word-wrapped text; `&` is shown as it is.
     TLabel(const Placement& at, const std::string& text = "", DWORD align = SS_LEFT);
+    // Grows until it holds as many lines of its font as its height holds lines
+    // of `fontHeight` pixels at 96 DPI: a face that draws its lines taller than
+    // the one the layout was made for gets the room it needs. Once, when the
+    // window's controls are all made (those below move down).
+    void HoldLines(int fontHeight);
 };
 
 class TButton : public ChildControl {
@@ -82,6 +106,10 @@ public:
     TCheckBox(const Placement& at, const std::string& text);
     bool Checked() const;
     void SetChecked(bool checked);
+    // A caption wider than the room beside the box (a face wider than the one
+    // the layout was made for) wraps, and the box grows down by the lines it
+    // adds. When the window's controls are all made (those below move down).
+    void FitText();
 };
 
 // A frame whose children are placed inside it; it passes their notifications on
@@ -141,7 +169,7 @@ public:
 
 protected:
     // Registers the class on first use and creates the window with a client area
-    // of the given size (background: the dialog colour unless given).
+    // of the given size at 96 DPI (background: the dialog colour unless given).
     void Create(const char* className, const std::string& caption, DWORD style, DWORD exStyle, HWND owner,
                 int clientWidth, int clientHeight, HBRUSH background = nullptr);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -36,7 +36,15 @@ TfrmStatus::TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop, MessageBo
 int TfrmStatus::SetProgress(int percent, int done, int total)
 {
     const int shown = prgStatus->SetPosition(percent);
-    lblStatus->SetCaption(std::to_string(shown) + "%(" + std::to_string(done) + "/" + std::to_string(total) + ")");
+    const std::string text = std::to_string(shown) + "%(" + std::to_string(done) + "/" + std::to_string(total) + ")";
+    // The counts of a large install need more than the label's width: it
+    // widens to the left, and the bar gives up as much.
+    const int extra = lblStatus->TextExtent(text, DT_SINGLELINE | DT_NOPREFIX).cx - lblStatus->Width();
+    if (extra > 0) {
+        lblStatus->SetBounds(lblStatus->Left() - extra, lblStatus->Top(), lblStatus->Width() + extra, lblStatus->Height());
+        prgStatus->SetWidth(prgStatus->Width() - extra);
+    }
+    lblStatus->SetCaption(text);
     return shown;
 }
 

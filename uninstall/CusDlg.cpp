@@ -15,6 +15,7 @@ TfrmCustomDlg::TfrmCustomDlg(HWND owner, TLabel& formShare)
     btnNo = std::make_unique<TButton>(At(kNo, 112, 88, 97, 25), "いいえ(&N)");
     btnDelete = std::make_unique<TButton>(At(kDelete, 216, 88, 97, 25), "すべて削除(&D)");
     btnSave = std::make_unique<TButton>(At(kSave, 320, 88, 97, 25), "すべて保存(&A)");
+    lblMessage->HoldLines(12); // the buttons move down if the face's lines are taller
     CentreOnScreen();
 }
 

@@ -3,6 +3,7 @@ only KnownDLLs imported, late functions looked up at run time, their
 resources, and the size of SETUP.EXE."""
 
 import re
+import struct
 import subprocess
 
 import pytest
@@ -23,6 +24,11 @@ RUNTIME_ONLY = {"GetDiskFreeSpaceExA", "RestartDialog", "_RestartDialog@12", "Se
                 "GetFileVersionInfoA", "VerQueryValueA", "timeGetDevCaps", "timeBeginPeriod", "timeEndPeriod",
                 "SetFileInformationByHandle"}
 SIZE_BUDGET = 300_000  # bytes
+# The systems the manifest names: Vista, 7, 8, 8.1, and 10 with 11.
+SUPPORTED_OS = ("e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+                "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+                "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a")
+TERMINAL_SERVER_AWARE = 0x8000  # IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE
 
 
 def imports(program=SHIPPED_SETUP):
@@ -77,6 +83,19 @@ def test_version_and_manifest_resources():
     assert 'processorArchitecture="x86"' in manifest
     assert 'level="requireAdministrator"' in manifest
     assert re.search(r'name="Microsoft\.Windows\.Common-Controls"\s+version="6\.0\.0\.0"', manifest)
+    assert re.search(r'<dpiAware xmlns="http://schemas\.microsoft\.com/SMI/2005/WindowsSettings">true</dpiAware>',
+                     manifest)
+    assert set(re.findall(r'<supportedOS Id="\{([0-9a-f-]+)\}"/>', manifest)) == set(SUPPORTED_OS)
+
+
+def test_terminal_server_aware():
+    image = SHIPPED_SETUP.read_bytes()
+    (header,) = struct.unpack_from("<I", image, 0x3C)
+    assert image[header:header + 4] == b"PE\0\0"
+    optional = header + 24
+    assert struct.unpack_from("<H", image, optional)[0] == 0x10B  # PE32
+    (characteristics,) = struct.unpack_from("<H", image, optional + 70)
+    assert characteristics & TERMINAL_SERVER_AWARE, hex(characteristics)
 
 
 def test_size_within_budget():
