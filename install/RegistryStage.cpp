@@ -5,7 +5,7 @@
 #include "install/RegistryRules.h"
 #include "support/Registry.h"
 #include "support/uIniFile.h"
-#include "uninstall/RegistrationRules.h"
+#include "log/RegistrationRules.h"
 
 namespace {
 

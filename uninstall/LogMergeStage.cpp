@@ -12,8 +12,8 @@
 #include "uninstall/LogTrust.h"
 #include "uninstall/ProtectedPaths.h"
 #include "uninstall/Protection.h"
-#include "uninstall/RegistrationRules.h"
-#include "uninstall/UninstallEntry.h"
+#include "log/RegistrationRules.h"
+#include "log/UninstallEntry.h"
 #include "support/SystemText.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include "support/uStrOp.h"
 #include "uninstall/LogTrust.h"
 #include "uninstall/ProtectedPaths.h"
-#include "uninstall/RegistrationRules.h"
+#include "log/RegistrationRules.h"
 #include "support/SystemText.h"
-#include "uninstall/UninstallEntry.h"
+#include "log/UninstallEntry.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "uninstall/LogBuilder.h"
 #include "support/WholeFile.h"
 #include "uninstall/LogStages.h"
-#include "uninstall/RegistrationRules.h"
-#include "uninstall/UninstallEntry.h"
+#include "log/RegistrationRules.h"
+#include "log/UninstallEntry.h"
 #include "uninstall/UninstallerCopy.h"
 #include "support/SystemText.h"
 

@@ -1,7 +1,7 @@
 #include "uninstall/ScriptDeletions.h"
 
 #include "support/ScriptLists.h"
-#include "uninstall/RegistrationRules.h"
+#include "log/RegistrationRules.h"
 
 void RecordScriptDeletions(const IniDocument& script, const FolderTable& folders, InstallRecord& record)
 {

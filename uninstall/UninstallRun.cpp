@@ -20,10 +20,10 @@
 #include "uninstall/Protection.h"
 #include "uninstall/ProtectedPaths.h"
 #include "uninstall/RecordedFiles.h"
-#include "uninstall/RegistrationRules.h"
+#include "log/RegistrationRules.h"
 #include "uninstall/RegistryDeletion.h"
 #include "support/SystemText.h"
-#include "uninstall/UninstallEntry.h"
+#include "log/UninstallEntry.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "uninstall/LogBuilder.h"
 #include "uninstall/LogMerge.h"
 #include "uninstall/NumberedKeys.h"
-#include "uninstall/RegistrationRules.h"
+#include "log/RegistrationRules.h"
 #include "uninstall/ScriptDeletions.h"
 
 namespace {

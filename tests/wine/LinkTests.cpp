@@ -15,7 +15,7 @@
 #include "uninstall/CountJournal.h"
 #include "uninstall/LogRecovery.h"
 #include "uninstall/LogStages.h"
-#include "uninstall/RegistrationRules.h"
+#include "log/RegistrationRules.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include "uninstall/CountJournal.h"
 #include "uninstall/LogTrust.h"
 #include "uninstall/LogRecovery.h"
-#include "uninstall/RegistrationRules.h"
+#include "log/RegistrationRules.h"
 #include "uninstall/RegistryDeletion.h"
 #include "uninstall/UninstallRules.h"
 

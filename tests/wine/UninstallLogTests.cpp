@@ -19,7 +19,7 @@
 #include "uninstall/LogStages.h"
 #include "support/Sha256.h"
 #include "uninstall/ComponentRules.h"
-#include "uninstall/RegistrationRules.h"
+#include "log/RegistrationRules.h"
 #include "tests/wine/Registry.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include "uninstall/LogRecovery.h"
 #include "uninstall/LogTrust.h"
 #include "uninstall/RecordedFiles.h"
-#include "uninstall/RegistrationRules.h"
+#include "log/RegistrationRules.h"
 #include "uninstall/UninstallRun.h"
 
 namespace {

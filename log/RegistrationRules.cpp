@@ -1,4 +1,4 @@
-#include "uninstall/RegistrationRules.h"
+#include "log/RegistrationRules.h"
 
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"

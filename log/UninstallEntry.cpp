@@ -1,4 +1,4 @@
-#include "uninstall/UninstallEntry.h"
+#include "log/UninstallEntry.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include "support/Registry.h"
 #include "support/StepHook.h"
 #include "uninstall/ProtectedPaths.h"
-#include "uninstall/RegistrationRules.h"
+#include "log/RegistrationRules.h"
 #include "support/SystemText.h"
 
 namespace {
