@@ -11,7 +11,7 @@
 #include "support/Sha256.h"
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
-#include "uninstall/LogRecovery.h"
+#include "log/LogRecovery.h"
 #include "support/SystemText.h"
 
 namespace {

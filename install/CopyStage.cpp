@@ -11,7 +11,7 @@
 #include "install/ProgressRules.h"
 #include "support/FileOps.h"
 #include "support/SysErrorText.h"
-#include "uninstall/ComponentLoading.h"
+#include "log/ComponentLoading.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "install/InstallStages.h"
 #include "support/ScriptLists.h"
 #include "uninstall/LogStages.h"
-#include "uninstall/ScriptDeletions.h"
+#include "log/ScriptDeletions.h"
 #include "support/SystemText.h"
 
 namespace {

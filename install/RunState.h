@@ -9,7 +9,7 @@
 #include "install/Completion.h"
 #include "support/FailureReport.h"
 #include "support/RunContext.h"
-#include "uninstall/InstallRecord.h"
+#include "log/InstallRecord.h"
 
 struct InstallRunState {
     explicit InstallRunState(RunContext& runContext) : context(runContext) {}

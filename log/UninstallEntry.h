@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "uninstall/LogTrust.h"
+#include "log/LogTrust.h"
 
 // Creates the key under HKEY_LOCAL_MACHINE (with any missing parents) and
 // writes DisplayName, UninstallString and the log's digest. "" on success, else

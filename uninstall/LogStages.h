@@ -7,7 +7,7 @@
 #include "support/RunContext.h"
 #include "support/StageOutcome.h"
 #include "support/UserInterface.h"
-#include "uninstall/InstallRecord.h"
+#include "log/InstallRecord.h"
 
 // What the log writer may do with the log it finds in the install folder.
 enum class PreviousLog {

@@ -5,7 +5,7 @@
 #include "support/Sha256.h"
 #include "support/SysErrorText.h"
 #include "support/uIniFile.h"
-#include "uninstall/LogBuilder.h"
+#include "log/LogBuilder.h"
 #include "support/WholeFile.h"
 #include "uninstall/LogStages.h"
 #include "log/RegistrationRules.h"

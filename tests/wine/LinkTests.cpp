@@ -13,7 +13,7 @@
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
 #include "uninstall/CountJournal.h"
-#include "uninstall/LogRecovery.h"
+#include "log/LogRecovery.h"
 #include "uninstall/LogStages.h"
 #include "log/RegistrationRules.h"
 

@@ -10,10 +10,10 @@
 #include "support/SystemCodePage.h"
 #include "support/uIniFile.h"
 #include "support/uStrOp.h"
-#include "uninstall/ComponentRules.h"
-#include "uninstall/InstallRecord.h"
-#include "uninstall/LogBuilder.h"
-#include "uninstall/NumberedKeys.h"
+#include "log/ComponentRules.h"
+#include "log/InstallRecord.h"
+#include "log/LogBuilder.h"
+#include "log/NumberedKeys.h"
 
 inline int LiteralFindKeyNumber(const std::string& item, const std::string& section, const std::string& prefix,
                                 const std::string& logPath)

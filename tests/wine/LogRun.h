@@ -5,7 +5,7 @@
 
 #include "support/FileOps.h"
 #include "support/RunContext.h"
-#include "uninstall/InstallRecord.h"
+#include "log/InstallRecord.h"
 
 struct LogRun {
     RunContext context;

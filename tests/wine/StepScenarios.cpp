@@ -7,7 +7,7 @@
 #include "support/UserInterface.h"
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
-#include "uninstall/LogRecovery.h"
+#include "log/LogRecovery.h"
 #include "uninstall/LogStages.h"
 #include "uninstall/UninstallRun.h"
 

@@ -15,10 +15,10 @@
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
 #include "support/WholeFile.h"
-#include "uninstall/LogMerge.h"
+#include "log/LogMerge.h"
 #include "uninstall/LogStages.h"
 #include "support/Sha256.h"
-#include "uninstall/ComponentRules.h"
+#include "log/ComponentRules.h"
 #include "log/RegistrationRules.h"
 #include "tests/wine/Registry.h"
 

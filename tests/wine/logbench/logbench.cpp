@@ -11,7 +11,7 @@
 #include "support/ScriptLists.h"
 #include "tests/wine/LiteralLog.h"
 #include "support/WholeFile.h"
-#include "uninstall/LogMerge.h"
+#include "log/LogMerge.h"
 
 namespace {
 

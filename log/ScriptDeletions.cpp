@@ -1,4 +1,4 @@
-#include "uninstall/ScriptDeletions.h"
+#include "log/ScriptDeletions.h"
 
 #include "support/ScriptLists.h"
 #include "log/RegistrationRules.h"

@@ -1,12 +1,12 @@
-#include "uninstall/LogMerge.h"
+#include "log/LogMerge.h"
 
 #include <algorithm>
 
 #include "support/MBUtils.h"
 #include "support/ScriptLists.h"
 #include "support/uStrOp.h"
-#include "uninstall/ComponentRules.h"
-#include "uninstall/NumberedKeys.h"
+#include "log/ComponentRules.h"
+#include "log/NumberedKeys.h"
 #include "uninstall/Protection.h"
 #include "uninstall/UninstallRules.h"
 

@@ -1,4 +1,4 @@
-#include "uninstall/LogRecovery.h"
+#include "log/LogRecovery.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 #include "support/Sha256.h"
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
-#include "uninstall/LogTrust.h"
+#include "log/LogTrust.h"
 #include "uninstall/ProtectedPaths.h"
 #include "log/RegistrationRules.h"
 #include "support/SystemText.h"

@@ -1,4 +1,4 @@
-#include "uninstall/NumberedKeys.h"
+#include "log/NumberedKeys.h"
 
 #include "support/CodePage.h"
 #include "support/MBUtils.h"

@@ -1,9 +1,9 @@
-#include "uninstall/ComponentRules.h"
+#include "log/ComponentRules.h"
 
 #include "support/CodePage.h"
 #include "support/MBUtils.h"
 #include "support/ScriptLists.h"
-#include "uninstall/NumberedKeys.h"
+#include "log/NumberedKeys.h"
 #include "uninstall/Protection.h"
 
 ComponentLoad DecideComponentLoad(ComponentBytes bytes, bool guarded)

@@ -1,7 +1,7 @@
-#include "uninstall/LogBuilder.h"
+#include "log/LogBuilder.h"
 
-#include "uninstall/ComponentRules.h"
-#include "uninstall/NumberedKeys.h"
+#include "log/ComponentRules.h"
+#include "log/NumberedKeys.h"
 
 namespace {
 

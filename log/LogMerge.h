@@ -7,8 +7,8 @@
 #include "support/FailureReport.h"
 #include "support/IniDocument.h"
 #include "support/RunContext.h"
-#include "uninstall/InstallRecord.h"
-#include "uninstall/LogTrust.h"
+#include "log/InstallRecord.h"
+#include "log/LogTrust.h"
 
 // Tells whether a path lies in the install folder.
 class FolderBounds {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "support/IniDocument.h"
-#include "uninstall/InstallRecord.h"
+#include "log/InstallRecord.h"
 
 struct LogTexts {
     std::string uninstallTitle; // [Title] UnSetup of the script

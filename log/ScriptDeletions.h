@@ -5,7 +5,7 @@
 
 #include "support/FolderMacros.h"
 #include "support/IniDocument.h"
-#include "uninstall/InstallRecord.h"
+#include "log/InstallRecord.h"
 
 // [DeleteRegistry] Key1, ... as written, then [AddDeleteFile] File1, ... with
 // their folder macros expanded; each list up to its first empty key.

@@ -1,11 +1,11 @@
-#include "uninstall/ComponentLoading.h"
+#include "log/ComponentLoading.h"
 
 #include <windows.h>
 
 #include "support/SelfRegister.h"
 #include "support/SysErrorText.h"
 #include "support/uStrOp.h"
-#include "uninstall/ComponentRules.h"
+#include "log/ComponentRules.h"
 #include "uninstall/ProtectedPaths.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "uninstall/LogTrust.h"
+#include "log/LogTrust.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "uninstall/InstallRecord.h"
+#include "log/InstallRecord.h"
 
 PendingListKeys KeysOf(PendingList list)
 {
