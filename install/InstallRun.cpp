@@ -6,7 +6,7 @@
 #include "install/Completion.h"
 #include "install/InstallStages.h"
 #include "support/ScriptLists.h"
-#include "uninstall/LogStages.h"
+#include "install/LogStages.h"
 #include "log/ScriptDeletions.h"
 #include "support/SystemText.h"
 

@@ -14,7 +14,7 @@
 #include "tests/wine/TestFolder.h"
 #include "uninstall/CountJournal.h"
 #include "log/LogRecovery.h"
-#include "uninstall/LogStages.h"
+#include "install/LogStages.h"
 #include "log/RegistrationRules.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
 #include "log/LogRecovery.h"
-#include "uninstall/LogStages.h"
+#include "install/LogStages.h"
 #include "uninstall/UninstallRun.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "tests/wine/TestFolder.h"
 #include "support/WholeFile.h"
 #include "log/LogMerge.h"
-#include "uninstall/LogStages.h"
+#include "install/LogStages.h"
 #include "support/Sha256.h"
 #include "log/ComponentRules.h"
 #include "log/RegistrationRules.h"

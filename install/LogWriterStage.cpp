@@ -7,10 +7,10 @@
 #include "support/uIniFile.h"
 #include "log/LogBuilder.h"
 #include "support/WholeFile.h"
-#include "uninstall/LogStages.h"
+#include "install/LogStages.h"
 #include "log/RegistrationRules.h"
 #include "log/UninstallEntry.h"
-#include "uninstall/UninstallerCopy.h"
+#include "install/UninstallerCopy.h"
 #include "support/SystemText.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "uninstall/UninstallerCopy.h"
+#include "install/UninstallerCopy.h"
 
 #include <windows.h>
 

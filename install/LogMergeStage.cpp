@@ -8,7 +8,7 @@
 #include "support/uStrOp.h"
 #include "log/LogMerge.h"
 #include "log/LogRecovery.h"
-#include "uninstall/LogStages.h"
+#include "install/LogStages.h"
 #include "log/LogTrust.h"
 #include "uninstall/ProtectedPaths.h"
 #include "uninstall/Protection.h"
