@@ -6,7 +6,7 @@
 #include "support/SysErrorText.h"
 #include "support/uStrOp.h"
 #include "log/ComponentRules.h"
-#include "uninstall/ProtectedPaths.h"
+#include "support/ProtectedPaths.h"
 
 namespace {
 

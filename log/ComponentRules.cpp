@@ -4,7 +4,7 @@
 #include "support/MBUtils.h"
 #include "support/ScriptLists.h"
 #include "log/NumberedKeys.h"
-#include "uninstall/Protection.h"
+#include "support/Protection.h"
 
 ComponentLoad DecideComponentLoad(ComponentBytes bytes, bool guarded)
 {

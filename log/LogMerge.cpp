@@ -7,7 +7,7 @@
 #include "support/uStrOp.h"
 #include "log/ComponentRules.h"
 #include "log/NumberedKeys.h"
-#include "uninstall/Protection.h"
+#include "support/Protection.h"
 #include "uninstall/UninstallRules.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
 #include "log/LogTrust.h"
-#include "uninstall/ProtectedPaths.h"
+#include "support/ProtectedPaths.h"
 #include "log/RegistrationRules.h"
 #include "support/SystemText.h"
 #include "log/UninstallEntry.h"

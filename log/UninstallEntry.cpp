@@ -5,7 +5,7 @@
 #include "support/Handles.h"
 #include "support/Registry.h"
 #include "support/StepHook.h"
-#include "uninstall/ProtectedPaths.h"
+#include "support/ProtectedPaths.h"
 #include "log/RegistrationRules.h"
 #include "support/SystemText.h"
 

@@ -8,7 +8,7 @@
 #include "log/LogBuilder.h"
 #include "log/LogMerge.h"
 #include "log/LogTrust.h"
-#include "uninstall/Protection.h"
+#include "support/Protection.h"
 #include "uninstall/UninstallRules.h"
 #include "tests/fuzz/FuzzInput.h"
 

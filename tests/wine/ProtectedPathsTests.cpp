@@ -9,8 +9,8 @@
 #include "support/CodePage.h"
 #include "support/FileOps.h"
 #include "tests/wine/TestFolder.h"
-#include "uninstall/ProtectedPaths.h"
-#include "uninstall/Protection.h"
+#include "support/ProtectedPaths.h"
+#include "support/Protection.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "support/uStrOp.h"
 #include "tools/checker/CheckerText.h"
 #include "tools/checker/LineIndex.h"
-#include "uninstall/Protection.h"
+#include "support/Protection.h"
 #include "uninstall/UninstallRules.h"
 
 namespace {

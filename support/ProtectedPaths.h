@@ -12,7 +12,7 @@
 // "" when it cannot.
 std::string FullPath(const std::string& path);
 
-// The comparable form (uninstall/Protection.h) of a folder or file path as the
+// The comparable form (support/Protection.h) of a folder or file path as the
 // system resolves it: made full and plain (a subst drive, "\\?\" and this
 // computer's administrative shares as the drive path they stand for:
 // support/ReparsePoints.h), short 8.3 names replaced by long ones where the

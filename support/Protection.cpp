@@ -1,4 +1,4 @@
-#include "uninstall/Protection.h"
+#include "support/Protection.h"
 
 #include <algorithm>
 #include <string_view>

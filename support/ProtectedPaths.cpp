@@ -1,4 +1,4 @@
-#include "uninstall/ProtectedPaths.h"
+#include "support/ProtectedPaths.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 #include "support/Handles.h"
 #include "support/CodePage.h"
 #include "support/ReparsePoints.h"
-#include "uninstall/Protection.h"
+#include "support/Protection.h"
 #include "support/SystemText.h"
 
 namespace {
