@@ -6,7 +6,7 @@
 #include "install/InstallStages.h"
 #include "support/Registry.h"
 #include "support/SysErrorText.h"
-#include "uninstall/UninstallRules.h"
+#include "log/LogValues.h"
 
 namespace {
 

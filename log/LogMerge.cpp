@@ -8,7 +8,7 @@
 #include "log/ComponentRules.h"
 #include "log/NumberedKeys.h"
 #include "support/Protection.h"
-#include "uninstall/UninstallRules.h"
+#include "log/LogValues.h"
 
 namespace {
 

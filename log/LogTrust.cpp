@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "support/ScriptLists.h"
-#include "uninstall/UninstallRules.h"
+#include "log/LogValues.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "tools/checker/CheckerText.h"
 #include "tools/checker/LineIndex.h"
 #include "support/Protection.h"
-#include "uninstall/UninstallRules.h"
+#include "log/LogValues.h"
 
 namespace {
 
