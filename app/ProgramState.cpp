@@ -89,7 +89,7 @@ ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runn
             scriptCopied = FileExists(files.sourceFolder + kSetupScriptName) &&
                            ForceCopyFile(files.sourceFolder + kSetupScriptName, files.workingScript) == 0;
         } else {
-            files.workingScript = files.workFolder + kUninstallLogName;
+            files.workingScript = files.workFolder + kLogName;
             RecoverHalfReplacedLog(argument);
             scriptCopied = ForceCopyFile(argument, files.workingScript) == 0;
         }

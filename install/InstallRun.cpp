@@ -5,6 +5,7 @@
 
 #include "install/Completion.h"
 #include "install/InstallStages.h"
+#include "log/LogSchema.h"
 #include "support/ScriptLists.h"
 #include "install/LogStages.h"
 #include "log/ScriptDeletions.h"
@@ -52,7 +53,7 @@ InstallResult Run::Go()
     ui_.ShowStatus(setup + "に必要な容量を調べています．．．");
     if (Aborted()) return Ended(StageOutcome::Aborted);
     Pause();
-    state_.copyEntries = NumberedList(context_.script, "CopyFile", "File");
+    state_.copyEntries = NumberedList(context_.script, section::kCopyFile, key::kFile);
     CountCopyEntries(state_, ui_);
 
     if (state_.sizeBased) {
@@ -111,7 +112,7 @@ void Run::ShowFailureReport()
 bool Run::Complete()
 {
     const GeneralKeys& keys = context_.keys;
-    const std::string value = context_.script.Get("ExecuteFile", "File");
+    const std::string value = context_.script.Get(section::kExecuteFile, key::kFile);
     if (value == kRestartKeyword) return true;
     ui_.ShowStatus(keys.setupString + "が完了しました．");
     ui_.ShowMessage(CompletionText(keys.setupString, keys.unSetupString, keys.unSetupTitle), "完了", MB_ICONINFORMATION);

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "log/LogSchema.h"
 #include "support/FileOps.h"
 #include "support/IniDocument.h"
 #include "support/Sha256.h"
@@ -57,7 +58,7 @@ FailureReport MergeAsBelieved(const RunContext& context, const std::string& prev
 {
     const IniDocument log = IniDocument::Parse(previous);
     const LogJudgement judged = JudgeLog(EntriesNamingLog(ComparableFolder(context.installFolder + kLogName)),
-                                         Sha256Hex(previous), log.Get("UnSetupRegistryKey", "Key"));
+                                         Sha256Hex(previous), log.Get(section::kUnSetupRegistryKey, key::kKey));
     const InstallFolderBounds bounds(context);
     const GeneralKeys& words = context.keys;
     bool agreed = false;

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "log/LogSchema.h"
 #include "support/FileOps.h"
 #include "support/ReparsePoints.h"
 #include "support/Sha256.h"
@@ -24,7 +25,7 @@ void RegisterInProgramList(const RunContext& context)
     if (context.keys.programId.empty())
         FlushIniFile(programList);
     else
-        WriteIniStr(context.keys.programId, "Folder", context.installFolder, programList);
+        WriteIniStr(context.keys.programId, key::kFolder, context.installFolder, programList);
 }
 
 // The old log stays whole until the new one is whole on disk, and the Uninstall

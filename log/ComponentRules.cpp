@@ -1,5 +1,6 @@
 #include "log/ComponentRules.h"
 
+#include "log/LogSchema.h"
 #include "support/CodePage.h"
 #include "support/MBUtils.h"
 #include "support/ScriptLists.h"
@@ -40,7 +41,7 @@ std::string RecordedDigest(const IniDocument& log, const std::string& path)
 {
     const std::string wanted = UpperCase(path);
     std::string found;
-    for (const std::string& item : NumberedList(log, kComponentDigestSection, kComponentDigestPrefix))
+    for (const std::string& item : NumberedList(log, section::kComponentDigest, key::kFile))
         if (UpperCase(PathPart(item)) == wanted) found = item.substr(item.rfind(',') + 1);
     return found;
 }

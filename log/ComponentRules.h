@@ -40,10 +40,6 @@ ComponentBytes JudgeComponentBytes(const std::string& digest, const std::string&
 // anywhere in its flag tail, in any case (the install reads the whole tail).
 bool RegisteredByInstall(const std::string& value);
 
-// The log section of the registered components' digests: File<n> = path,digest.
-constexpr char kComponentDigestSection[] = "ComponentDigest";
-constexpr char kComponentDigestPrefix[] = "File";
-
 // The digest the log records for the component at `path` (paths compared as
 // the log writer compares them; a later item stands), "" for none. A digest
 // that is no SHA-256 of ours matches no bytes: the component stays unloaded.

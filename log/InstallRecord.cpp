@@ -1,13 +1,15 @@
 #include "log/InstallRecord.h"
 
+#include "log/LogSchema.h"
+
 PendingListKeys KeysOf(PendingList list)
 {
     switch (list) {
-    case PendingList::DeleteFolder: return {"DeleteFolder", "Folder"};
-    case PendingList::DeleteFiles: return {"DeleteFile", "File"};
-    case PendingList::DeleteShortCut: return {"DeleteShortCut", "File"};
-    case PendingList::DeleteRegistry: return {"DeleteRegistry", "Key"};
-    case PendingList::AddDeleteFile: return {"AddDeleteFile", "File"};
+    case PendingList::DeleteFolder: return {section::kDeleteFolder, key::kFolder};
+    case PendingList::DeleteFiles: return {section::kDeleteFile, key::kFile};
+    case PendingList::DeleteShortCut: return {section::kDeleteShortCut, key::kFile};
+    case PendingList::DeleteRegistry: return {section::kDeleteRegistry, key::kKey};
+    case PendingList::AddDeleteFile: return {section::kAddDeleteFile, key::kFile};
     }
     return {"", ""};
 }

@@ -1,6 +1,7 @@
 #include "log/LogBuilder.h"
 
 #include "log/ComponentRules.h"
+#include "log/LogSchema.h"
 #include "log/NumberedKeys.h"
 
 namespace {
@@ -49,12 +50,14 @@ void WriteNumbered(IniDocument& log, const char* section, const std::string& pre
 IniDocument BuildUninstallLog(const InstallRecord& record, const LogTexts& texts, const ProgressCallback& progress)
 {
     IniDocument log;
-    log.Set("Information", "Message1", "Tessera Setup UnSetup(UnInstall) Initialize File");
-    log.Set("Information", "Message2", "！！！　警告　！！！");
-    log.Set("Information", "Message3", "このファイルをエディタなどで書き換えたり，削除しないでください．");
-    log.Set("Information", "Message4", "書き換えた場合，" + texts.unSetupString + "動作の保証はできません．");
-    log.Set("Title", "UnSetup", texts.uninstallTitle);
-    log.Set("SetupFolder", "Folder", texts.installFolder);
+    const std::string information[kInformationLines] = {
+        "Tessera Setup UnSetup(UnInstall) Initialize File", "！！！　警告　！！！",
+        "このファイルをエディタなどで書き換えたり，削除しないでください．",
+        "書き換えた場合，" + texts.unSetupString + "動作の保証はできません．"};
+    for (int i = 0; i < kInformationLines; ++i)
+        log.Set(section::kInformation, key::kMessage + std::to_string(i + 1), information[i]);
+    log.Set(section::kTitle, key::kUnSetup, texts.uninstallTitle);
+    log.Set(section::kSetupFolder, key::kFolder, texts.installFolder);
 
     for (PendingList list : kListsInWritingOrder) {
         progress(ProgressText(texts.unSetupString, ProgressWord(list)));
@@ -64,13 +67,13 @@ IniDocument BuildUninstallLog(const InstallRecord& record, const LogTexts& texts
 
     progress(ProgressText(texts.unSetupString, "復元関連付け"));
     const std::vector<std::string>& slots = record.RestoreSlots();
-    for (std::size_t i = 0; i < slots.size(); ++i) log.Set("RestoreRelate", "Key" + std::to_string(i + 1), slots[i]);
+    for (std::size_t i = 0; i < slots.size(); ++i) log.Set(section::kRestoreRelate, key::kKey + std::to_string(i + 1), slots[i]);
 
-    if (!texts.unSetupOption.empty()) log.Set("UnSetupOption", "CheckBox", texts.unSetupOption);
-    log.Set("Extend", "SetupString", texts.setupString);
-    log.Set("Extend", "UnSetupString", texts.unSetupString);
-    log.Set("UnSetupRegistryKey", "Key", texts.registryKey);
-    log.Set("ProgramID", "ID", texts.programId);
-    WriteNumbered(log, kComponentDigestSection, kComponentDigestPrefix, NumberItems(record.ComponentDigestItems(), false));
+    if (!texts.unSetupOption.empty()) log.Set(section::kUnSetupOption, key::kCheckBox, texts.unSetupOption);
+    log.Set(section::kExtend, key::kSetupString, texts.setupString);
+    log.Set(section::kExtend, key::kUnSetupString, texts.unSetupString);
+    log.Set(section::kUnSetupRegistryKey, key::kKey, texts.registryKey);
+    log.Set(section::kProgramID, key::kID, texts.programId);
+    WriteNumbered(log, section::kComponentDigest, key::kFile, NumberItems(record.ComponentDigestItems(), false));
     return log;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "log/LogSchema.h"
 #include "support/MBUtils.h"
 #include "support/ScriptLists.h"
 #include "support/uStrOp.h"
@@ -56,7 +57,7 @@ FailureReport MergePreviousLog(const IniDocument& previous, const LogReach& reac
     // The first twenty keys are all read; after them the entries an install
     // saved beyond the table run up to the first empty key.
     for (std::size_t n = 1;; ++n) {
-        const std::string value = previous.Get("RestoreRelate", "Key" + std::to_string(n));
+        const std::string value = previous.Get(section::kRestoreRelate, key::kKey + std::to_string(n));
         if (value.empty() && n > kRestoreSlots) break;
         if (value.empty()) continue;
         if (reach.outside)
@@ -82,7 +83,7 @@ FailureReport MergePreviousLog(const IniDocument& previous, const LogReach& reac
         }
     }
     if (reach.trusted)
-        for (const std::string& item : NumberedList(previous, kComponentDigestSection, kComponentDigestPrefix))
+        for (const std::string& item : NumberedList(previous, section::kComponentDigest, key::kFile))
             record.AppendComponentDigest(item);
     return leftOut;
 }

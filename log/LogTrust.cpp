@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "log/LogSchema.h"
 #include "support/ScriptLists.h"
 #include "log/LogValues.h"
 
@@ -59,13 +60,13 @@ int OutsideItemCount(const IniDocument& log, const std::function<bool(const std:
             if (!inside(path)) ++count;
         }
     };
-    paths("DeleteFile", "File", true);
-    paths("AddDeleteFile", "File", true);
-    paths("DeleteShortCut", "File", false);
-    paths("DeleteFolder", "Folder", false);
-    count += static_cast<int>(NumberedList(log, "DeleteRegistry", "Key").size());
-    count += static_cast<int>(NumberedList(log, "RestoreRelate", "Key").size());
-    if (!log.Get("ProgramID", "ID").empty()) ++count;
+    paths(section::kDeleteFile, key::kFile, true);
+    paths(section::kAddDeleteFile, key::kFile, true);
+    paths(section::kDeleteShortCut, key::kFile, false);
+    paths(section::kDeleteFolder, key::kFolder, false);
+    count += static_cast<int>(NumberedList(log, section::kDeleteRegistry, key::kKey).size());
+    count += static_cast<int>(NumberedList(log, section::kRestoreRelate, key::kKey).size());
+    if (!log.Get(section::kProgramID, key::kID).empty()) ++count;
     return count;
 }
 

@@ -1,5 +1,6 @@
 #include "log/RegistrationRules.h"
 
+#include "log/LogSchema.h"
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
 
@@ -17,9 +18,9 @@ std::string WithoutOuterBackslashes(std::string name)
 LogScriptKeys ReadLogScriptKeys(const IniDocument& script, const std::string& uninstallTitle)
 {
     LogScriptKeys keys;
-    keys.unSetupKey = script.Find("Title", "UnSetupKey").value_or(uninstallTitle);
-    keys.unSetupDisplay = script.Find("Title", "UnSetupDisplay").value_or(keys.unSetupKey);
-    keys.unSetupOption = script.Get("Extend", "UnSetupOption");
+    keys.unSetupKey = script.Find(section::kTitle, key::kUnSetupKey).value_or(uninstallTitle);
+    keys.unSetupDisplay = script.Find(section::kTitle, key::kUnSetupDisplay).value_or(keys.unSetupKey);
+    keys.unSetupOption = script.Get(section::kExtend, key::kUnSetupOption);
     return keys;
 }
 

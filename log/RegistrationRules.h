@@ -3,21 +3,13 @@
 
 #include <string>
 
+#include "log/LogSchema.h"
 #include "support/IniDocument.h"
 
-constexpr char kLogName[] = "UNSETUP.INI";
-constexpr char kLogBackupName[] = "UNSETUPT.INI";
-// The new log is written under the first name beside the old one; once it is
-// whole on disk it takes the second, and then the log's own. So a file under
-// the second name is always a whole log, and one under the first never counts.
-constexpr char kPartialLogName[] = "UNSETUP.TMP";
-constexpr char kNewLogName[] = "UNSETUP.NEW";
 // A previous log that cannot be read is kept under the first free one of these
 // names: UNSETUP.OLD, then UNSETUP1.OLD to UNSETUP9.OLD.
 constexpr int kAsideLogNames = 10;
 std::string AsideLogName(int n);
-constexpr char kUninstallerName[] = "UNTESSR.EXE";
-constexpr char kProgramListName[] = "TESSREG.INI";
 constexpr char kUninstallKeyParent[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr char kProductTitle[] = "Tessera Setup";
 

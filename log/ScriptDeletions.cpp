@@ -1,13 +1,14 @@
 #include "log/ScriptDeletions.h"
 
+#include "log/LogSchema.h"
 #include "support/ScriptLists.h"
 #include "log/RegistrationRules.h"
 
 void RecordScriptDeletions(const IniDocument& script, const FolderTable& folders, InstallRecord& record)
 {
-    for (const std::string& key : NumberedList(script, "DeleteRegistry", "Key"))
+    for (const std::string& key : NumberedList(script, section::kDeleteRegistry, key::kKey))
         record.Append(PendingList::DeleteRegistry, key);
-    for (const std::string& file : NumberedList(script, "AddDeleteFile", "File"))
+    for (const std::string& file : NumberedList(script, section::kAddDeleteFile, key::kFile))
         record.Append(PendingList::AddDeleteFile, ExpandFolderMacros(file, folders));
 }
 

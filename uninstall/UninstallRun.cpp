@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "log/LogSchema.h"
 #include "support/CodePage.h"
 #include "support/FailureReport.h"
 #include "support/FileOps.h"
@@ -182,7 +183,7 @@ void Run::JudgeTheLog()
 {
     const std::string full = FullPath(started_.path);
     judged_ = JudgeLog(EntriesNamingLog(ComparableFolder(started_.path)), started_.digest,
-                       script_.Get("UnSetupRegistryKey", "Key"));
+                       script_.Get(section::kUnSetupRegistryKey, key::kKey));
     if (judged_.trust == LogTrust::Vouched) return;
     const std::string logFolder = full.empty() ? std::string() : FolderPart(full);
     if (ComparableFolder(logFolder) == ComparableFolder(installFolder_)) return;
@@ -224,7 +225,7 @@ bool Run::RefusedPattern(const std::string& path) const
 
 void Run::RemoveProgramListEntry()
 {
-    const std::string id = script_.Get("ProgramID", "ID");
+    const std::string id = script_.Get(section::kProgramID, key::kID);
     if (id.empty()) return;
     const std::string programList = DelBackSlash(context_.files.windowsFolder, "B") + "\\" + kProgramListName;
     if (!reach_.outside) {
@@ -238,10 +239,10 @@ void Run::RemoveProgramListEntry()
 
 void Run::FilePass()
 {
-    for (const char* section : {"DeleteFile", "AddDeleteFile"}) {
-        const bool recorded = std::string(section) == "DeleteFile";
+    for (const char* list : {section::kDeleteFile, section::kAddDeleteFile}) {
+        const bool recorded = list == section::kDeleteFile;
         for (int n = 1;; ++n) {
-            const std::string value = script_.Get(section, "File" + std::to_string(n));
+            const std::string value = script_.Get(list, key::kFile + std::to_string(n));
             const std::string path = SplitRecordedFile(value).path;
             if (path.empty()) break;
             if (recorded && IsTheLog(path)) {
@@ -279,7 +280,7 @@ void Run::FilePass()
 
 void Run::ShortcutPass()
 {
-    for (const std::string& shortcut : NumberedList(script_, "DeleteShortCut", "File")) {
+    for (const std::string& shortcut : NumberedList(script_, section::kDeleteShortCut, key::kFile)) {
         if (!Reaches(shortcut)) {
             failures_.Add("<ShortCut> ", shortcut, OutsideReason());
             continue;
@@ -299,7 +300,7 @@ void Run::ShortcutPass()
 
 void Run::FolderPass()
 {
-    const std::vector<std::string> folders = NumberedList(script_, "DeleteFolder", "Folder");
+    const std::vector<std::string> folders = NumberedList(script_, section::kDeleteFolder, key::kFolder);
     for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
         const std::string& folder = *it;
         if (!Reaches(folder)) {
@@ -338,7 +339,7 @@ void Run::RemoveRecordedKey(const std::string& rootToken, const std::string& wri
 
 void Run::RegistryPass()
 {
-    for (const std::string& value : NumberedList(script_, "DeleteRegistry", "Key")) {
+    for (const std::string& value : NumberedList(script_, section::kDeleteRegistry, key::kKey)) {
         const RecordedKey key = SplitRecordedKey(value);
         if (!reach_.outside) {
             if (RegistryKeyExists(key.rootToken, NormalizedKeyPath(key.path)))
@@ -351,7 +352,7 @@ void Run::RegistryPass()
 
 void Run::AssociationPass()
 {
-    for (const std::string& value : NumberedList(script_, "RestoreRelate", "Key")) {
+    for (const std::string& value : NumberedList(script_, section::kRestoreRelate, key::kKey)) {
         const SavedAssociation saved = SplitSavedAssociation(value);
         const std::string extensionKey = "." + saved.extension;
         if (!reach_.outside) {
@@ -386,7 +387,7 @@ void Run::AssociationPass()
 // directly under ...\Uninstall.
 void Run::RemoveUninstallKey()
 {
-    const std::string recorded = script_.Get("UnSetupRegistryKey", "Key");
+    const std::string recorded = script_.Get(section::kUnSetupRegistryKey, key::kKey);
     const std::string own = NormalizedKeyPath(judged_.keyPath);
     if (!own.empty() && IsProductUninstallKey(own)) {
         RemoveRecordedKey("(Local)", own);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "log/LogSchema.h"
 #include "support/SystemCodePage.h"
 #include "support/uIniFile.h"
 #include "support/uStrOp.h"
@@ -55,8 +56,8 @@ inline void WriteLiteralLog(const InstallRecord& record, const LogTexts& texts, 
     WriteIniStr("UnSetupRegistryKey", "Key", texts.registryKey, logPath);
     WriteIniStr("ProgramID", "ID", texts.programId, logPath);
     for (const std::string& item : record.ComponentDigestItems()) {
-        const int n = LiteralFindKeyNumber(item, kComponentDigestSection, kComponentDigestPrefix, logPath);
-        WriteIniStr(kComponentDigestSection, kComponentDigestPrefix + std::to_string(n), item, logPath);
+        const int n = LiteralFindKeyNumber(item, section::kComponentDigest, key::kFile, logPath);
+        WriteIniStr(section::kComponentDigest, key::kFile + std::to_string(n), item, logPath);
     }
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, logPath.c_str()); // onto the disk
 }

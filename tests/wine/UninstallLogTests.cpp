@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "log/LogSchema.h"
 #include "support/FileOps.h"
 #include "support/SysErrorText.h"
 #include "support/IniDocument.h"
@@ -146,7 +147,7 @@ TEST_F(LogStages, LogReadsBackThroughTheProfileFunctions)
     EXPECT_EQ(ReadIniStr("UnSetupRegistryKey", "Key", "", log), keyPath);
     EXPECT_EQ(ReadIniStr("ProgramID", "ID", "", log), "MYAPP");
     EXPECT_EQ(ReadIniStr("Extend", "UnSetupString", "", log), "アンインストール");
-    EXPECT_EQ(ReadLiteralList(kComponentDigestSection, "File", log), Strings{install + "a.dll," + std::string(64, 'b')});
+    EXPECT_EQ(ReadLiteralList(section::kComponentDigest, "File", log), Strings{install + "a.dll," + std::string(64, 'b')});
 
     // Byte for byte what the profile functions write for the same record.
     const std::string ours = ReadWholeFile(log);
