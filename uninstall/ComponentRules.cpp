@@ -1,8 +1,8 @@
 #include "uninstall/ComponentRules.h"
 
-#include "support/CodePage.h"
 #include "support/MBUtils.h"
 #include "support/ScriptLists.h"
+#include "support/uStrOp.h"
 #include "uninstall/NumberedKeys.h"
 #include "uninstall/Protection.h"
 

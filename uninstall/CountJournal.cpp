@@ -4,11 +4,11 @@
 
 #include <utility>
 
-#include "support/CodePage.h"
 #include "support/Handles.h"
 #include "support/ReparsePoints.h"
 #include "support/StepHook.h"
 #include "support/WholeFile.h"
+#include "support/uStrOp.h"
 #include "uninstall/UninstallRules.h"
 #include "support/SystemText.h"
 

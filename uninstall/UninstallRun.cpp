@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "support/CodePage.h"
 #include "support/FailureReport.h"
 #include "support/FileOps.h"
 #include "support/ReparsePoints.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "support/CodePage.h"
 #include "support/MBUtils.h"
 #include "tools/checker/LineIndex.h"
 
