@@ -33,13 +33,13 @@ int PlatformId()
 
 } // namespace
 
-UniqueKernelHandle OpenRunningProgram()
+UniqueFileHandle OpenRunningProgram()
 {
-    return OwnFileHandle(
+    return UniqueFileHandle(
         os::CreateFile(RunningProgramPath(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
 }
 
-ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runningProgram, PayloadDisplay& display)
+ProgramState StartUpProgram(const std::string& argument, UniqueFileHandle runningProgram, PayloadDisplay& display)
 {
     ProgramState program;
     ProgramFiles& files = program.files;

@@ -14,7 +14,7 @@ std::optional<FILETIME> LastWriteTime(const std::string& path)
 {
     os::FoundFile found;
     if (path.find_first_of("*?") != std::string::npos) return std::nullopt;
-    if (!OwnFindHandle(os::FindFirstFile(path, found))) return std::nullopt;
+    if (!UniqueFindHandle(os::FindFirstFile(path, found))) return std::nullopt;
     if (found.attributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
     return found.lastWrite;
 }

@@ -1,11 +1,11 @@
 #include "log/ComponentRules.h"
 
 #include "log/LogSchema.h"
-#include "support/CodePage.h"
-#include "support/MBUtils.h"
-#include "support/ScriptLists.h"
 #include "log/NumberedKeys.h"
+#include "support/MBUtils.h"
 #include "support/Protection.h"
+#include "support/ScriptLists.h"
+#include "support/uStrOp.h"
 
 ComponentLoad DecideComponentLoad(ComponentBytes bytes, bool guarded)
 {

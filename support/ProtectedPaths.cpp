@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "support/Handles.h"
-#include "support/CodePage.h"
+#include "support/MBUtils.h"
 #include "support/ReparsePoints.h"
 #include "support/Protection.h"
 #include "support/SystemText.h"

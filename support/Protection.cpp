@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "support/CodePage.h"
 #include "support/MBUtils.h"
+#include "support/uStrOp.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "uninstall/RemovalPolicy.h"
 
 #include "log/LogSchema.h"
-#include "support/CodePage.h"
 #include "support/Protection.h"
 #include "support/uStrOp.h"
 

@@ -1,6 +1,5 @@
 #include "uninstall/UninstallRules.h"
 
-#include "support/CodePage.h"
 #include "support/FileRules.h"
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"

@@ -7,11 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "app/SystemFolders.h"
-#include "support/CodePage.h"
 #include "support/FileOps.h"
 #include "support/Sha256.h"
 #include "support/SysErrorText.h"
 #include "support/uIniFile.h"
+#include "support/uStrOp.h"
 #include "tests/wine/Registry.h"
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
