@@ -1,48 +1,41 @@
 #include "tools/checker/KnownSections.h"
 
-const std::vector<KnownSection> kScriptSections = {
-    {"Title", {{"Setup"}, {"UnSetup"}, {"UnSetupKey"}, {"UnSetupDisplay"}, {"CopyRight1"}, {"CopyRight2"}}},
-    {"ProgramID", {{"ID"}}},
-    {"Extend", {{"SetupString"}, {"UnSetupString"}, {"SetupSpeed"}, {"Enabled"}, {"UnSetupOption"}}},
-    {"DefaultFolder", {{"Folder"}, {"ReferRegistry"}, {"ReferIniFile"}}},
-    {"Readme", {{"File"}, {"Title"}, {"ScrollBars"}}},
-    {"TopMessage", {{"Message", true, 5}}},
-    {"MakeFolder", {{"Folder", true}}},
-    {"CopyFile", {{"File", true}}},
-    {"ShortCut", {{"Make", true}, {"Name", true}}},
-    {"Registry", {{"Key", true}, {"Name", true}, {"Value", true}}},
-    {"IniFile", {{"Data", true}}},
-    {"Relate", {{"Name", true, 20}, {"File", true, 20}}},
-    {"DeleteRegistry", {{"Key", true}}},
-    {"AddDeleteFile", {{"File", true}}},
-    {"ExecuteFile", {{"File"}}},
-};
+#include <span>
 
-const std::vector<KnownSection> kLogSections = {
-    {"Information", {{"Message", true, 4}}},
-    {"Title", {{"Setup"}, {"UnSetup"}, {"CopyRight1"}, {"CopyRight2"}}},
-    {"SetupFolder", {{"Folder"}}},
-    {"DeleteFolder", {{"Folder", true}}},
-    {"DeleteFile", {{"File", true}}},
-    {"DeleteShortCut", {{"File", true}}},
-    {"DeleteRegistry", {{"Key", true}}},
-    {"AddDeleteFile", {{"File", true}}},
-    {"RestoreRelate", {{"Key", true}}},
-    {"UnSetupOption", {{"CheckBox"}}},
-    {"Extend", {{"SetupString"}, {"UnSetupString"}, {"SetupSpeed"}, {"Enabled"}}},
-    {"UnSetupRegistryKey", {{"Key"}}},
-    {"ProgramID", {{"ID"}}},
-};
+#include "log/LogSchema.h"
+
+namespace {
+
+std::vector<KnownSection> FromSchema(std::span<const SchemaSection> schema)
+{
+    std::vector<KnownSection> known;
+    for (const SchemaSection& section : schema) {
+        KnownSection& added = known.emplace_back(KnownSection{section.name, {}});
+        for (const SchemaKey& key : section.keys) added.keys.push_back({key.name, key.numbered, key.most});
+    }
+    return known;
+}
+
+} // namespace
+
+const std::vector<KnownSection> kScriptSections = FromSchema(kScriptSchema);
+const std::vector<KnownSection> kLogSections = FromSchema(kLogSchema);
 
 const std::vector<KnownList> kScriptLists = {
-    {"MakeFolder", "Folder", {}},           {"CopyFile", "File", {}}, {"ShortCut", "Make", {}},
-    {"Registry", "Key", {"Name", "Value"}}, {"IniFile", "Data", {}},  {"DeleteRegistry", "Key", {}},
-    {"AddDeleteFile", "File", {}},
+    {section::kMakeFolder, key::kFolder, {}},
+    {section::kCopyFile, key::kFile, {}},
+    {section::kShortCut, key::kMake, {}},
+    {section::kRegistry, key::kKey, {key::kName, key::kValue}},
+    {section::kIniFile, key::kData, {}},
+    {section::kDeleteRegistry, key::kKey, {}},
+    {section::kAddDeleteFile, key::kFile, {}},
 };
 
 const std::vector<KnownList> kLogLists = {
-    {"DeleteFolder", "Folder", {}}, {"DeleteFile", "File", {}},    {"DeleteShortCut", "File", {}},
-    {"DeleteRegistry", "Key", {}},  {"AddDeleteFile", "File", {}}, {"RestoreRelate", "Key", {}},
+    {section::kDeleteFolder, key::kFolder, {}}, {section::kDeleteFile, key::kFile, {}},
+    {section::kDeleteShortCut, key::kFile, {}}, {section::kDeleteRegistry, key::kKey, {}},
+    {section::kAddDeleteFile, key::kFile, {}},  {section::kRestoreRelate, key::kKey, {}},
+    {section::kComponentDigest, key::kFile, {}},
 };
 
 const std::vector<KnownSection>& KnownSections(DocumentKind kind)

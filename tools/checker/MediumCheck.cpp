@@ -1,13 +1,8 @@
 #include "tools/checker/MediumCheck.h"
 
+#include "log/LogSchema.h"
 #include "support/uStrOp.h"
 #include "tools/checker/CheckerText.h"
-
-namespace {
-
-constexpr char kProgramName[] = "SETUP.EXE";
-
-} // namespace
 
 const DistributionFile* FindOnMedium(const CheckInput& input, const std::string& path)
 {

@@ -1,5 +1,6 @@
 #include "tools/checker/ScriptCheck.h"
 
+#include "log/LogSchema.h"
 #include "tools/checker/CheckContext.h"
 #include "tools/checker/CheckerText.h"
 #include "tools/checker/MediumCheck.h"
@@ -44,5 +45,5 @@ std::vector<Finding> CheckScript(const CheckInput& input)
 DocumentKind KindOfFile(const std::string& path)
 {
     std::string name = path.substr(path.find_last_of("/\\:") + 1);
-    return SameName(name, "UNSETUP.INI") ? DocumentKind::UninstallLog : DocumentKind::SetupScript;
+    return SameName(name, kLogName) ? DocumentKind::UninstallLog : DocumentKind::SetupScript;
 }
