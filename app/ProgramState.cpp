@@ -7,12 +7,12 @@
 
 #include "app/SystemFolders.h"
 #include "app/WorkFolder.h"
+#include "log/LogRecovery.h"
 #include "support/FileOps.h"
 #include "support/Sha256.h"
+#include "support/SystemText.h"
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
-#include "log/LogRecovery.h"
-#include "support/SystemText.h"
 
 namespace {
 

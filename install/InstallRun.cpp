@@ -5,10 +5,10 @@
 
 #include "install/Completion.h"
 #include "install/InstallStages.h"
-#include "log/LogSchema.h"
-#include "support/ScriptLists.h"
 #include "install/LogStages.h"
+#include "log/LogSchema.h"
 #include "log/ScriptDeletions.h"
+#include "support/ScriptLists.h"
 #include "support/SystemText.h"
 
 namespace {

@@ -1,21 +1,21 @@
 #include <windows.h>
 
-#include "log/LogSchema.h"
-#include "support/FileOps.h"
-#include "support/IniDocument.h"
-#include "support/Sha256.h"
-#include "support/SysErrorText.h"
-#include "support/WholeFile.h"
-#include "support/uStrOp.h"
+#include "install/LogStages.h"
 #include "log/LogMerge.h"
 #include "log/LogRecovery.h"
-#include "install/LogStages.h"
+#include "log/LogSchema.h"
 #include "log/LogTrust.h"
-#include "support/ProtectedPaths.h"
-#include "support/Protection.h"
 #include "log/RegistrationRules.h"
 #include "log/UninstallEntry.h"
+#include "support/FileOps.h"
+#include "support/IniDocument.h"
+#include "support/ProtectedPaths.h"
+#include "support/Protection.h"
+#include "support/Sha256.h"
+#include "support/SysErrorText.h"
 #include "support/SystemText.h"
+#include "support/WholeFile.h"
+#include "support/uStrOp.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 // registration with the log writer (after the association stage). Both work in
 // the context's install folder.
 
+#include "log/InstallRecord.h"
 #include "support/RunContext.h"
 #include "support/StageOutcome.h"
 #include "support/UserInterface.h"
-#include "log/InstallRecord.h"
 
 // What the log writer may do with the log it finds in the install folder.
 enum class PreviousLog {

@@ -1,18 +1,18 @@
 #include <windows.h>
 
+#include "install/LogStages.h"
+#include "install/UninstallerCopy.h"
+#include "log/LogBuilder.h"
 #include "log/LogSchema.h"
+#include "log/RegistrationRules.h"
+#include "log/UninstallEntry.h"
 #include "support/FileOps.h"
 #include "support/ReparsePoints.h"
 #include "support/Sha256.h"
 #include "support/SysErrorText.h"
-#include "support/uIniFile.h"
-#include "log/LogBuilder.h"
-#include "support/WholeFile.h"
-#include "install/LogStages.h"
-#include "log/RegistrationRules.h"
-#include "log/UninstallEntry.h"
-#include "install/UninstallerCopy.h"
 #include "support/SystemText.h"
+#include "support/WholeFile.h"
+#include "support/uIniFile.h"
 
 namespace {
 

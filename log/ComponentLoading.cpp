@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
+#include "log/ComponentRules.h"
+#include "support/ProtectedPaths.h"
 #include "support/SelfRegister.h"
 #include "support/SysErrorText.h"
 #include "support/uStrOp.h"
-#include "log/ComponentRules.h"
-#include "support/ProtectedPaths.h"
 
 namespace {
 

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
+#include "log/ComponentRules.h"
 #include "log/LogSchema.h"
+#include "log/LogValues.h"
+#include "log/NumberedKeys.h"
 #include "support/MBUtils.h"
+#include "support/Protection.h"
 #include "support/ScriptLists.h"
 #include "support/uStrOp.h"
-#include "log/ComponentRules.h"
-#include "log/NumberedKeys.h"
-#include "support/Protection.h"
-#include "log/LogValues.h"
 
 namespace {
 

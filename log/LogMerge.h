@@ -4,11 +4,11 @@
 
 #include <string>
 
+#include "log/InstallRecord.h"
+#include "log/LogTrust.h"
 #include "support/FailureReport.h"
 #include "support/IniDocument.h"
 #include "support/RunContext.h"
-#include "log/InstallRecord.h"
-#include "log/LogTrust.h"
 
 // Tells whether a path lies in the install folder.
 class FolderBounds {

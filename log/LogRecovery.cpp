@@ -2,16 +2,16 @@
 
 #include <windows.h>
 
+#include "log/LogTrust.h"
+#include "log/RegistrationRules.h"
+#include "log/UninstallEntry.h"
 #include "support/FileOps.h"
+#include "support/ProtectedPaths.h"
 #include "support/ReparsePoints.h"
 #include "support/Sha256.h"
+#include "support/SystemText.h"
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
-#include "log/LogTrust.h"
-#include "support/ProtectedPaths.h"
-#include "log/RegistrationRules.h"
-#include "support/SystemText.h"
-#include "log/UninstallEntry.h"
 
 namespace {
 

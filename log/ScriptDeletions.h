@@ -3,9 +3,9 @@
 
 #include <string>
 
+#include "log/InstallRecord.h"
 #include "support/FolderMacros.h"
 #include "support/IniDocument.h"
-#include "log/InstallRecord.h"
 
 // [DeleteRegistry] Key1, ... as written, then [AddDeleteFile] File1, ... with
 // their folder macros expanded; each list up to its first empty key.

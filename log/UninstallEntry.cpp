@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
+#include "log/RegistrationRules.h"
 #include "support/Handles.h"
+#include "support/ProtectedPaths.h"
 #include "support/Registry.h"
 #include "support/StepHook.h"
-#include "support/ProtectedPaths.h"
-#include "log/RegistrationRules.h"
 #include "support/SystemText.h"
 
 namespace {

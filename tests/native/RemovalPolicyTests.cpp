@@ -14,12 +14,15 @@ public:
     std::string Plain(const std::string& path) const override { return ComparablePath(path); }
     std::string Resolved(const std::string& path) const override
     {
+        resolved.push_back(path);
         const std::string comparable = ComparablePath(path);
         const std::string link = "C:\\APP\\LINK";
         if (IsSameOrUnder(comparable, link)) return "C:\\WINDOWS" + comparable.substr(link.size());
         return comparable;
     }
     bool FixedDrive(const std::string& drive) const override { return drive != "N:"; }
+
+    mutable std::vector<std::string> resolved; // the paths the disk was asked about
 };
 
 // How far each trust mode lets the run reach.
@@ -128,6 +131,18 @@ TEST_F(RemovalPolicyTest, PlacesInAndAroundTheInstallFolder)
         EXPECT_EQ(Policy(c.reach).ForShortcut(c.shortcut), c.expected) << c.shortcut;
         EXPECT_EQ(Policy(c.reach).RemovesShortcutFolder(FolderPart(c.shortcut)), c.groupGoes) << c.shortcut;
     }
+}
+
+TEST_F(RemovalPolicyTest, AnotherDriveOrShareIsNotEvenLookedAt)
+{
+    const RemovalPolicy policy = Policy(kHeld);
+    paths_.resolved.clear();
+    for (const char* path : {"\\\\server\\share\\App\\a.dll", "D:\\App\\a.dll"}) {
+        EXPECT_FALSE(policy.Inside(path)) << path;
+        EXPECT_EQ(policy.ForFile(path, true, [] { return false; }), Refusal::Outside) << path;
+    }
+    EXPECT_FALSE(policy.MayUnregisterComponent("\\\\server\\share\\App\\a.dll"));
+    EXPECT_EQ(paths_.resolved, std::vector<std::string>{});
 }
 
 TEST_F(RemovalPolicyTest, AProtectedInstallFolderHoldsNothing)

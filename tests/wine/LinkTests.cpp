@@ -7,15 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include "install/LogStages.h"
+#include "log/LogRecovery.h"
+#include "log/RegistrationRules.h"
 #include "support/FileOps.h"
 #include "support/ReparsePoints.h"
 #include "tests/wine/LogRun.h"
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
 #include "uninstall/CountJournal.h"
-#include "log/LogRecovery.h"
-#include "install/LogStages.h"
-#include "log/RegistrationRules.h"
 
 namespace {
 

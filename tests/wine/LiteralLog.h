@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "log/LogSchema.h"
-#include "support/SystemCodePage.h"
-#include "support/uIniFile.h"
-#include "support/uStrOp.h"
 #include "log/ComponentRules.h"
 #include "log/InstallRecord.h"
 #include "log/LogBuilder.h"
+#include "log/LogSchema.h"
 #include "log/NumberedKeys.h"
+#include "support/SystemCodePage.h"
+#include "support/uIniFile.h"
+#include "support/uStrOp.h"
 
 inline int LiteralFindKeyNumber(const std::string& item, const std::string& section, const std::string& prefix,
                                 const std::string& logPath)

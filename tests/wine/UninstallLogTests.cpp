@@ -6,22 +6,22 @@
 
 #include <gtest/gtest.h>
 
+#include "install/LogStages.h"
+#include "log/ComponentRules.h"
+#include "log/LogMerge.h"
 #include "log/LogSchema.h"
+#include "log/RegistrationRules.h"
 #include "support/FileOps.h"
-#include "support/SysErrorText.h"
 #include "support/IniDocument.h"
+#include "support/Sha256.h"
+#include "support/SysErrorText.h"
+#include "support/WholeFile.h"
 #include "support/uIniFile.h"
 #include "tests/wine/LiteralLog.h"
 #include "tests/wine/LogRun.h"
+#include "tests/wine/Registry.h"
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
-#include "support/WholeFile.h"
-#include "log/LogMerge.h"
-#include "install/LogStages.h"
-#include "support/Sha256.h"
-#include "log/ComponentRules.h"
-#include "log/RegistrationRules.h"
-#include "tests/wine/Registry.h"
 
 namespace {
 

@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "app/SystemFolders.h"
+#include "log/LogRecovery.h"
+#include "log/LogTrust.h"
+#include "log/RegistrationRules.h"
 #include "support/FileOps.h"
 #include "support/Sha256.h"
 #include "support/SysErrorText.h"
@@ -16,10 +19,7 @@
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
 #include "uninstall/CountJournal.h"
-#include "log/LogRecovery.h"
-#include "log/LogTrust.h"
 #include "uninstall/RecordedFiles.h"
-#include "log/RegistrationRules.h"
 #include "uninstall/UninstallRun.h"
 
 namespace {

@@ -7,15 +7,15 @@
 #include "install/CopyEntry.h"
 #include "install/RegistryRules.h"
 #include "install/ShortcutRules.h"
+#include "log/LogValues.h"
 #include "support/FileRules.h"
 #include "support/MBUtils.h"
+#include "support/Protection.h"
 #include "support/ScriptLists.h"
 #include "support/uStrOp.h"
 #include "tools/checker/CheckerText.h"
 #include "tools/checker/MediumCheck.h"
 #include "tools/checker/ValueChecks.h"
-#include "support/Protection.h"
-#include "log/LogValues.h"
 
 namespace {
 

@@ -2,17 +2,12 @@
 
 #include <span>
 
-#include "log/LogSchema.h"
-
 namespace {
 
 std::vector<KnownSection> FromSchema(std::span<const SchemaSection> schema)
 {
     std::vector<KnownSection> known;
-    for (const SchemaSection& section : schema) {
-        KnownSection& added = known.emplace_back(KnownSection{section.name, {}});
-        for (const SchemaKey& key : section.keys) added.keys.push_back({key.name, key.numbered, key.most});
-    }
+    for (const SchemaSection& section : schema) known.push_back({section.name, section.keys});
     return known;
 }
 

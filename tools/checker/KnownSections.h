@@ -4,13 +4,10 @@
 
 #include <vector>
 
+#include "log/LogSchema.h"
 #include "tools/checker/ScriptCheck.h"
 
-struct KnownKey {
-    const char* name;
-    bool numbered = false; // name + 1, 2, ...
-    int most = 0;          // the highest number read; 0 for a list up to its first empty key
-};
+using KnownKey = SchemaKey;
 
 struct KnownSection {
     const char* name;

@@ -5,12 +5,12 @@
 
 #include "install/AssociationRules.h"
 #include "install/RegistryRules.h"
+#include "log/LogValues.h"
+#include "support/Protection.h"
 #include "support/ScriptLists.h"
 #include "support/uStrOp.h"
 #include "tools/checker/CheckerText.h"
 #include "tools/checker/ValueChecks.h"
-#include "support/Protection.h"
-#include "log/LogValues.h"
 
 namespace {
 

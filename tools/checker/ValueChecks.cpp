@@ -1,9 +1,9 @@
 #include "tools/checker/ValueChecks.h"
 
 #include "install/CopyEntry.h"
+#include "log/LogValues.h"
 #include "support/uStrOp.h"
 #include "tools/checker/CheckerText.h"
-#include "log/LogValues.h"
 
 void CheckFolderMacros(CheckContext& check, const std::string& section, const std::string& key,
                        const std::string& value, bool expanded, const std::function<bool(const Token&)>& other)
