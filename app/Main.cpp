@@ -32,9 +32,9 @@ struct ReadmeText {
 // size costs at most that much memory.
 ReadmeText ReadReadme(const std::string& path, std::size_t limit)
 {
-    const HANDLE opened = os::CreateFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-    if (opened == INVALID_HANDLE_VALUE) return {};
-    const UniqueKernelHandle file(opened);
+    const UniqueFileHandle file(
+        os::CreateFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+    if (!file) return {};
     DWORD high = 0;
     const DWORD low = GetFileSize(file.get(), &high);
     const unsigned long long size = (static_cast<unsigned long long>(high) << 32) | low;

@@ -107,9 +107,9 @@ PayloadOutcome UnpackPayload(const std::string& program, const std::string& work
                              const std::string& systemFolder, PayloadDisplay& display)
 {
     // Held open, writers kept out, from the digest to the last byte extracted.
-    const HANDLE opened = os::CreateFile(program, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-    if (opened == INVALID_HANDLE_VALUE) return {};
-    const UniqueKernelHandle file(opened);
+    const UniqueFileHandle file(
+        os::CreateFile(program, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+    if (!file) return {};
     DWORD high = 0;
     const DWORD size = GetFileSize(file.get(), &high);
     if (high != 0 || size == INVALID_FILE_SIZE) return {}; // no program of ours

@@ -7,12 +7,12 @@
 
 #include "app/SystemFolders.h"
 #include "app/WorkFolder.h"
+#include "log/LogRecovery.h"
 #include "support/FileOps.h"
 #include "support/Sha256.h"
+#include "support/SystemText.h"
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
-#include "uninstall/LogRecovery.h"
-#include "support/SystemText.h"
 
 namespace {
 
@@ -33,13 +33,13 @@ int PlatformId()
 
 } // namespace
 
-UniqueKernelHandle OpenRunningProgram()
+UniqueFileHandle OpenRunningProgram()
 {
-    return OwnFileHandle(
+    return UniqueFileHandle(
         os::CreateFile(RunningProgramPath(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
 }
 
-ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runningProgram, PayloadDisplay& display)
+ProgramState StartUpProgram(const std::string& argument, UniqueFileHandle runningProgram, PayloadDisplay& display)
 {
     ProgramState program;
     ProgramFiles& files = program.files;
@@ -89,7 +89,7 @@ ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runn
             scriptCopied = FileExists(files.sourceFolder + kSetupScriptName) &&
                            ForceCopyFile(files.sourceFolder + kSetupScriptName, files.workingScript) == 0;
         } else {
-            files.workingScript = files.workFolder + kUninstallLogName;
+            files.workingScript = files.workFolder + kLogName;
             RecoverHalfReplacedLog(argument);
             scriptCopied = ForceCopyFile(argument, files.workingScript) == 0;
         }

@@ -20,8 +20,8 @@ struct ProgramState {
     IniDocument script;       // the working script (or log copy), parsed once
     std::string scriptDigest; // SHA-256 of the text parsed: what the uninstall checks its log by
     std::string fatalMessage; // empty when the settings can be loaded
-    UniqueKernelHandle workFolderHold;     // the work folder, held against renaming until the clean-up
-    UniqueKernelHandle runningProgramHold; // the running program's file, likewise
+    UniqueFileHandle workFolderHold;     // the work folder, held against renaming until the clean-up
+    UniqueFileHandle runningProgramHold; // the running program's file, likewise
     std::optional<int> endCode;            // the start-up ends the program with it (the user has been told why)
 };
 
@@ -29,13 +29,13 @@ struct ProgramState {
 // deleting: while it is held, its path names this file and not whatever file
 // someone put in its place, and the program copy (and the uninstaller, should
 // that copy be missing) is made from it. Null when it cannot be opened.
-UniqueKernelHandle OpenRunningProgram();
+UniqueFileHandle OpenRunningProgram();
 
 // System folders, folder macros, run mode, work folder, a payload unpacked
 // with `display`, program copy (only when `runningProgram` holds the file, or
 // from the unpacked medium; else the running program's path is left empty),
 // working script and its parse.
-ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runningProgram, PayloadDisplay& display);
+ProgramState StartUpProgram(const std::string& argument, UniqueFileHandle runningProgram, PayloadDisplay& display);
 
 // Removes this run's work folder and every TSTMP1 to TSTMP99 earlier runs left
 // in the temp folder, and tells the shell that associations and folders may

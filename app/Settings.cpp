@@ -1,11 +1,11 @@
 #include "app/Settings.h"
 
+#include "log/LogSchema.h"
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
 
 namespace {
 
-constexpr char kProgramListName[] = "TESSREG.INI";
 constexpr std::size_t kLongestShownValue = 80;
 
 class SettingsLoader {
@@ -20,38 +20,38 @@ public:
         LoadedSettings loaded;
         SetupSettings& s = loaded.settings;
         GeneralKeys& g = s.general;
-        g.setupString = Read("Extend", "SetupString", "インストール");
-        g.unSetupString = Read("Extend", "UnSetupString", "アンインストール");
-        const std::string copyRight1 = Read("Title", "CopyRight1", "");
-        s.productBanner = ProductBanner(copyRight1, Read("Title", "CopyRight2", ""));
-        const std::string speed = Read("Extend", "SetupSpeed", "350");
+        g.setupString = Read(section::kExtend, key::kSetupString, "インストール");
+        g.unSetupString = Read(section::kExtend, key::kUnSetupString, "アンインストール");
+        const std::string copyRight1 = Read(section::kTitle, key::kCopyRight1, "");
+        s.productBanner = ProductBanner(copyRight1, Read(section::kTitle, key::kCopyRight2, ""));
+        const std::string speed = Read(section::kExtend, key::kSetupSpeed, "350");
         const std::optional<int> delay = StepDelayFromSetupSpeed(speed);
         if (!delay) {
-            loaded.error = ScriptError{"SetupSpeed", speed};
+            loaded.error = ScriptError{key::kSetupSpeed, speed};
             return loaded;
         }
         g.stepDelay = static_cast<unsigned>(*delay);
-        g.setupTitle = Read("Title", "Setup", "Tessera Setup");
-        g.unSetupTitle = Read("Title", "UnSetup", g.setupTitle);
+        g.setupTitle = Read(section::kTitle, key::kSetup, "Tessera Setup");
+        g.unSetupTitle = Read(section::kTitle, key::kUnSetup, g.setupTitle);
 
         if (mode_ == RunMode::Install) {
-            g.programId = Read("ProgramID", "ID", "");
+            g.programId = Read(section::kProgramID, key::kID, "");
             s.proposedFolder = InstallFolderProposal(g.programId);
         } else {
-            s.proposedFolder = Expanded(Read("SetupFolder", "Folder", ""));
+            s.proposedFolder = Expanded(Read(section::kSetupFolder, key::kFolder, ""));
         }
-        s.optionsEnabled = Read("Extend", "Enabled", "") != "False";
+        s.optionsEnabled = Read(section::kExtend, key::kEnabled, "") != "False";
 
         if (mode_ == RunMode::Install) {
             s.shortcuts = ScanShortcutNames();
             s.mainMessage = InstallMainMessage(MessageLines(), g.setupString);
-            const std::string readme = ReadmePath(sources_.sourceFolder, Read("Readme", "File", ""));
+            const std::string readme = ReadmePath(sources_.sourceFolder, Read(section::kReadme, key::kFile, ""));
             if (!readme.empty() && sources_.fileExists(readme)) s.readmeFile = readme;
-            s.readmeTitle = Read("Readme", "Title", "");
-            s.readmeScrollBars = ScrollBarsFromText(Read("Readme", "ScrollBars", "ssVertical"));
+            s.readmeTitle = Read(section::kReadme, key::kTitle, "");
+            s.readmeScrollBars = ScrollBarsFromText(Read(section::kReadme, key::kScrollBars, "ssVertical"));
         } else {
             s.mainMessage = UninstallMainMessage(g.unSetupString);
-            s.uninstallOptions = Read("UnSetupOption", "CheckBox", "0,0,0,0");
+            s.uninstallOptions = Read(section::kUnSetupOption, key::kCheckBox, "0,0,0,0");
         }
         return loaded;
     }
@@ -69,20 +69,20 @@ private:
 
     std::string InstallFolderProposal(const std::string& programId) const
     {
-        std::string proposal = Read("DefaultFolder", "Folder", "(Prg)\\");
+        std::string proposal = Read(section::kDefaultFolder, key::kFolder, "(Prg)\\");
         if (!programId.empty()) {
             const std::string programList = folders_[FolderMacro::Win] + kProgramListName;
-            proposal = sources_.readIniFile(programList, programId, "Folder", proposal);
+            proposal = sources_.readIniFile(programList, programId, key::kFolder, proposal);
         }
 
-        const std::string referRegistry = Read("DefaultFolder", "ReferRegistry", "");
+        const std::string referRegistry = Read(section::kDefaultFolder, key::kReferRegistry, "");
         if (!referRegistry.empty()) {
             const RegistryKeyName key = ParseRegistryKey(GetToken(referRegistry, ",", 1));
             const std::string value = sources_.readRegistry(key, GetToken(referRegistry, ",", 2));
             if (!value.empty()) proposal = value;
         }
 
-        const std::string referIniFile = Read("DefaultFolder", "ReferIniFile", "");
+        const std::string referIniFile = Read(section::kDefaultFolder, key::kReferIniFile, "");
         if (!referIniFile.empty()) {
             const std::string reference = ExpandFolderMacros(referIniFile, folders_);
             const std::string file = GetToken(reference, ",", 3);
@@ -99,7 +99,7 @@ private:
     {
         ShortcutChoices hits;
         for (int n = 1;; ++n) {
-            const std::string name = Read("ShortCut", "Name" + std::to_string(n), "");
+            const std::string name = Read(section::kShortCut, key::kName + std::to_string(n), "");
             if (name.empty()) break;
             AddShortcutHits(name, hits);
         }
@@ -110,7 +110,7 @@ private:
     {
         std::array<std::string, 5> lines;
         for (std::size_t i = 0; i < lines.size(); ++i)
-            lines[i] = Read("TopMessage", "Message" + std::to_string(i + 1), "");
+            lines[i] = Read(section::kTopMessage, key::kMessage + std::to_string(i + 1), "");
         return lines;
     }
 

@@ -5,7 +5,7 @@
 
 RunMode RunModeFromArgument(const std::string& argument)
 {
-    return NamePart(argument) == kUninstallLogName ? RunMode::Uninstall : RunMode::Install;
+    return NamePart(argument) == kLogName ? RunMode::Uninstall : RunMode::Install;
 }
 
 const char* SingleInstanceMutexName(bool ntFamily, unsigned majorVersion)

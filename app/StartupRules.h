@@ -4,17 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "log/LogSchema.h"
+
 // Decided once at start-up from the command line.
 enum class RunMode { Install, Uninstall };
 
 constexpr char kMutexName[] = "TSRSETUP";
 constexpr char kGlobalMutexName[] = "Global\\TSRSETUP";
-constexpr char kUninstallLogName[] = "UNSETUP.INI";
-constexpr char kSetupScriptName[] = "SETUP.INI";
-constexpr char kWorkFolderPrefix[] = "TSTMP";
-constexpr char kProgramCopyName[] = "SETUPT.EXE";
-constexpr char kProgramName[] = "SETUP.EXE"; // the program on a medium
-constexpr int kWorkFolderLimit = 99;
 
 // The single-instance mutex, in the global namespace from Windows 2000 on, so
 // that copies in different sessions see each other; NT4 and the 9x family take

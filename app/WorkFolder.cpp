@@ -67,12 +67,12 @@ bool MakeWorkFolderDescriptor(UniqueLocalMemory& made)
 // Opens the folder itself, never what a link there points to, against renaming
 // and deleting: false when it is a link or cannot be opened. The 9x family has
 // neither links nor folder handles: true there, with no handle.
-bool HoldFolder(const std::string& folder, UniqueKernelHandle& hold)
+bool HoldFolder(const std::string& folder, UniqueFileHandle& hold)
 {
     if (!NtFamily()) return true;
     const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (NtFive() ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-    hold = OwnFileHandle(os::CreateFile(DelBackSlash(folder, "B"), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, flags));
+    hold = UniqueFileHandle(os::CreateFile(DelBackSlash(folder, "B"), FILE_READ_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, flags));
     BY_HANDLE_FILE_INFORMATION facts{};
     return hold && GetFileInformationByHandle(hold.get(), &facts) &&
            (facts.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
@@ -96,10 +96,10 @@ constexpr int kDeepestLevel = 16;
 void RemoveTree(const std::string& folder, int level)
 {
     {
-        UniqueKernelHandle hold;
+        UniqueFileHandle hold;
         if (!HoldFolder(folder, hold)) return;
         os::FoundFile found;
-        const UniqueFindHandle search = OwnFindHandle(os::FindFirstFile(folder + "*", found));
+        const UniqueFindHandle search = UniqueFindHandle(os::FindFirstFile(folder + "*", found));
         for (bool more = search != nullptr; more; more = os::FindNextFile(search.get(), found)) {
             if (found.name == "." || found.name == "..") continue;
             const std::string path = folder + found.name;

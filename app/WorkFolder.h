@@ -10,7 +10,7 @@
 
 struct WorkFolder {
     std::string path;        // with a trailing backslash; empty when none could be made
-    UniqueKernelHandle hold; // the folder, open against renaming and deleting (NT family)
+    UniqueFileHandle hold; // the folder, open against renaming and deleting (NT family)
 };
 
 // TSTMP1 to TSTMP99, the first this run can create, else TSTMP and a random

@@ -4,9 +4,9 @@
 
 #include "install/AssociationRules.h"
 #include "install/InstallStages.h"
+#include "log/LogValues.h"
 #include "support/Registry.h"
 #include "support/SysErrorText.h"
-#include "uninstall/UninstallRules.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "install/Completion.h"
 
+#include "log/LogSchema.h"
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
 
@@ -23,9 +24,9 @@ AssociationList ReadAssociationPairs(const IniDocument& script)
 {
     AssociationList pairs;
     for (int n = 1; n <= 20; ++n) {
-        const std::string name = script.Get("Relate", "Name" + std::to_string(n));
+        const std::string name = script.Get(section::kRelate, key::kName + std::to_string(n));
         if (name.empty()) continue;
-        const std::string file = script.Get("Relate", "File" + std::to_string(n));
+        const std::string file = script.Get(section::kRelate, key::kFile + std::to_string(n));
         if (!file.empty()) pairs.emplace_back(name, file);
     }
     return pairs;

@@ -1,6 +1,5 @@
 #include "install/CopyEntry.h"
 
-#include "support/CodePage.h"
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
 

@@ -3,15 +3,15 @@
 
 #include <utility>
 
-#include "support/FolderMacros.h"
 #include "install/CopyEntry.h"
 #include "install/FileFacts.h"
 #include "install/InstallStages.h"
 #include "install/LzExpand.h"
 #include "install/ProgressRules.h"
+#include "log/ComponentLoading.h"
 #include "support/FileOps.h"
+#include "support/FolderMacros.h"
 #include "support/SysErrorText.h"
-#include "uninstall/ComponentLoading.h"
 
 namespace {
 

@@ -11,7 +11,7 @@ namespace {
 std::optional<WIN32_FILE_ATTRIBUTE_DATA> Search(const std::string& path)
 {
     os::FoundFile found;
-    if (!OwnFindHandle(os::FindFirstFile(path, found))) return std::nullopt;
+    if (!UniqueFindHandle(os::FindFirstFile(path, found))) return std::nullopt;
     WIN32_FILE_ATTRIBUTE_DATA facts{};
     facts.dwFileAttributes = found.attributes;
     facts.ftLastWriteTime = found.lastWrite;

@@ -2,7 +2,7 @@
 
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
-#include "uninstall/Protection.h"
+#include "support/Protection.h"
 
 namespace {
 

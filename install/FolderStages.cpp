@@ -3,6 +3,7 @@
 
 #include "install/FolderRules.h"
 #include "install/InstallStages.h"
+#include "log/LogSchema.h"
 #include "support/FileOps.h"
 #include "support/SysErrorText.h"
 #include "support/ScriptLists.h"
@@ -43,7 +44,7 @@ StageOutcome CheckInstallFolder(InstallRunState& state, UserInterface& ui)
 
 StageOutcome RunMakeFolderStage(InstallRunState& state, UserInterface& ui)
 {
-    for (const std::string& value : NumberedList(state.context.script, "MakeFolder", "Folder")) {
+    for (const std::string& value : NumberedList(state.context.script, section::kMakeFolder, key::kFolder)) {
         const std::string folder = ExpandFolderMacros(AddBackSlash(value, "B"), state.context.folders);
         ui.ShowStatus("フォルダを作成しています．．．\rCreating -> " + folder);
         if (ui.AbortRequested()) return StageOutcome::Aborted;

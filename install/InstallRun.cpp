@@ -5,16 +5,17 @@
 
 #include "install/Completion.h"
 #include "install/InstallStages.h"
+#include "install/LogStages.h"
+#include "log/LogSchema.h"
+#include "log/ScriptDeletions.h"
 #include "support/ScriptLists.h"
-#include "uninstall/LogStages.h"
-#include "uninstall/ScriptDeletions.h"
 #include "support/SystemText.h"
 
 namespace {
 
-class Run {
+class InstallRun {
 public:
-    Run(RunContext& context, UserInterface& ui) : context_(context), state_(context), ui_(ui) {}
+    InstallRun(RunContext& context, UserInterface& ui) : context_(context), state_(context), ui_(ui) {}
     InstallResult Go();
 
 private:
@@ -31,14 +32,14 @@ private:
     UserInterface& ui_;
 };
 
-InstallResult Run::Ended(StageOutcome outcome)
+InstallResult InstallRun::Ended(StageOutcome outcome)
 {
     if (outcome == StageOutcome::Aborted) return {InstallEnd::Aborted, false};
     ui_.EndRun(); // a fatal stop ends the program too, its message already shown
     return {InstallEnd::Stopped, false};
 }
 
-InstallResult Run::Go()
+InstallResult InstallRun::Go()
 {
     const std::string& setup = context_.keys.setupString;
     ui_.BeginRun(500);
@@ -52,7 +53,7 @@ InstallResult Run::Go()
     ui_.ShowStatus(setup + "に必要な容量を調べています．．．");
     if (Aborted()) return Ended(StageOutcome::Aborted);
     Pause();
-    state_.copyEntries = NumberedList(context_.script, "CopyFile", "File");
+    state_.copyEntries = NumberedList(context_.script, section::kCopyFile, key::kFile);
     CountCopyEntries(state_, ui_);
 
     if (state_.sizeBased) {
@@ -100,7 +101,7 @@ InstallResult Run::Go()
     return {InstallEnd::Completed, restart};
 }
 
-void Run::ShowFailureReport()
+void InstallRun::ShowFailureReport()
 {
     ui_.ShowStatus(context_.keys.setupString + "で一部の処理が失敗しました．");
     const int answer = ui_.ShowMessage("フォルダの作成・ファイルのコピーで，一部の処理が失敗しました．\r詳細を表示しますか？",
@@ -108,10 +109,10 @@ void Run::ShowFailureReport()
     if (answer == IDYES) ui_.ShowFailureReport(state_.failures.text, "作成・コピー処理失敗　詳細表示");
 }
 
-bool Run::Complete()
+bool InstallRun::Complete()
 {
     const GeneralKeys& keys = context_.keys;
-    const std::string value = context_.script.Get("ExecuteFile", "File");
+    const std::string value = context_.script.Get(section::kExecuteFile, key::kFile);
     if (value == kRestartKeyword) return true;
     ui_.ShowStatus(keys.setupString + "が完了しました．");
     ui_.ShowMessage(CompletionText(keys.setupString, keys.unSetupString, keys.unSetupTitle), "完了", MB_ICONINFORMATION);
@@ -119,7 +120,7 @@ bool Run::Complete()
     return false;
 }
 
-void Run::StartProgram(const std::string& value)
+void InstallRun::StartProgram(const std::string& value)
 {
     const auto [file, parameters] = SplitExecuteFile(value);
     const HINSTANCE started = os::ShellExecute(GetDesktopWindow(), "open", file, parameters, "", SW_SHOWNORMAL);
@@ -131,4 +132,4 @@ void Run::StartProgram(const std::string& value)
 
 } // namespace
 
-InstallResult RunInstall(RunContext& context, UserInterface& ui) { return Run(context, ui).Go(); }
+InstallResult RunInstall(RunContext& context, UserInterface& ui) { return InstallRun(context, ui).Go(); }

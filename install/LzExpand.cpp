@@ -82,7 +82,7 @@ HeaderRead ReadHeader(HANDLE file)
 
 // Expands the open source into a new expansion file: 0, or a system error
 // code (the caller deletes what was written).
-unsigned long ExpandInto(UniqueKernelHandle source, const LzHeader& header, const std::string& expansionFile)
+unsigned long ExpandInto(UniqueFileHandle source, const LzHeader& header, const std::string& expansionFile)
 {
     if (header.format == LzFormat::CutShort) return ERROR_FILE_CORRUPT;
     const LzFunctions* lz = Lz();
@@ -91,8 +91,7 @@ unsigned long ExpandInto(UniqueKernelHandle source, const LzHeader& header, cons
     // LZInit reads the header itself: from the start of the file.
     if (SetFilePointer(source.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
         return LastErrorOr(ERROR_SEEK);
-    const UniqueKernelHandle out =
-        OwnFileHandle(os::CreateFile(expansionFile, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
+    const UniqueFileHandle out(os::CreateFile(expansionFile, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
     if (!out) return LastErrorOr(ERROR_CANNOT_MAKE);
     SetLastError(0);
     const INT handle = lz->LZInit(FileNumber(source.get()));
@@ -129,8 +128,7 @@ LzExpansion ExpandLZFile(const std::string& source, const std::string& target, c
 {
     LzExpansion result{target, 0};
     SetLastError(0);
-    UniqueKernelHandle file =
-        OwnFileHandle(os::CreateFile(source, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+    UniqueFileHandle file(os::CreateFile(source, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!file) {
         result.error = LastErrorOr(ERROR_OPEN_FAILED);
         return result;

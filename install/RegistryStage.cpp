@@ -3,9 +3,9 @@
 
 #include "install/InstallStages.h"
 #include "install/RegistryRules.h"
+#include "log/RegistrationRules.h"
 #include "support/Registry.h"
 #include "support/uIniFile.h"
-#include "uninstall/RegistrationRules.h"
 
 namespace {
 

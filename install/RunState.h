@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "install/Completion.h"
+#include "log/InstallRecord.h"
 #include "support/FailureReport.h"
 #include "support/RunContext.h"
-#include "uninstall/InstallRecord.h"
 
 struct InstallRunState {
     explicit InstallRunState(RunContext& runContext) : context(runContext) {}

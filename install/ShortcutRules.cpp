@@ -1,6 +1,8 @@
 #include "install/ShortcutRules.h"
 
-#include "support/CodePage.h"
+#include <tuple>
+#include <utility>
+
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
 

@@ -5,7 +5,7 @@
 #include "install/ShellLink.h"
 #include "install/ShortcutRules.h"
 #include "support/FileOps.h"
-#include "uninstall/Protection.h"
+#include "support/Protection.h"
 
 StageOutcome RunShortcutStage(InstallRunState& state, UserInterface& ui)
 {

@@ -98,13 +98,13 @@ INT_PTR MakeFile(const FDINOTIFICATION& entry)
     if (!IsPlainFileName(os::Wide(*name))) return session->Fail(CabinetProblem::Damaged), -1;
     const std::string path = session->folder + *name;
     // A name met twice would overwrite: the cabinet is not one this program made.
-    const HANDLE handle = os::CreateFile(path, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
-    if (handle == INVALID_HANDLE_VALUE) {
+    UniqueFileHandle made(os::CreateFile(path, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL));
+    if (!made) {
         const DWORD error = GetLastError();
         session->Fail(error == ERROR_FILE_EXISTS ? CabinetProblem::Damaged : CabinetProblem::WriteFailed, error);
         return -1;
     }
-    FdiFile* file = new FdiFile{handle};
+    FdiFile* file = new FdiFile{made.release()}; // closed by Close
     file->extracted = true;
     return reinterpret_cast<INT_PTR>(file);
 }

@@ -80,20 +80,3 @@ CodePage JapaneseCodePage()
 
 const CodePage& ActiveCodePage() { return Active(); }
 void UseCodePage(CodePage page) { Active() = std::move(page); }
-
-std::size_t CharLength(std::string_view s, std::size_t at)
-{
-    return at + 1 < s.size() && Active().IsLeadByte(static_cast<unsigned char>(s[at])) ? 2 : 1;
-}
-
-std::string UpperCase(std::string_view s)
-{
-    std::string upper;
-    upper.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) {
-        const std::size_t length = CharLength(s, i);
-        upper += Active().UpperOf(s, i, length);
-        i += length;
-    }
-    return upper;
-}

@@ -42,12 +42,7 @@ private:
 // the small Roman numerals of row 0xFA.
 CodePage JapaneseCodePage();
 
-// The program-wide rules every string operation follows.
+// The program-wide rules every string operation follows (support/MBUtils.h,
+// support/uStrOp.h).
 const CodePage& ActiveCodePage();
 void UseCodePage(CodePage page);
-
-// How many bytes the character at `at` takes: 2 for a lead byte with a byte after it.
-std::size_t CharLength(std::string_view s, std::size_t at);
-
-// `s` with every character upper-cased by the active code page.
-std::string UpperCase(std::string_view s);

@@ -47,7 +47,7 @@ unsigned long RemoveMatches(const std::string& folder, const std::string& name, 
     std::vector<std::string> matches;
     os::FoundFile found;
     const std::string base = AddBackSlash(folder, "B");
-    if (const UniqueFindHandle search = OwnFindHandle(os::FindFirstFile(base + name, found)); search) {
+    if (const UniqueFindHandle search = UniqueFindHandle(os::FindFirstFile(base + name, found)); search) {
         do {
             if (found.name != "." && found.name != "..") matches.push_back(base + found.name);
         } while (os::FindNextFile(search.get(), found));
@@ -97,7 +97,7 @@ bool FolderExists(const std::string& folder)
 {
     const std::string pattern = DelBackSlash(folder, "B") + "\\*.*";
     os::FoundFile found;
-    return OwnFindHandle(os::FindFirstFile(pattern, found)) != nullptr;
+    return UniqueFindHandle(os::FindFirstFile(pattern, found)) != nullptr;
 }
 
 bool CreateFolderPath(const std::string& path)

@@ -1,6 +1,5 @@
 #include "support/FolderMacros.h"
 
-#include "support/CodePage.h"
 #include "support/MBUtils.h"
 #include "support/uStrOp.h"
 

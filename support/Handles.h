@@ -31,20 +31,32 @@ public:
     CountedOwner& operator=(const CountedOwner&) = delete;
 };
 
+// The value that stands for "no handle": null for most handles, but
+// INVALID_HANDLE_VALUE for files and searches, which is how their opening
+// functions fail. It is part of the owner's type, so that a failed opening
+// is never taken for a handle.
+template <typename Pointer>
+struct NullIsNone {
+    static Pointer None() { return nullptr; }
+};
+struct InvalidValueIsNone {
+    static HANDLE None() { return INVALID_HANDLE_VALUE; }
+};
+
 // The one owner of a handle (or interface pointer), which `Release` closes;
 // it counts while it holds one.
-template <typename Pointer, typename Release>
+template <typename Pointer, typename Release, typename Empty = NullIsNone<Pointer>>
 class UniqueOwner {
 public:
     UniqueOwner() = default;
     UniqueOwner(std::nullptr_t) {}
     explicit UniqueOwner(Pointer handle) { reset(handle); }
-    UniqueOwner(UniqueOwner&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    UniqueOwner(UniqueOwner&& other) noexcept : handle_(std::exchange(other.handle_, Empty::None())) {}
     UniqueOwner& operator=(UniqueOwner&& other) noexcept
     {
         if (this != &other) {
             reset();
-            handle_ = std::exchange(other.handle_, nullptr);
+            handle_ = std::exchange(other.handle_, Empty::None());
         }
         return *this;
     }
@@ -52,26 +64,27 @@ public:
 
     Pointer get() const { return handle_; }
     Pointer operator->() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    friend bool operator==(const UniqueOwner& owner, std::nullptr_t) { return owner.handle_ == nullptr; }
+    explicit operator bool() const { return handle_ != Empty::None(); }
+    // Compared with nullptr: whether it holds nothing, whatever "nothing" is for the handle.
+    friend bool operator==(const UniqueOwner& owner, std::nullptr_t) { return !owner; }
     // Hands the handle over to whoever closes it from now on.
     Pointer release()
     {
-        if (handle_) HandleOwners::Gave();
-        return std::exchange(handle_, nullptr);
+        if (*this) HandleOwners::Gave();
+        return std::exchange(handle_, Empty::None());
     }
-    void reset(Pointer handle = nullptr)
+    void reset(Pointer handle = Empty::None())
     {
-        if (handle_) {
+        if (*this) {
             Release{}(handle_);
             HandleOwners::Gave();
         }
         handle_ = handle;
-        if (handle_) HandleOwners::Took();
+        if (*this) HandleOwners::Took();
     }
 
 private:
-    Pointer handle_ = nullptr;
+    Pointer handle_ = Empty::None();
 };
 
 template <typename Handle, auto Close>
@@ -79,8 +92,8 @@ struct HandleCloser {
     void operator()(Handle h) const { Close(h); }
 };
 
-template <typename Handle, auto Close>
-using UniqueHandleOf = UniqueOwner<Handle, HandleCloser<Handle, Close>>;
+template <typename Handle, auto Close, typename Empty = NullIsNone<Handle>>
+using UniqueHandleOf = UniqueOwner<Handle, HandleCloser<Handle, Close>, Empty>;
 
 using UniqueRegKey = UniqueHandleOf<HKEY, RegCloseKey>;
 using UniqueLibrary = UniqueHandleOf<HMODULE, FreeLibrary>;
@@ -91,18 +104,9 @@ using UniqueBrush = UniqueHandleOf<HBRUSH, DeleteObject>;
 using UniqueBitmap = UniqueHandleOf<HBITMAP, DeleteObject>;
 using UniqueMemoryDC = UniqueHandleOf<HDC, DeleteDC>;
 
-// CreateFile signals failure with INVALID_HANDLE_VALUE, not null.
-inline UniqueKernelHandle OwnFileHandle(HANDLE h)
-{
-    return UniqueKernelHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
-}
-
-// Find handles signal failure with INVALID_HANDLE_VALUE, not null.
-using UniqueFindHandle = UniqueHandleOf<HANDLE, FindClose>;
-inline UniqueFindHandle OwnFindHandle(HANDLE h)
-{
-    return UniqueFindHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
-}
+// What CreateFile opens, and a search from FindFirstFile: both fail with INVALID_HANDLE_VALUE.
+using UniqueFileHandle = UniqueHandleOf<HANDLE, CloseHandle, InvalidValueIsNone>;
+using UniqueFindHandle = UniqueHandleOf<HANDLE, FindClose, InvalidValueIsNone>;
 
 // A window's device context, released to the window.
 class WindowDC : CountedOwner {

@@ -1,6 +1,5 @@
 #include "support/LinkRules.h"
 
-#include "support/CodePage.h"
 #include "support/MBUtils.h"
 
 namespace {

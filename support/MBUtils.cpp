@@ -4,11 +4,16 @@
 
 bool IsLeadByte(unsigned char byte) { return ActiveCodePage().IsLeadByte(byte); }
 
+std::size_t CharLength(std::string_view s, std::size_t at)
+{
+    return at + 1 < s.size() && IsLeadByte(static_cast<unsigned char>(s[at])) ? 2 : 1;
+}
+
 bool IsCharStart(const std::string& s, std::size_t at)
 {
     if (at >= s.size()) return false;
     std::size_t i = 0;
-    while (i < at) i += IsLeadByte(static_cast<unsigned char>(s[i])) ? 2 : 1;
+    while (i < at) i += CharLength(s, i);
     return i == at;
 }
 
@@ -18,7 +23,7 @@ int MBPos(const std::string& sub, const std::string& s)
     std::size_t i = 0;
     while (i < s.size()) {
         if (s.compare(i, sub.size(), sub) == 0) return static_cast<int>(i + 1);
-        i += IsLeadByte(static_cast<unsigned char>(s[i])) ? 2 : 1;
+        i += CharLength(s, i);
     }
     return 0;
 }

@@ -5,8 +5,12 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 bool IsLeadByte(unsigned char byte);
+
+// How many bytes the character at `at` takes: 2 for a lead byte with a byte after it.
+std::size_t CharLength(std::string_view s, std::size_t at);
 
 // Whether the byte at 0-based index `at` starts a character of its own when `s`
 // is walked from its start (false for a trail byte and for an index past the end).

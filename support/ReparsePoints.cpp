@@ -84,11 +84,10 @@ unsigned long RemoveLinkItself(const std::string& path)
     static const auto setInformation = reinterpret_cast<SetFileInformationByHandleCall>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle")));
     if (setInformation == nullptr) return kLinkOnPath;
-    const HANDLE opened = os::CreateFile(path, DELETE | FILE_READ_ATTRIBUTES,
-                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
-                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
-    if (opened == INVALID_HANDLE_VALUE) return LastError(ERROR_GEN_FAILURE);
-    const UniqueKernelHandle link(opened);
+    const UniqueFileHandle link(os::CreateFile(path, DELETE | FILE_READ_ATTRIBUTES,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
+    if (!link) return LastError(ERROR_GEN_FAILURE);
     // A system that opened what the link leads to, whatever was asked, has no
     // link to remove here: that is never deleted in its place.
     BY_HANDLE_FILE_INFORMATION facts{};

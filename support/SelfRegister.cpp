@@ -29,13 +29,12 @@ DWORD LoadFlags(bool ownFolderDependencies)
 
 HeldComponent::HeldComponent(const std::string& path) : path_(path)
 {
-    const HANDLE file = os::CreateFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-    if (file == INVALID_HANDLE_VALUE) {
+    file_.reset(os::CreateFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+    if (!file_) {
         const DWORD error = GetLastError();
         error_ = error != 0 ? error : ERROR_GEN_FAILURE;
         return;
     }
-    file_.reset(file);
     const FileText bytes = ReadOpenFile(file_.get());
     error_ = bytes.error;
     if (error_ == 0) digest_ = Sha256Hex(bytes.text);

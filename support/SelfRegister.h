@@ -26,7 +26,7 @@ public:
 
 private:
     std::string path_;
-    UniqueKernelHandle file_;
+    UniqueFileHandle file_;
     std::string digest_;
     unsigned long error_ = 0;
 };

@@ -1,8 +1,8 @@
 #include "support/ShownText.h"
+#include "support/MBUtils.h"
 
 #include <algorithm>
 
-#include "support/CodePage.h"
 
 namespace {
 

@@ -36,7 +36,7 @@ void MakeReplaceable(const std::string& path)
 
 FileText ReadFileText(const std::string& path)
 {
-    const UniqueKernelHandle file = OwnFileHandle(
+    const UniqueFileHandle file(
         os::CreateFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!file) return {LastError(), {}};
     return ReadOpenFile(file.get());
@@ -65,9 +65,9 @@ FileText ReadOpenFile(HANDLE file)
 unsigned long WriteNewFile(const std::string& path, const std::string& text)
 {
     MakeReplaceable(path);
-    UniqueKernelHandle file;
+    UniqueFileHandle file;
     const unsigned long created = Step("create", path, [&] {
-        file = OwnFileHandle(os::CreateFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
+        file = UniqueFileHandle(os::CreateFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
         return file != nullptr;
     });
     if (created != 0) return created;

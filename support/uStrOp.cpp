@@ -1,5 +1,6 @@
 #include "support/uStrOp.h"
 
+#include "support/CodePage.h"
 #include "support/MBUtils.h"
 
 namespace {
@@ -21,12 +22,25 @@ bool IsSeparatorAt(const std::string& path, std::size_t at)
 std::size_t NameStart(const std::string& path)
 {
     std::size_t start = 0;
-    for (std::size_t i = 0; i < path.size(); i += IsLeadByte(static_cast<unsigned char>(path[i])) ? 2 : 1)
+    for (std::size_t i = 0; i < path.size(); i += CharLength(path, i))
         if (path[i] == '\\' || path[i] == ':') start = i + 1;
     return start;
 }
 
 } // namespace
+
+std::string UpperCase(std::string_view s)
+{
+    const CodePage& page = ActiveCodePage();
+    std::string upper;
+    upper.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t length = CharLength(s, i);
+        upper += page.UpperOf(s, i, length);
+        i += length;
+    }
+    return upper;
+}
 
 std::string LeftStr(const std::string& s, int count) { return CopyRange(s, 1, count); }
 

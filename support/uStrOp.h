@@ -3,6 +3,10 @@
 // Positions are 1-based; none of these modifies its arguments.
 
 #include <string>
+#include <string_view>
+
+// `s` with every character upper-cased by the active code page (support/CodePage.h).
+std::string UpperCase(std::string_view s);
 
 // Plain byte ranges, clamped: a start below 1 counts as 1, a start past the end
 // or a negative count gives "", a count past the end stops at the end.

@@ -4,11 +4,11 @@
 
 #include <utility>
 
-#include "support/CodePage.h"
 #include "support/Handles.h"
 #include "support/ReparsePoints.h"
 #include "support/StepHook.h"
 #include "support/WholeFile.h"
+#include "support/uStrOp.h"
 #include "uninstall/UninstallRules.h"
 #include "support/SystemText.h"
 
@@ -39,9 +39,9 @@ unsigned long CountJournal::Add(const std::string& file)
     if (path_.empty()) return 0;
     if (const unsigned long fault = StepFault("create", path_)) return fault;
     if (HasLink(path_)) return kLinkOnPath;
-    const HANDLE opened = os::CreateFile(path_, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
-    if (opened == INVALID_HANDLE_VALUE) return GetLastError();
-    const UniqueKernelHandle journal(opened);
+    const UniqueFileHandle journal(
+        os::CreateFile(path_, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL));
+    if (!journal) return GetLastError();
     SetFilePointer(journal.get(), 0, nullptr, FILE_END);
     const std::string line = file + "\r\n";
     DWORD written = 0;

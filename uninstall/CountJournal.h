@@ -7,7 +7,7 @@
 #include <string>
 #include <unordered_set>
 
-constexpr char kJournalName[] = "UNSETUP.JNL";
+#include "log/LogSchema.h"
 
 class CountJournal {
 public:

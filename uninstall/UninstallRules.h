@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "log/LogValues.h"
 #include "support/FolderMacros.h"
 
 // The uninstall options as the run takes them from the four boxes.
@@ -22,16 +23,6 @@ struct OptionBoxes {
 };
 UninstallChoices ChoicesFromBoxes(const OptionBoxes& boxes);
 
-// A DeleteFile or AddDeleteFile value: the path before its first comma, and up
-// to five characters of flags from that comma (a flag further on is not seen).
-struct RecordedFile {
-    std::string path;
-    std::string flags;
-};
-RecordedFile SplitRecordedFile(const std::string& value);
-// "/S", "/C", "/L" or "/F" in the flags, in any case.
-bool HasRecordedFlag(const RecordedFile& file, char letter);
-
 // What happens to a recorded file that no shared count holds.
 enum class UncountedFile {
     Ask,          // "/C": the confirmation question
@@ -47,29 +38,6 @@ UncountedFile DecideUncountedFile(const RecordedFile& file, const std::string& w
 std::string ConfirmDeletionText(const std::string& path);
 std::string SystemDllText(const std::string& path);
 std::string UnusedSharedFileText(const std::string& path);
-
-// A recorded registry key: the first seven characters are its root token only
-// when they begin with "(" and end with ")"; otherwise the whole value is the
-// key under "(Cuser)".
-struct RecordedKey {
-    std::string rootToken;
-    std::string path;
-};
-RecordedKey SplitRecordedKey(const std::string& value);
-// The root a token names, compared exactly; anything else is the current user.
-RegistryRoot RootOfToken(const std::string& rootToken);
-
-// A RestoreRelate value: the extension before the first comma, the previous
-// default value after it (commas included).
-struct SavedAssociation {
-    std::string extension;
-    std::string previous;
-};
-SavedAssociation SplitSavedAssociation(const std::string& value);
-// The program type this program gave the extension.
-std::string AutoFileType(const std::string& extension);
-// Whether the previous value is that very type (ASCII letters in any case).
-bool IsOwnFileType(const std::string& previous, const std::string& extension);
 
 // The files of a journal of lowered counts, one per line ended by CR LF (a torn
 // last line is a file whose count was not lowered yet).

@@ -2,8 +2,8 @@
 #include "support/IniDocument.h"
 #include "support/ScriptLists.h"
 #include "tests/fuzz/FolderTableFor.h"
-#include "uninstall/InstallRecord.h"
-#include "uninstall/ScriptDeletions.h"
+#include "log/InstallRecord.h"
+#include "log/ScriptDeletions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -2,13 +2,13 @@
 // carries forward, written again and read back, the lists come back whole;
 // and the uninstall's reading of each recorded item and its protection rules.
 #include "support/IniDocument.h"
-#include "uninstall/ComponentRules.h"
+#include "log/ComponentRules.h"
 #include "support/LinkRules.h"
-#include "uninstall/InstallRecord.h"
-#include "uninstall/LogBuilder.h"
-#include "uninstall/LogMerge.h"
-#include "uninstall/LogTrust.h"
-#include "uninstall/Protection.h"
+#include "log/InstallRecord.h"
+#include "log/LogBuilder.h"
+#include "log/LogMerge.h"
+#include "log/LogTrust.h"
+#include "support/Protection.h"
 #include "uninstall/UninstallRules.h"
 #include "tests/fuzz/FuzzInput.h"
 

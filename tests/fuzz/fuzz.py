@@ -18,7 +18,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent.parent
 FUZZ = ROOT / "tests" / "fuzz"
-SOURCE_FOLDERS = ["cmake", "support", "app", "install", "uninstall", "tests/fuzz"]
+SOURCE_FOLDERS = ["cmake", "support", "log", "app", "install", "uninstall", "tests/fuzz"]
 
 
 def mirror_sources(target):

@@ -3,8 +3,8 @@
 
 #include "support/Sha256.h"
 #include "tests/native/Cp932.h"
-#include "uninstall/ComponentRules.h"
-#include "uninstall/LogTrust.h"
+#include "log/ComponentRules.h"
+#include "log/LogTrust.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/native/Cp932.h"
-#include "uninstall/Protection.h"
+#include "support/Protection.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 
 #include "support/IniDocument.h"
 #include "tests/native/Cp932.h"
-#include "uninstall/LogBuilder.h"
-#include "uninstall/LogMerge.h"
-#include "uninstall/NumberedKeys.h"
-#include "uninstall/RegistrationRules.h"
-#include "uninstall/ScriptDeletions.h"
+#include "log/LogBuilder.h"
+#include "log/LogMerge.h"
+#include "log/NumberedKeys.h"
+#include "log/RegistrationRules.h"
+#include "log/ScriptDeletions.h"
 
 namespace {
 

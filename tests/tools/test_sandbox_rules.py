@@ -1,6 +1,7 @@
 """The sandbox's decisions, without Wine: reading Wine's registry files and
 shortcuts, choosing the answer to a window, and sorting what an uninstall left."""
 
+import re
 import struct
 import sys
 from pathlib import Path
@@ -12,6 +13,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "sandbox"
 from answers import AnswersError, choose_answer, parse_answers  # noqa: E402
 from changes import (KEPT, LEAK, NOISE, classify_leftovers, file_changes, ini_sections, keep_rules,  # noqa: E402
                      parse_noise, registry_changes)
+import schema  # noqa: E402
 from machine import FileFacts, parse_registry_file  # noqa: E402
 from shortcut import read_shortcut  # noqa: E402
 
@@ -264,3 +266,32 @@ def test_a_value_the_uninstall_did_not_put_back_is_a_leak():
 def test_noise_list_lines_need_a_reason():
     with pytest.raises(ValueError, match="noise:1"):
         parse_noise("C:\\windows\\*\n", "noise")
+
+
+# ---------------------------------------------------------------- the program's names
+
+def schema_header():
+    """log/LogSchema.h read as data: {constant: text} and {table: {(section, key): numbered}}."""
+    text = (Path(__file__).resolve().parents[2] / "log" / "LogSchema.h").read_text("utf-8")
+    names = dict(re.findall(r'constexpr char (k\w+)\[\] = "([^"]*)";', text))
+    section = dict(re.findall(r'constexpr char (k\w+)\[\] = "([^"]*)";', text.split("namespace section {")[1]))
+    key = dict(re.findall(r'constexpr char (k\w+)\[\] = "([^"]*)";', text.split("namespace key {")[1]))
+    tables = {}
+    for table, body in re.findall(r"SchemaSection (k\w+)\[\] = \{(.*?)\n\};", text, re.S):
+        entries = tables.setdefault(table, {})
+        for row in re.findall(r"\{section::(k\w+),\s*\{(.*?)\}\},?\n", body, re.S):
+            for name, numbered in re.findall(r"\{key::(k\w+)(, true)?", row[1]):
+                entries[(section[row[0]], key[name])] = bool(numbered)
+    return names, tables
+
+
+def test_the_sandbox_reads_the_names_the_program_spells():
+    names, tables = schema_header()
+    assert {"kScriptSchema", "kLogSchema"} <= tables.keys() and tables["kLogSchema"]
+    for constant, value in vars(schema).items():
+        if constant.endswith("_NAME"):
+            header = "k" + "".join(part.capitalize() for part in constant.lower().split("_"))
+            assert names.get(header) == value, constant
+        elif constant.startswith(("SCRIPT_", "LOG_")):
+            table = "kScriptSchema" if constant.startswith("SCRIPT_") else "kLogSchema"
+            assert tables[table].get(value) is True, f"{constant}: {value} is no numbered key of {table}"

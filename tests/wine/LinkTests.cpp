@@ -7,15 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include "install/LogStages.h"
+#include "log/LogRecovery.h"
+#include "log/RegistrationRules.h"
 #include "support/FileOps.h"
 #include "support/ReparsePoints.h"
 #include "tests/wine/LogRun.h"
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
 #include "uninstall/CountJournal.h"
-#include "uninstall/LogRecovery.h"
-#include "uninstall/LogStages.h"
-#include "uninstall/RegistrationRules.h"
 
 namespace {
 

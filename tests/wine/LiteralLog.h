@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "log/ComponentRules.h"
+#include "log/InstallRecord.h"
+#include "log/LogBuilder.h"
+#include "log/LogSchema.h"
+#include "log/NumberedKeys.h"
 #include "support/SystemCodePage.h"
 #include "support/uIniFile.h"
 #include "support/uStrOp.h"
-#include "uninstall/ComponentRules.h"
-#include "uninstall/InstallRecord.h"
-#include "uninstall/LogBuilder.h"
-#include "uninstall/NumberedKeys.h"
 
 inline int LiteralFindKeyNumber(const std::string& item, const std::string& section, const std::string& prefix,
                                 const std::string& logPath)
@@ -55,8 +56,8 @@ inline void WriteLiteralLog(const InstallRecord& record, const LogTexts& texts, 
     WriteIniStr("UnSetupRegistryKey", "Key", texts.registryKey, logPath);
     WriteIniStr("ProgramID", "ID", texts.programId, logPath);
     for (const std::string& item : record.ComponentDigestItems()) {
-        const int n = LiteralFindKeyNumber(item, kComponentDigestSection, kComponentDigestPrefix, logPath);
-        WriteIniStr(kComponentDigestSection, kComponentDigestPrefix + std::to_string(n), item, logPath);
+        const int n = LiteralFindKeyNumber(item, section::kComponentDigest, key::kFile, logPath);
+        WriteIniStr(section::kComponentDigest, key::kFile + std::to_string(n), item, logPath);
     }
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, logPath.c_str()); // onto the disk
 }

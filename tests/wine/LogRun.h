@@ -3,9 +3,9 @@
 
 #include <string>
 
+#include "log/InstallRecord.h"
 #include "support/FileOps.h"
 #include "support/RunContext.h"
-#include "uninstall/InstallRecord.h"
 
 struct LogRun {
     RunContext context;

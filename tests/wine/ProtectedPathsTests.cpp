@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "app/SystemFolders.h"
-#include "support/CodePage.h"
 #include "support/FileOps.h"
+#include "support/uStrOp.h"
 #include "tests/wine/TestFolder.h"
-#include "uninstall/ProtectedPaths.h"
-#include "uninstall/Protection.h"
+#include "support/ProtectedPaths.h"
+#include "support/Protection.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "uninstall/LogTrust.h"
+#include "log/LogTrust.h"
 
 // A REG_DWORD value, or nothing when the value is missing.
 inline std::optional<DWORD> ReadDword(HKEY root, const std::string& key, const std::string& name)

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include "log/LogRecovery.h"
+#include "log/LogTrust.h"
+#include "log/RegistrationRules.h"
 #include "support/FileOps.h"
 #include "support/Handles.h"
 #include "support/ScriptLists.h"
@@ -23,9 +26,6 @@
 #include "tests/wine/StepScenarios.h"
 #include "tests/wine/TestFolder.h"
 #include "uninstall/CountJournal.h"
-#include "uninstall/LogTrust.h"
-#include "uninstall/LogRecovery.h"
-#include "uninstall/RegistrationRules.h"
 #include "uninstall/RegistryDeletion.h"
 #include "uninstall/UninstallRules.h"
 

@@ -3,12 +3,12 @@
 #include <windows.h>
 
 #include "app/SystemFolders.h"
+#include "install/LogStages.h"
+#include "log/LogRecovery.h"
 #include "support/Sha256.h"
 #include "support/UserInterface.h"
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
-#include "uninstall/LogRecovery.h"
-#include "uninstall/LogStages.h"
 #include "uninstall/UninstallRun.h"
 
 namespace {

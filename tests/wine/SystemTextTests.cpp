@@ -36,7 +36,7 @@ TEST(SystemText, NamesWithTrailBytesRoundTripThroughFilesFoldersAndSearch)
 
     {
         os::FoundFile found;
-        const UniqueFindHandle search = OwnFindHandle(os::FindFirstFile(sub + "\\*.TXT", found));
+        const UniqueFindHandle search = UniqueFindHandle(os::FindFirstFile(sub + "\\*.TXT", found));
         ASSERT_TRUE(search != nullptr);
         EXPECT_EQ(found.name, kFileName);
         EXPECT_EQ(found.size, 7u);

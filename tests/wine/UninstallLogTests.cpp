@@ -6,21 +6,22 @@
 
 #include <gtest/gtest.h>
 
+#include "install/LogStages.h"
+#include "log/ComponentRules.h"
+#include "log/LogMerge.h"
+#include "log/LogSchema.h"
+#include "log/RegistrationRules.h"
 #include "support/FileOps.h"
-#include "support/SysErrorText.h"
 #include "support/IniDocument.h"
+#include "support/Sha256.h"
+#include "support/SysErrorText.h"
+#include "support/WholeFile.h"
 #include "support/uIniFile.h"
 #include "tests/wine/LiteralLog.h"
 #include "tests/wine/LogRun.h"
+#include "tests/wine/Registry.h"
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
-#include "support/WholeFile.h"
-#include "uninstall/LogMerge.h"
-#include "uninstall/LogStages.h"
-#include "support/Sha256.h"
-#include "uninstall/ComponentRules.h"
-#include "uninstall/RegistrationRules.h"
-#include "tests/wine/Registry.h"
 
 namespace {
 
@@ -146,7 +147,7 @@ TEST_F(LogStages, LogReadsBackThroughTheProfileFunctions)
     EXPECT_EQ(ReadIniStr("UnSetupRegistryKey", "Key", "", log), keyPath);
     EXPECT_EQ(ReadIniStr("ProgramID", "ID", "", log), "MYAPP");
     EXPECT_EQ(ReadIniStr("Extend", "UnSetupString", "", log), "アンインストール");
-    EXPECT_EQ(ReadLiteralList(kComponentDigestSection, "File", log), Strings{install + "a.dll," + std::string(64, 'b')});
+    EXPECT_EQ(ReadLiteralList(section::kComponentDigest, "File", log), Strings{install + "a.dll," + std::string(64, 'b')});
 
     // Byte for byte what the profile functions write for the same record.
     const std::string ours = ReadWholeFile(log);

@@ -7,19 +7,19 @@
 #include <gtest/gtest.h>
 
 #include "app/SystemFolders.h"
-#include "support/CodePage.h"
+#include "log/LogRecovery.h"
+#include "log/LogTrust.h"
+#include "log/RegistrationRules.h"
 #include "support/FileOps.h"
 #include "support/Sha256.h"
 #include "support/SysErrorText.h"
 #include "support/uIniFile.h"
+#include "support/uStrOp.h"
 #include "tests/wine/Registry.h"
 #include "tests/wine/ScriptedUi.h"
 #include "tests/wine/TestFolder.h"
 #include "uninstall/CountJournal.h"
-#include "uninstall/LogRecovery.h"
-#include "uninstall/LogTrust.h"
 #include "uninstall/RecordedFiles.h"
-#include "uninstall/RegistrationRules.h"
 #include "uninstall/UninstallRun.h"
 
 namespace {

@@ -75,7 +75,7 @@ TEST(StartUp, CopiesTheHeldProgramAndAScriptThatCannotBeCopiedIsFatal)
     EXPECT_FALSE(FolderExists(work));
 
     // Not held (someone had it open to rename it): nothing is copied from its path.
-    ProgramState unheld = StartUpProgram(log, UniqueKernelHandle(), display);
+    ProgramState unheld = StartUpProgram(log, UniqueFileHandle(), display);
     EXPECT_FALSE(FileExists(unheld.files.programCopy));
     EXPECT_EQ(unheld.files.runningProgram, "");
     CleanUpWorkFolders(unheld);

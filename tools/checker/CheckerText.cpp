@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "support/CodePage.h"
 #include "support/MBUtils.h"
 #include "tools/checker/LineIndex.h"
 
@@ -98,7 +97,7 @@ std::string Symbolic(const std::string& text) { return ExpandFolderMacros(text, 
 
 // A folder in the form in which two can be compared: folded, one backslash
 // between names, none at the end.
-std::string ComparableFolder(const std::string& path)
+std::string ComparableSymbolic(const std::string& path)
 {
     const std::string folded = FoldedName(path);
     std::string out;

@@ -28,7 +28,7 @@ const FolderTable& SymbolicFolders();
 std::string Symbolic(const std::string& text);
 
 // Folded, one backslash between names and none at the end (double-byte aware).
-std::string ComparableFolder(const std::string& path);
+std::string ComparableSymbolic(const std::string& path);
 // On comparable forms: "(APP)" itself, and a path inside it.
 bool IsInstallFolder(const std::string& comparable);
 bool UnderInstallFolder(const std::string& comparable);

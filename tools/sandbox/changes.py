@@ -5,6 +5,7 @@ import fnmatch
 import re
 from dataclasses import dataclass, replace
 
+import schema
 from shortcut import read_shortcut
 
 ADDED, CHANGED, REMOVED = "added", "changed", "removed"
@@ -160,8 +161,8 @@ def changes(before, after, new_ini_names=()):
 
 def ini_targets(script):
     """The names of the INI files that the script's [IniFile] entries write, and the program list."""
-    names = {"tessreg.ini"}
-    for data in numbered(script, "IniFile", "Data"):
+    names = {schema.PROGRAM_LIST_NAME.lower()}
+    for data in numbered(script, *schema.SCRIPT_INI_FILE):
         fields = data.split(",", 3)
         if len(fields) >= 3:
             names.add(re.split(r"[\\)]", fields[-1])[-1].strip().lower())
@@ -247,11 +248,11 @@ class KeepRules:
 
 def keep_rules(script, log, windows_folder, kept_by_answer=(), all_shared_kept=False):
     """`script` and `log`: {section: {key: value}} in lower case (ini_sections)."""
-    recorded = [_flag_tail(entry) for entry in numbered(log, "DeleteFile", "File")]
-    deleted = [key for text in numbered(log, "DeleteRegistry", "Key") for key in registry_key_text(text)]
-    written = [key for text in numbered(script, "Registry", "Key") for key in registry_key_text(text)]
+    recorded = [_flag_tail(entry) for entry in numbered(log, *schema.LOG_DELETE_FILE)]
+    deleted = [key for text in numbered(log, *schema.LOG_DELETE_REGISTRY) for key in registry_key_text(text)]
+    written = [key for text in numbered(script, *schema.SCRIPT_REGISTRY) for key in registry_key_text(text)]
     entries = set()
-    for data in numbered(script, "IniFile", "Data"):
+    for data in numbered(script, *schema.SCRIPT_INI_FILE):
         fields = data.split(",")
         if len(fields) >= 3:
             entries.add((fields[0].strip().lower(), fields[1].strip().lower()))
@@ -264,9 +265,9 @@ def _kept_file(path, rules):
     lower = path.lower()
     name = lower.rsplit("\\", 1)[-1]
     in_windows = parent_of(lower) == rules.windows_folder.lower().rstrip("\\")
-    if in_windows and name == "untessr.exe":
+    if in_windows and name == schema.UNINSTALLER_NAME.lower():
         return "the uninstaller stays in the Windows folder for every product that uses it"
-    if in_windows and name == "tessreg.ini":
+    if in_windows and name == schema.PROGRAM_LIST_NAME.lower():
         return "the list of installed programs stays (the uninstall removes only this product's section)"
     if re.fullmatch(r"unsetup\d*\.old", name):
         return "an unreadable earlier log, moved aside by the install"

@@ -30,6 +30,7 @@ import winenv  # noqa: E402
 
 sys.path.insert(0, str(ROOT / "tools" / "pack"))
 import singlefile  # noqa: E402
+import schema  # noqa: E402
 from answers import AnswersError, parse_answers  # noqa: E402
 from changes import (REMOVED, changes, classify_leftovers, ini_sections, ini_targets, keep_rules,  # noqa: E402
                      numbered, parse_noise, split_noise, uninstall_entries)
@@ -74,13 +75,13 @@ def prepare_medium(dist, medium, setup, wide):
     the x86_64 SETUP.EXE and the 64-bit twins (DIST\\x64\\<same path>) stand in
     for the 32-bit files; returns the 32-bit programs left without a twin."""
     shutil.copytree(dist, medium)
-    shutil.copyfile(setup, medium / "SETUP.EXE")
+    shutil.copyfile(setup, medium / schema.PROGRAM_NAME)
     if not wide:
         return []
     not_checked = []
     for path in sorted(medium.rglob("*")):
         relative = path.relative_to(medium)
-        if relative.parts[0].lower() == TWINS or not path.is_file() or relative == Path("SETUP.EXE"):
+        if relative.parts[0].lower() == TWINS or not path.is_file() or relative == Path(schema.PROGRAM_NAME):
             continue
         if pe_machine(path) != MACHINE_I386:
             continue
@@ -153,13 +154,13 @@ class Sandbox:
         self.arch = "win32" if runs_32bit else "win64"
         self.notes, self.not_checked = [], []
         windows = WINDOWS_NAMES[args.windows]
-        program = self.single.name if self.single else "SETUP.EXE"
+        program = self.single.name if self.single else schema.PROGRAM_NAME
         if runs_32bit:
-            self.setup = self.single or self.dist / "SETUP.EXE"
+            self.setup = self.single or self.dist / schema.PROGRAM_NAME
             self.first_line = (f"Sandbox pass: the distribution's own {program} (32-bit) in a 32-bit {windows} "
                                "under Wine.")
         else:
-            self.setup = self.build / "win64" / "SETUP.EXE"
+            self.setup = self.build / "win64" / schema.PROGRAM_NAME
             rebuilt = (f"{program} rebuilt on it, its medium's programs replaced by their x86_64 builds and 64-bit "
                        f"twins, ") if self.single else ""
             self.first_line = (f"Sandbox pass on the x86_64 build of the same sources ({self.setup}) in place of "
@@ -183,8 +184,8 @@ class Sandbox:
                     raise SystemExit(f"sandbox: {self.single} carries no medium (and is not a folder)")
             except singlefile.SingleFileError as error:
                 raise SystemExit(f"sandbox: {self.single}: {error}")
-        script = () if self.single else ((self.dist / "SETUP.INI", "the setup script"),)
-        for path, what in (*script, (self.setup, "SETUP.EXE"),
+        script = () if self.single else ((self.dist / schema.SETUP_SCRIPT_NAME, "the setup script"),)
+        for path, what in (*script, (self.setup, schema.PROGRAM_NAME),
                            (self.windriver, "windriver.exe (run ./tessera build)")):
             if not path.is_file():
                 raise SystemExit(f"sandbox: {what} is missing: {path}")
@@ -237,7 +238,7 @@ class Sandbox:
         prefix.stop_server()
         before = take_snapshot(prefix.path)
 
-        program = self.single.name if self.single else "SETUP.EXE"
+        program = self.single.name if self.single else schema.PROGRAM_NAME
         progress(f"installing (D:\\{program})")
         prefix.start_server()
         setup = prefix.start([f"D:\\{program}"], work / "setup.out", cwd=medium)
@@ -245,7 +246,7 @@ class Sandbox:
         progress("reading the machine after the install")
         prefix.stop_server()
         installed = take_snapshot(prefix.path)
-        script = ini_sections((self.script_folder / "SETUP.INI").read_bytes())
+        script = ini_sections((self.script_folder / schema.SETUP_SCRIPT_NAME).read_bytes())
         ini_names = ini_targets(script)
         install_items, install_noise = split_noise(changes(before, installed, ini_names), self.noise)
         log, log_path = read_log(installed, install_items)
@@ -271,7 +272,7 @@ class Sandbox:
             prefix.stop_server()
             final = take_snapshot(prefix.path)
 
-        shared = [path for path, _, tail in (entry.partition(",") for entry in numbered(log, "DeleteFile", "File"))
+        shared = [path for path, _, tail in (entry.partition(",") for entry in numbered(log, *schema.LOG_DELETE_FILE))
                   if "/S" in tail[:5].upper()]
         kept, keep_all = kept_by_answers(self.dialogs, shared)
         rules = keep_rules(script, log, r"C:\windows", kept, keep_all)
@@ -293,7 +294,7 @@ class Sandbox:
         watcher.dialogs = self.dialogs  # one numbering over both runs
         try:
             code = watcher.watch(process, display, RUN_TIMEOUT)
-            program = self.single.name if self.single else "SETUP.EXE"
+            program = self.single.name if self.single else schema.PROGRAM_NAME
             return code, f"{program} ended with {code}" if phase == "install" else ""
         except RunTimeout as stuck:
             progress(f"{phase}: {stuck}")

@@ -96,9 +96,9 @@ std::string actionText(const Action& action) {
     return {};
 }
 
-class Run {
+class DrivenSetup {
 public:
-    Run(const DriveSettings& settings, RunLog& log) : settings_(settings), log_(log) {}
+    DrivenSetup(const DriveSettings& settings, RunLog& log) : settings_(settings), log_(log) {}
 
     RunFacts Go();
 
@@ -117,7 +117,7 @@ private:
     bool settingsApplied_ = false;
 };
 
-bool Run::start() {
+bool DrivenSetup::start() {
     std::wstring commandLine = settings_.commandLine;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -136,14 +136,14 @@ bool Run::start() {
     return true;
 }
 
-void Run::halt(const std::string& why) {
+void DrivenSetup::halt(const std::string& why) {
     facts_.halted = why;
     log_.Progress("stopping the run: " + why);
     TerminateProcess(process_.get(), kFailed);
     WaitForSingleObject(process_.get(), kEndWaitMs);
 }
 
-void Run::answer(HWND hwnd) {
+void DrivenSetup::answer(HWND hwnd) {
     const winauto::WindowInfo window = winauto::DescribeWithControls(hwnd);
     // A busy window, or one with a control that did not answer in time, is read
     // again at the next look: a caption the system keeps may not be what it shows.
@@ -196,7 +196,7 @@ void Run::answer(HWND hwnd) {
     log_.Detail("  did: " + done);
 }
 
-RunFacts Run::Go() {
+RunFacts DrivenSetup::Go() {
     if (!start()) return facts_;
     const ULONGLONG deadline = GetTickCount64() + settings_.timeoutMs;
     while (WaitForSingleObject(process_.get(), kPollMs) == WAIT_TIMEOUT) {
@@ -218,6 +218,6 @@ RunFacts Run::Go() {
 
 }  // namespace
 
-RunFacts Drive(const DriveSettings& settings, RunLog& log) { return Run(settings, log).Go(); }
+RunFacts Drive(const DriveSettings& settings, RunLog& log) { return DrivenSetup(settings, log).Go(); }
 
 }  // namespace tessauto

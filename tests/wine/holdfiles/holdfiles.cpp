@@ -10,9 +10,9 @@
 
 int wmain(int argc, wchar_t** argv)
 {
-    std::vector<UniqueKernelHandle> held;
+    std::vector<UniqueFileHandle> held;
     for (int i = 1; i < argc; ++i) {
-        held.push_back(OwnFileHandle(
+        held.push_back(UniqueFileHandle(
             CreateFileW(argv[i], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
         if (!held.back()) {
             std::printf("cannot open %ls: %lu\n", argv[i], GetLastError());

@@ -7,11 +7,11 @@
 #include <functional>
 #include <string>
 
+#include "log/LogMerge.h"
 #include "support/IniDocument.h"
 #include "support/ScriptLists.h"
-#include "tests/wine/LiteralLog.h"
 #include "support/WholeFile.h"
-#include "uninstall/LogMerge.h"
+#include "tests/wine/LiteralLog.h"
 
 namespace {
 
