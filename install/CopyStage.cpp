@@ -103,7 +103,7 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
 {
     const RunContext& context = state.context;
     const CopyEntry entry = ParseCopyEntry(ExpandFolderMacros(text, context.folders), context.files.sourceFolder);
-    if (entry.diskChange && !AskForNextDisk(state, ui, entry.source)) return {StageOutcome::FatalStop, {}};
+    if (entry.diskChange && !AskForNextDisk(state, ui, entry.source)) return {StageOutcome::Cancelled, {}};
     if (!FileExists(entry.source)) return SkipMissingSource(state, ui, entry);
 
     std::string copyFrom = entry.source;

@@ -173,7 +173,7 @@ UninstallEnd Run::Go()
     RemoveJournalAndLog();
     RemoveInstallFolder();
     Finish();
-    return UninstallEnd::Completed;
+    return failures_.count != 0 ? UninstallEnd::StepsFailed : UninstallEnd::Completed;
 }
 
 // A log that no digest vouches for tells nothing sure but where it lies: that

@@ -137,6 +137,15 @@ def screenshot(wine_environment, request):
 
 SETUP = BUILD / "SETUP.EXE"
 
+# SETUP.EXE's exit codes (app/ExitCodes.h).
+EXIT_DONE, EXIT_CANCELLED, EXIT_FAILED, EXIT_ANOTHER_COPY, EXIT_RESTART_NEEDED = 0, 1602, 1603, 1618, 3010
+
+
+def wine_status(code):
+    """An exit code as Wine's own exit status gives it: its low byte only
+    (`windriver run` reads the whole code, as a deployment system does)."""
+    return code & 0xFF
+
 # Control ids of the main window, in the order the window creates them.
 MAIN_IDS = {name: 100 + i for i, name in enumerate([
     "fraReadme", "txtReadme", "grpMessage", "lblMessage", "grpSetupFolder", "txtFolder", "btnRefer", "grpOption",
