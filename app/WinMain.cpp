@@ -29,8 +29,10 @@ RestartAnswer OfferRestart()
                                      : nullptr;
     // Without the dialog the restart is still needed, and nobody started it.
     if (!restartDialog) return RestartAnswer::Declined;
-    if (restartDialog(GetDesktopWindow(), nullptr, EWX_REBOOT) != IDNO) return RestartAnswer::Started;
-    MsgBox("Windowsを再起動すると，セットアップは完了します．", "警告", MB_ICONEXCLAMATION);
+    // Only Yes starts the restart (Wine's dialog answers 0 whatever is pressed).
+    const int answer = restartDialog(GetDesktopWindow(), nullptr, EWX_REBOOT);
+    if (answer == IDYES) return RestartAnswer::Started;
+    if (answer == IDNO) MsgBox("Windowsを再起動すると，セットアップは完了します．", "警告", MB_ICONEXCLAMATION);
     return RestartAnswer::Declined;
 }
 
