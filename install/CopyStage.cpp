@@ -132,6 +132,8 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     // A count raised for a copy that failed is recorded too, so that the
     // uninstall lowers it again.
     if (error == 0 || counted) state.record.Append(PendingList::DeleteFiles, target + entry.flags);
+    if (error == 0)
+        if (const std::optional<std::int64_t> size = MeasureFile(target)) state.record.AddInstalledBytes(static_cast<std::uint64_t>(*size));
     // A compressed entry is measured by its compressed file.
     return {StageOutcome::Continue, entry.source};
 }

@@ -20,7 +20,22 @@ LogScriptKeys ReadLogScriptKeys(const IniDocument& script, const std::string& un
     keys.unSetupKey = script.Find("Title", "UnSetupKey").value_or(uninstallTitle);
     keys.unSetupDisplay = script.Find("Title", "UnSetupDisplay").value_or(keys.unSetupKey);
     keys.unSetupOption = script.Get("Extend", "UnSetupOption");
+    keys.displayVersion = script.Get("Title", "DisplayVersion");
+    keys.publisher = script.Get("Title", "Publisher");
+    keys.urlInfoAbout = script.Get("Title", "URLInfoAbout");
+    keys.displayIcon = script.Get("Title", "DisplayIcon");
     return keys;
+}
+
+std::uint32_t EstimatedSizeKb(std::uint64_t bytes)
+{
+    const std::uint64_t kb = bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0);
+    return kb > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(kb);
+}
+
+std::string DisplayIcon(const std::string& scriptIcon, const std::string& uninstallerPath)
+{
+    return scriptIcon.empty() ? uninstallerPath : scriptIcon;
 }
 
 std::string AsideLogName(int n) { return n == 0 ? "UNSETUP.OLD" : "UNSETUP" + std::to_string(n) + ".OLD"; }

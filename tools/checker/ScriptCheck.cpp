@@ -41,7 +41,8 @@ struct KnownSection {
 };
 
 const std::vector<KnownSection> kScriptSections = {
-    {"Title", {{"Setup"}, {"UnSetup"}, {"UnSetupKey"}, {"UnSetupDisplay"}, {"CopyRight1"}, {"CopyRight2"}}},
+    {"Title", {{"Setup"}, {"UnSetup"}, {"UnSetupKey"}, {"UnSetupDisplay"}, {"CopyRight1"}, {"CopyRight2"},
+               {"DisplayVersion"}, {"Publisher"}, {"URLInfoAbout"}, {"DisplayIcon"}}},
     {"ProgramID", {{"ID"}}},
     {"Extend", {{"SetupString"}, {"UnSetupString"}, {"SetupSpeed"}, {"Enabled"}, {"UnSetupOption"}}},
     {"DefaultFolder", {{"Folder"}, {"ReferRegistry"}, {"ReferIniFile"}}},
