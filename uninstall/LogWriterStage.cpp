@@ -70,7 +70,8 @@ StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRe
     const UninstallEntryDetails details{
         context.installFolder,
         EstimatedSizeKb(record.InstalledBytes()),
-        DisplayIcon(ExpandFolderMacros(scriptKeys.displayIcon, context.folders), uninstaller),
+        ForOtherProcesses(DisplayIcon(ExpandFolderMacros(scriptKeys.displayIcon, context.folders), uninstaller),
+                          context.files),
         scriptKeys.displayVersion,
         scriptKeys.publisher,
         scriptKeys.urlInfoAbout,
