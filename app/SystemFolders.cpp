@@ -28,8 +28,8 @@ bool RunsAsSystemAccount()
     decltype(&::OpenProcessToken) openProcessToken = nullptr;
     decltype(&::GetTokenInformation) getTokenInformation = nullptr;
     decltype(&::EqualSid) equalSid = nullptr;
-    if (!LookUp(advapi, "OpenProcessToken", openProcessToken) ||
-        !LookUp(advapi, "GetTokenInformation", getTokenInformation) || !LookUp(advapi, "EqualSid", equalSid))
+    if (!os::LookUp(advapi, "OpenProcessToken", openProcessToken) ||
+        !os::LookUp(advapi, "GetTokenInformation", getTokenInformation) || !os::LookUp(advapi, "EqualSid", equalSid))
         return false;
     HANDLE opened = nullptr;
     if (!openProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return false;
@@ -49,8 +49,8 @@ std::string Wow64SystemFolder()
     BOOL(WINAPI * isWow64Process)(HANDLE, BOOL*) = nullptr;
     UINT(WINAPI * getSystemWow64Directory)(LPWSTR, UINT) = nullptr;
     // Both looked up: neither is there before Windows XP.
-    if (!LookUp(kernel, "IsWow64Process", isWow64Process) ||
-        !LookUp(kernel, "GetSystemWow64DirectoryW", getSystemWow64Directory))
+    if (!os::LookUp(kernel, "IsWow64Process", isWow64Process) ||
+        !os::LookUp(kernel, "GetSystemWow64DirectoryW", getSystemWow64Directory))
         return {};
     BOOL wow64 = FALSE;
     if (!isWow64Process(GetCurrentProcess(), &wow64) || !wow64) return {};
