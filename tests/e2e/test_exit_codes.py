@@ -2,12 +2,10 @@
 (GetExitCodeProcess through `windriver run`): done, ended by the user, a fatal
 stop or failed steps, another copy running, a restart asked for and declined."""
 
-import json
-
 import pytest
 
-from conftest import (BUILD, EXIT_ANOTHER_COPY, EXIT_CANCELLED, EXIT_DONE, EXIT_FAILED, EXIT_RESTART_NEEDED, MAIN_IDS,
-                      make_distribution)
+from conftest import (EXIT_ANOTHER_COPY, EXIT_CANCELLED, EXIT_DONE, EXIT_FAILED, EXIT_RESTART_NEEDED, MAIN_IDS, answer,
+                      make_distribution, start_for_exit_code, whole_exit_code)
 
 TITLE = "終了コード"
 EVENT = "#%d" % MAIN_IDS["btnEvent"]
@@ -31,23 +29,7 @@ File={execute}
 
 
 def start(prefix, tmp_path, dist, name):
-    """SETUP.EXE started through `windriver run`, which waits for it and prints its code."""
-    output = tmp_path / f"{name}.out"
-    return prefix.start([BUILD / "windriver.exe", "run", f"C:\\{dist.name}\\SETUP.EXE"], output), output
-
-
-def exit_code(started):
-    process, output = started
-    process.wait(120)
-    lines = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
-             if line.startswith("{")]
-    assert lines and "exit" in lines[-1], lines
-    return lines[-1]["exit"]
-
-
-def answer(windriver, caption, button):
-    windriver("msgbox", caption, "--timeout", "60000")
-    windriver("press", caption, button)
+    return start_for_exit_code(prefix, tmp_path, f"C:\\{dist.name}\\SETUP.EXE", name)
 
 
 def install_to_the_end(windriver):
@@ -109,13 +91,13 @@ def test_exit_code(case, prefix, windriver, tmp_path):
     if text is not None:
         windriver("wait", TITLE, "--timeout", "30000")
     run(windriver)
-    assert exit_code(program) == code
+    assert whole_exit_code(program) == code
 
 
 def test_a_second_copy_ends_with_1618(prefix, windriver, tmp_path):
     dist = make_distribution(prefix, script(), {})
     first = start(prefix, tmp_path, dist, "first")
     windriver("wait", TITLE, "--timeout", "30000")
-    assert exit_code(start(prefix, tmp_path, dist, "second")) == EXIT_ANOTHER_COPY
+    assert whole_exit_code(start(prefix, tmp_path, dist, "second")) == EXIT_ANOTHER_COPY
     closed_before_the_run(windriver)
-    assert exit_code(first) == EXIT_CANCELLED
+    assert whole_exit_code(first) == EXIT_CANCELLED

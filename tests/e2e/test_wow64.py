@@ -5,12 +5,12 @@ takes back all it made. Where the host runs no 32-bit programs, the wine test
 InstallEntries.UnderWow64WhatOtherProcessesReadNamesTheWow64Folder stands in
 (the x86_64 build with the WOW64 answer forced)."""
 
-import json
 import sys
 
 import pytest
 
-from conftest import ARCH, BUILD, EXIT_DONE, MAIN_IDS, ROOT, SHIPPED_SETUP, make_distribution
+from conftest import (ARCH, EXIT_DONE, MAIN_IDS, ROOT, SHIPPED_SETUP, answer, make_distribution, start_for_exit_code,
+                      whole_exit_code)
 
 sys.path.insert(0, str(ROOT / "tools" / "sandbox"))
 
@@ -54,27 +54,6 @@ KEPT = {r"C:\windows\UNTESSR.EXE", r"C:\windows\TESSREG.INI", r"C:\windows\TESSW
         r"C:\windows\TESSW64.INI [Paths] Tool", r"HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\SharedDLLs"}
 
 
-def run_whole(prefix, tmp_path, command, name):
-    """A command line started by the 64-bit windriver (Wine starts a 32-bit
-    program under WoW64); the process and the file its exit code goes to."""
-    output = tmp_path / f"{name}.out"
-    return prefix.start([BUILD / "windriver.exe", "run", command], output), output
-
-
-def exit_code(started):
-    process, output = started
-    process.wait(300)
-    lines = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
-             if line.startswith("{")]
-    assert lines and "exit" in lines[-1], lines
-    return lines[-1]["exit"]
-
-
-def answer(windriver, caption, button):
-    windriver("msgbox", caption, "--timeout", "60000")
-    windriver("press", caption, button)
-
-
 def reg_value(prefix, tmp_path, key, name):
     """A value as the 64-bit reg.exe reads it, or None."""
     output = tmp_path / "reg.out"
@@ -106,13 +85,13 @@ def test_the_32bit_program_under_wow64(prefix, windriver, tmp_path):
     noise = parse_noise((ROOT / "tools" / "sandbox" / "wine-noise.txt").read_text(encoding="utf-8"))
     before = snapshot(prefix)
 
-    setup = run_whole(prefix, tmp_path, r"C:\dist\SETUP.EXE", "setup")
+    setup = start_for_exit_code(prefix, tmp_path, r"C:\dist\SETUP.EXE", "setup")
     windriver("wait", TITLE, "--timeout", "30000")
     windriver("press", TITLE, "#%d" % MAIN_IDS["btnEvent"])
     answer(windriver, "フォルダ作成", "はい(Y)")
     answer(windriver, "関連付けの確認", "はい(Y)")
     answer(windriver, "完了", "OK")
-    assert exit_code(setup) == EXIT_DONE
+    assert whole_exit_code(setup) == EXIT_DONE
 
     windows = prefix.drive_c / "windows"
     wow64 = r"C:\windows\syswow64\TESSW64.EXE"
@@ -135,11 +114,11 @@ def test_the_32bit_program_under_wow64(prefix, windriver, tmp_path):
     assert reg_value(prefix, tmp_path, rf"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\{KEY}",
                      "UninstallString") is None
 
-    started = run_whole(prefix, tmp_path, uninstall, "uninstall")
+    started = start_for_exit_code(prefix, tmp_path, uninstall, "uninstall")
     windriver("wait", TITLE, "--timeout", "30000")
     windriver("press", TITLE, "#%d" % MAIN_IDS["btnEvent"])
     answer(windriver, "完了", "OK")
-    assert exit_code(started) == EXIT_DONE
+    assert whole_exit_code(started) == EXIT_DONE
 
     left, _ = split_noise(changes(before, snapshot(prefix)), noise)
     leaks = sorted(f"{item.change} {item.kind} {item.name}" for item in left
