@@ -41,10 +41,14 @@ FolderTable ResolveFolderTable(const ProgramFiles& found, const FolderQueries& q
         {C_Dsk, kCsidlCommonDesktopDirectory}, {C_Sup, kCsidlCommonStartup},
     };
     const FolderMacro perUserOfCommon[] = {Smn, Sta, Dsk, Sup};
+    const bool nt = found.platformId == kPlatformNt;
     for (std::size_t i = 0; i < std::size(common); ++i) {
         const auto& [macro, csidl] = common[i];
-        table[macro] = found.platformId == kPlatformNt ? AddBackSlash(queries.specialFolder(csidl), "B")
-                                                       : table[perUserOfCommon[i]];
+        table[macro] = nt ? AddBackSlash(queries.specialFolder(csidl), "B") : table[perUserOfCommon[i]];
     }
+    if (nt && queries.runsAsSystemAccount && queries.runsAsSystemAccount())
+        for (std::size_t i = 0; i < std::size(common); ++i)
+            // A common folder the shell did not give leaves the account's own.
+            if (table[common[i].first] != "\\") table[perUserOfCommon[i]] = table[common[i].first];
     return table;
 }

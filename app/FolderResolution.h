@@ -27,6 +27,7 @@ struct FolderQueries {
     std::function<std::string()> programFilesValue;           // "ProgramFilesDir", empty if unreadable
     std::function<bool(const std::string&)> folderExists;
     std::function<std::string(int csidl)> specialFolder;      // empty if the shell has none
+    std::function<bool()> runsAsSystemAccount;                // the process token's user is SYSTEM
 };
 
 // The Program Files folder: the registry's value with a trailing backslash, or,
@@ -36,5 +37,8 @@ std::string ProgramFilesFolder(const std::string& registryValue, const std::stri
 
 // A complete table as first activation leaves it, from the folders and platform
 // the start-up found: (App) its placeholder, (Set) empty, the common folders
-// copied from the per-user ones outside the NT family.
+// copied from the per-user ones outside the NT family. Run by the System
+// account (a deployment system's), whose own desktop and Start menu no user
+// sees, (Smn), (Sta), (Dsk) and (Sup) take their common twins' folders; (Sen)
+// has no twin and stays the account's own.
 FolderTable ResolveFolderTable(const ProgramFiles& found, const FolderQueries& queries);

@@ -125,7 +125,7 @@ PayloadOutcome UnpackPayload(const std::string& program, const std::string& work
     Preparing preparing(display);
     if (read.state == TrailerState::Damaged || !DigestMatches(file.get(), read.trailer, preparing))
         return Stop(display, kDamagedPayloadText, kExitInstallFailure);
-    if (!EnoughSpaceOrGoOn(workFolder, read.trailer.expandedSize, display)) return Stop(display, "", kExitDone);
+    if (!EnoughSpaceOrGoOn(workFolder, read.trailer.expandedSize, display)) return Stop(display, "", kExitUserCancelled);
 
     const std::string folder = workFolder + kPayloadFolderName + "\\";
     // Made here, or the unpacking stops: a folder that was there (a reused work

@@ -58,6 +58,7 @@ ProgramState StartUpProgram(const std::string& argument, UniqueFileHandle runnin
     if (files.windowsFolder.empty()) fatalText += kFatalWindowsFolder;
     files.systemFolder = SystemFolder(os::SystemDirectory());
     if (files.systemFolder.empty()) fatalText += kFatalSystemFolder;
+    files.wow64Folder = Wow64SystemFolder();
 
     program.folders = SystemFolderTable(files);
     program.mode = RunModeFromArgument(argument);

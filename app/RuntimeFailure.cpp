@@ -13,11 +13,13 @@
 #include <cstdlib>
 #include <exception>
 
+#include "app/ExitCodes.h"
+
 namespace {
 
 [[noreturn]] void EndProgram()
 {
-    TerminateProcess(GetCurrentProcess(), 3);
+    TerminateProcess(GetCurrentProcess(), kExitRuntimeFailure);
     for (;;) Sleep(INFINITE);  // TerminateProcess on this process does not return
 }
 

@@ -11,6 +11,31 @@
 #include "support/TimerResolution.h"
 #include "support/SystemText.h"
 
+namespace {
+
+RunEnd InstallRunEnd(const InstallResult& result)
+{
+    switch (result.end) {
+    case InstallEnd::Completed: return result.stepsFailed ? RunEnd::StepsFailed : RunEnd::Completed;
+    case InstallEnd::Aborted:
+    case InstallEnd::Cancelled: return RunEnd::Cancelled;
+    case InstallEnd::Stopped: break;
+    }
+    return RunEnd::Failed;
+}
+
+RunEnd UninstallRunEnd(UninstallEnd end)
+{
+    switch (end) {
+    case UninstallEnd::Completed: return RunEnd::Completed;
+    case UninstallEnd::StepsFailed: return RunEnd::StepsFailed;
+    case UninstallEnd::Stopped: break;
+    }
+    return RunEnd::Failed;
+}
+
+} // namespace
+
 SetupProgram::SetupProgram(MessageBoxes& boxes)
     : boxes_(boxes), main_(backdrop_, boxes), status_(backdrop_.Handle(), main_, backdrop_, boxes),
       deleteConfirmation_(backdrop_.Handle(), *main_.lblFormShare), ui_(main_, status_, backdrop_, deleteConfirmation_, boxes)
@@ -24,7 +49,7 @@ SetupProgram::SetupProgram(MessageBoxes& boxes)
     status_.OnAbortConfirmed = [this] { ui_.AbortConfirmed(); };
 }
 
-int SetupProgram::Run()
+void SetupProgram::Run()
 {
     SetAppWindow(backdrop_.Handle());
     ShowWindow(backdrop_.Handle(), SW_SHOWMAXIMIZED);
@@ -34,8 +59,8 @@ int SetupProgram::Run()
         os::DispatchMessage(message);
     }
     SetAppWindow(nullptr);
-    return exitCode_ != 0 ? exitCode_ : static_cast<int>(message.wParam);
 }
+
 
 void SetupProgram::StartUp()
 {
@@ -43,11 +68,12 @@ void SetupProgram::StartUp()
     PayloadWindows payloadWindows(main_, status_, backdrop_, boxes_);
     program_ = StartUpProgram(argument, std::move(runningProgram_), payloadWindows);
     if (program_.endCode) {
-        exitCode_ = *program_.endCode;
+        end_.startUpCode = program_.endCode;
         ui_.EndRun();
         return;
     }
     if (!program_.fatalMessage.empty()) {
+        end_.run = RunEnd::Failed;
         main_.EnterFatalState(program_.fatalMessage);
         return;
     }
@@ -55,6 +81,7 @@ void SetupProgram::StartUp()
         LoadScriptSettings(program_.script, program_.mode, program_.files.sourceFolder, program_.folders);
     if (loaded.error) {
         // A value the script cannot mean: say which, and offer only the end button.
+        end_.run = RunEnd::Failed;
         main_.EnterFatalState(FatalMessage(ScriptErrorFatalText(*loaded.error)));
         return;
     }
@@ -77,7 +104,9 @@ void SetupProgram::StartInstall()
                          main_.chkSCutStartUp->Checked(), main_.chkSCutSendTo->Checked()};
 
     const FineTimerResolution pausesAsLongAsAsked; // given back however the run ends
-    restartRequested_ = RunInstall(context, ui_).restartRequested;
+    const InstallResult result = RunInstall(context, ui_);
+    end_.restartRequested = result.restartRequested;
+    end_.run = InstallRunEnd(result);
 }
 
 void SetupProgram::StartUninstall()
@@ -90,7 +119,7 @@ void SetupProgram::StartUninstall()
         box->SetEnabled(false);
     RunContext context = TakeRunContext(main_.txtFolder->Caption());
     // The log the uninstaller was started with, and the digest of the text read from it.
-    RunUninstall(context, choices, {program_.argument, program_.scriptDigest}, ui_);
+    end_.run = UninstallRunEnd(RunUninstall(context, choices, {program_.argument, program_.scriptDigest}, ui_));
 }
 
 RunContext SetupProgram::TakeRunContext(const std::string& folderField)

@@ -4,6 +4,7 @@
 // closes. The whole life of the program happens inside the main window's
 // modal display over the backdrop.
 
+#include "app/ExitCodes.h"
 #include "app/Main.h"
 #include "app/ProgramState.h"
 #include "app/RunUi.h"
@@ -19,9 +20,9 @@ public:
 
     // Shows the backdrop, which shows the main window modally; returns when the
     // program has ended.
-    int Run();
-    // An install asked for Windows to be restarted.
-    bool RestartRequested() const { return restartRequested_; }
+    void Run();
+    // How the program ended, once Run has returned.
+    const ProgramEnd& End() const { return end_; }
 
     TfrmMain& MainWindow() { return main_; }
 
@@ -42,6 +43,5 @@ private:
     WindowsRunUi ui_;
     ProgramState program_;
     SetupSettings settings_;
-    bool restartRequested_ = false;
-    int exitCode_ = 0;
+    ProgramEnd end_;
 };

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "app/ExitCodes.h"
 #include "app/SetupProgram.h"
 #include "app/StartupRules.h"
 #include "support/DllSearch.h"
@@ -19,16 +20,20 @@
 namespace {
 
 // Shell32 exports the restart dialog by ordinal only on older systems.
-void OfferRestart()
+RestartAnswer OfferRestart()
 {
     using RestartDialogProc = int(WINAPI*)(HWND, LPCWSTR, DWORD);
     HMODULE shell = GetModuleHandleA("shell32.dll");
     const auto restartDialog = shell ? reinterpret_cast<RestartDialogProc>(reinterpret_cast<void*>(
                                            GetProcAddress(shell, MAKEINTRESOURCEA(59))))
                                      : nullptr;
-    if (!restartDialog) return;
-    if (restartDialog(GetDesktopWindow(), nullptr, EWX_REBOOT) == IDNO)
-        MsgBox("Windowsを再起動すると，セットアップは完了します．", "警告", MB_ICONEXCLAMATION);
+    // Without the dialog the restart is still needed, and nobody started it.
+    if (!restartDialog) return RestartAnswer::Declined;
+    // Only Yes starts the restart (Wine's dialog answers 0 whatever is pressed).
+    const int answer = restartDialog(GetDesktopWindow(), nullptr, EWX_REBOOT);
+    if (answer == IDYES) return RestartAnswer::Started;
+    if (answer == IDNO) MsgBox("Windowsを再起動すると，セットアップは完了します．", "警告", MB_ICONEXCLAMATION);
+    return RestartAnswer::Declined;
 }
 
 } // namespace
@@ -46,7 +51,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const DWORD version = GetVersion();
     const UniqueKernelHandle mutex(
         CreateMutexA(nullptr, FALSE, SingleInstanceMutexName((version & 0x80000000u) == 0, LOBYTE(LOWORD(version)))));
-    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return kExitAnotherCopy;
     InitCommonControls();
     UseCodePage(SystemCodePage());
 
@@ -56,17 +61,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 #else
     SystemMessageBoxes boxes;
 #endif
-    int exitCode = 0;
-    bool restart = false;
+    ProgramEnd end;
     {
         SetupProgram program(boxes);
 #ifdef TESSERA_RUN_CLOCK
         boxes.Watch(program.MainWindow());
 #endif
-        exitCode = program.Run();
-        restart = program.RestartRequested();
+        program.Run();
+        end = program.End();
     }
     ReleaseMutex(mutex.get());
-    if (restart) OfferRestart();
-    return exitCode;
+    if (end.startUpCode) return *end.startUpCode;
+    return ExitCodeOf(end.run, end.restartRequested ? OfferRestart() : RestartAnswer::NotAsked);
 }

@@ -35,9 +35,12 @@ StageOutcome RunAssociationStage(InstallRunState& state, UserInterface& ui)
         ui.ShowStatus("関連付けを設定しています．．．");
         ui.ProcessMessages();
         if (ui.AbortRequested()) return StageOutcome::Aborted;
-        const Association association = ParseAssociation(name, ExpandFolderMacros(file, state.context.folders));
+        Association association = ParseAssociation(name, ExpandFolderMacros(file, state.context.folders));
         if (ui.ShowMessage(AssociationQuestion(association), "関連付けの確認", MB_YESNO | MB_ICONQUESTION) != IDYES)
             continue;
+        // The shell reads them, a 64-bit one on 64-bit Windows.
+        association.commandLine = ForOtherProcesses(association.commandLine, state.context.files);
+        association.icon = ForOtherProcesses(association.icon, state.context.files);
         SavePreviousAssociation(state.record, association.extension);
 
         const std::string type = AutoFileType(association.extension);

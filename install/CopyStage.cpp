@@ -103,7 +103,7 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
 {
     const RunContext& context = state.context;
     const CopyEntry entry = ParseCopyEntry(ExpandFolderMacros(text, context.folders), context.files.sourceFolder);
-    if (entry.diskChange && !AskForNextDisk(state, ui, entry.source)) return {StageOutcome::FatalStop, {}};
+    if (entry.diskChange && !AskForNextDisk(state, ui, entry.source)) return {StageOutcome::Cancelled, {}};
     if (!FileExists(entry.source)) return SkipMissingSource(state, ui, entry);
 
     std::string copyFrom = entry.source;
@@ -132,6 +132,8 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     // A count raised for a copy that failed is recorded too, so that the
     // uninstall lowers it again.
     if (error == 0 || counted) state.record.Append(PendingList::DeleteFiles, target + entry.flags);
+    if (error == 0)
+        if (const std::optional<std::int64_t> size = MeasureFile(target)) state.record.AddInstalledBytes(static_cast<std::uint64_t>(*size));
     // A compressed entry is measured by its compressed file.
     return {StageOutcome::Continue, entry.source};
 }

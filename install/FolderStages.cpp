@@ -12,10 +12,10 @@
 
 namespace {
 
-StageOutcome StopUncreated(const std::string& setupString, UserInterface& ui)
+StageOutcome StopUncreated(const std::string& setupString, UserInterface& ui, StageOutcome outcome)
 {
     ui.ShowMessage(setupString + "を続行できませんでした．", setupString + "中止", MB_ICONSTOP);
-    return StageOutcome::FatalStop;
+    return outcome;
 }
 
 } // namespace
@@ -29,11 +29,12 @@ StageOutcome CheckInstallFolder(InstallRunState& state, UserInterface& ui)
 
     if (!FolderExists(context.installFolder)) {
         const std::string question = context.installFolder + "\r\r" + "このフォルダは存在しません．作成してもよろしいですか？";
-        if (ui.ShowMessage(question, "フォルダ作成", MB_YESNO | MB_ICONQUESTION) != IDYES) return StopUncreated(setup, ui);
+        if (ui.ShowMessage(question, "フォルダ作成", MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return StopUncreated(setup, ui, StageOutcome::Cancelled);
         if (!CreateFolderPath(context.installFolder)) {
             ui.ShowMessage(setup + "フォルダの作成に失敗しました．" + "\r\r" + "プログラム作者へご報告ください．", "致命的エラー",
                            MB_ICONSTOP);
-            return StopUncreated(setup, ui);
+            return StopUncreated(setup, ui, StageOutcome::FatalStop);
         }
     }
     // The root of the folder's drive; for a network folder its share, which the

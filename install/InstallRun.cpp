@@ -34,9 +34,9 @@ private:
 
 InstallResult InstallRun::Ended(StageOutcome outcome)
 {
-    if (outcome == StageOutcome::Aborted) return {InstallEnd::Aborted, false};
+    if (outcome == StageOutcome::Aborted) return {InstallEnd::Aborted};
     ui_.EndRun(); // a fatal stop ends the program too, its message already shown
-    return {InstallEnd::Stopped, false};
+    return {outcome == StageOutcome::Cancelled ? InstallEnd::Cancelled : InstallEnd::Stopped};
 }
 
 InstallResult InstallRun::Go()
@@ -98,7 +98,7 @@ InstallResult InstallRun::Go()
     if (Aborted()) return Ended(StageOutcome::Aborted);
     const bool restart = Complete();
     ui_.EndRun();
-    return {InstallEnd::Completed, restart};
+    return {InstallEnd::Completed, restart, state_.failures.count != 0};
 }
 
 void InstallRun::ShowFailureReport()

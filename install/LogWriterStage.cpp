@@ -68,10 +68,19 @@ StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRe
     }
 
     const std::string uninstaller = context.files.windowsFolder + kUninstallerName;
+    const UninstallEntryDetails details{
+        context.installFolder,
+        EstimatedSizeKb(record.InstalledBytes()),
+        ForOtherProcesses(DisplayIcon(ExpandFolderMacros(scriptKeys.displayIcon, context.folders), uninstaller),
+                          context.files),
+        scriptKeys.displayVersion,
+        scriptKeys.publisher,
+        scriptKeys.urlInfoAbout,
+    };
     // The key vouches for this very text: a log rewritten later by anyone who
     // can write the install folder but not the machine's registry is told apart.
     const std::string refusal =
-        WriteUninstallEntry(keyPath, UninstallDisplayName(scriptKeys.unSetupDisplay, keyName),
+        WriteUninstallEntry(keyPath, UninstallDisplayName(scriptKeys.unSetupDisplay, keyName), details,
                             UninstallCommand(uninstaller, logPath), Sha256Hex(logText));
     if (!refusal.empty()) {
         os::DeleteFile(newLogPath);

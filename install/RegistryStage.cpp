@@ -51,7 +51,9 @@ StageOutcome RunRegistryStage(InstallRunState& state, UserInterface& ui)
         UniqueRegKey opened;
         if (CreateRegistryKey(RegistryRootKey(key.root), key.path, opened) != ERROR_SUCCESS)
             return Refused(ui, KeyCreationFailedText(key.path));
-        if (WriteValue(opened.get(), name, ParseRegistryValue(valueText, context.folders)) != ERROR_SUCCESS)
+        RegistryValue value = ParseRegistryValue(valueText, context.folders);
+        value.text = ForOtherProcesses(value.text, context.files);
+        if (WriteValue(opened.get(), name, value) != ERROR_SUCCESS)
             return Refused(ui, ValueNotSetText(name));
     }
 }
@@ -65,6 +67,6 @@ StageOutcome RunIniStage(InstallRunState& state, UserInterface& ui)
         ui.ShowStatus("Iniファイルを設定しています．．．");
         if (ui.AbortRequested()) return StageOutcome::Aborted;
         const IniEntry entry = ParseIniEntry(data, context.folders);
-        WriteIniStr(entry.section, entry.key, entry.value, entry.file);
+        WriteIniStr(entry.section, entry.key, ForOtherProcesses(entry.value, context.files), entry.file);
     }
 }

@@ -17,7 +17,10 @@ StageOutcome RunShortcutStage(InstallRunState& state, UserInterface& ui)
         if (make.empty()) return StageOutcome::Continue;
         if (!wanted || make == kUnselectedTarget) continue;
 
-        const ShortcutEntry entry = ParseShortcutEntry(make, name, context.folders);
+        ShortcutEntry entry = ParseShortcutEntry(make, name, context.folders);
+        // The shell reads the link: its target and working folder (and so its icon).
+        entry.target = ForOtherProcesses(entry.target, context.files);
+        entry.workingFolder = ForOtherProcesses(entry.workingFolder, context.files);
         ui.ShowStatus(ShortcutStatusText(entry));
         if (ui.AbortRequested()) return StageOutcome::Aborted;
         // A pattern would make the uninstall delete whatever it matches.

@@ -42,5 +42,5 @@ StageOutcome CheckDiskSpace(InstallRunState& state, UserInterface& ui)
     const std::string question = DiskSpaceQuestion(space.known, state.totalBytes, setup);
     if (ui.ShowMessage(question, "空き容量不足", MB_YESNO | MB_ICONQUESTION) == IDYES) return StageOutcome::Continue;
     ui.ShowMessage(setup + "を続行できませんでした．", "セットアップ中止", MB_ICONSTOP);
-    return StageOutcome::FatalStop;
+    return StageOutcome::Cancelled;
 }

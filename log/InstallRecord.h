@@ -4,6 +4,7 @@
 // the components it registered.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,14 @@ public:
     void AppendComponentDigest(const std::string& item) { componentDigests_.push_back(item); }
     const std::vector<std::string>& ComponentDigestItems() const { return componentDigests_; }
 
+    // The bytes of the [CopyFile] files this install left in place (copied,
+    // expanded, or kept as they were): the size the Uninstall entry shows.
+    void AddInstalledBytes(std::uint64_t bytes) { installedBytes_ += bytes; }
+    std::uint64_t InstalledBytes() const { return installedBytes_; }
+
 private:
     std::array<std::vector<std::string>, kPendingListCount> lists_;
     std::vector<std::string> restoreSlots_;
     std::vector<std::string> componentDigests_;
+    std::uint64_t installedBytes_ = 0;
 };

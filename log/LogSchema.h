@@ -73,6 +73,11 @@ constexpr char kUnSetupKey[] = "UnSetupKey";
 constexpr char kUnSetupDisplay[] = "UnSetupDisplay";
 constexpr char kCopyRight1[] = "CopyRight1";
 constexpr char kCopyRight2[] = "CopyRight2";
+// The details of the Add/Remove entry.
+constexpr char kDisplayVersion[] = "DisplayVersion";
+constexpr char kPublisher[] = "Publisher";
+constexpr char kURLInfoAbout[] = "URLInfoAbout";
+constexpr char kDisplayIcon[] = "DisplayIcon";
 constexpr char kID[] = "ID";
 constexpr char kSetupString[] = "SetupString";
 constexpr char kUnSetupString[] = "UnSetupString";
@@ -116,7 +121,16 @@ struct SchemaSection {
 
 inline constexpr SchemaSection kScriptSchema[] = {
     {section::kTitle,
-     {{key::kSetup}, {key::kUnSetup}, {key::kUnSetupKey}, {key::kUnSetupDisplay}, {key::kCopyRight1}, {key::kCopyRight2}}},
+     {{key::kSetup},
+      {key::kUnSetup},
+      {key::kUnSetupKey},
+      {key::kUnSetupDisplay},
+      {key::kCopyRight1},
+      {key::kCopyRight2},
+      {key::kDisplayVersion},
+      {key::kPublisher},
+      {key::kURLInfoAbout},
+      {key::kDisplayIcon}}},
     {section::kProgramID, {{key::kID}}},
     {section::kExtend,
      {{key::kSetupString}, {key::kUnSetupString}, {key::kSetupSpeed}, {key::kEnabled}, {key::kUnSetupOption}}},

@@ -21,7 +21,22 @@ LogScriptKeys ReadLogScriptKeys(const IniDocument& script, const std::string& un
     keys.unSetupKey = script.Find(section::kTitle, key::kUnSetupKey).value_or(uninstallTitle);
     keys.unSetupDisplay = script.Find(section::kTitle, key::kUnSetupDisplay).value_or(keys.unSetupKey);
     keys.unSetupOption = script.Get(section::kExtend, key::kUnSetupOption);
+    keys.displayVersion = script.Get(section::kTitle, key::kDisplayVersion);
+    keys.publisher = script.Get(section::kTitle, key::kPublisher);
+    keys.urlInfoAbout = script.Get(section::kTitle, key::kURLInfoAbout);
+    keys.displayIcon = script.Get(section::kTitle, key::kDisplayIcon);
     return keys;
+}
+
+std::uint32_t EstimatedSizeKb(std::uint64_t bytes)
+{
+    const std::uint64_t kb = bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0);
+    return kb > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(kb);
+}
+
+std::string DisplayIcon(const std::string& scriptIcon, const std::string& uninstallerPath)
+{
+    return scriptIcon.empty() ? uninstallerPath : scriptIcon;
 }
 
 std::string AsideLogName(int n) { return n == 0 ? "UNSETUP.OLD" : "UNSETUP" + std::to_string(n) + ".OLD"; }

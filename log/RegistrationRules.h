@@ -1,6 +1,7 @@
 #pragma once
 // Names, texts and decisions of the uninstaller's registration and the log.
 
+#include <cstdint>
 #include <string>
 
 #include "log/LogSchema.h"
@@ -19,8 +20,31 @@ struct LogScriptKeys {
     std::string unSetupKey;     // [Title] UnSetupKey
     std::string unSetupDisplay; // [Title] UnSetupDisplay
     std::string unSetupOption;  // [Extend] UnSetupOption, "" when missing
+    // What the list of installed programs shows of the product; "" when missing.
+    std::string displayVersion; // [Title] DisplayVersion
+    std::string publisher;      // [Title] Publisher
+    std::string urlInfoAbout;   // [Title] URLInfoAbout
+    std::string displayIcon;    // [Title] DisplayIcon, folder macros not expanded yet
 };
 LogScriptKeys ReadLogScriptKeys(const IniDocument& script, const std::string& uninstallTitle);
+
+// The Uninstall entry's values beside DisplayName and UninstallString, which
+// the system's list of programs and deployment tools read. Every install
+// writes them all afresh; one the script does not give ("") is removed.
+struct UninstallEntryDetails {
+    std::string installLocation;
+    std::uint32_t estimatedSizeKb = 0;
+    std::string displayIcon;
+    std::string displayVersion;
+    std::string publisher;
+    std::string urlInfoAbout;
+};
+
+// The size the list shows: kilobytes, rounded up, at most what a DWORD holds.
+std::uint32_t EstimatedSizeKb(std::uint64_t bytes);
+
+// The script's icon (folder macros expanded), or else the uninstaller's own.
+std::string DisplayIcon(const std::string& scriptIcon, const std::string& uninstallerPath);
 
 // "Setup Only." anywhere in the uninstall title, in any case: no log, no Uninstall key.
 bool IsSetupOnly(const std::string& uninstallTitle);

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <utility>
+
 #include "log/RegistrationRules.h"
 #include "support/Handles.h"
 #include "support/ProtectedPaths.h"
@@ -23,10 +26,39 @@ bool SetString(HKEY key, const std::string& name, const std::string& value)
     return os::RegSetString(key, name, value) == ERROR_SUCCESS;
 }
 
+bool SetDword(HKEY key, const std::string& name, std::uint32_t value)
+{
+    return StepFault("set value", name) == 0 && SetRegistryDword(key, name, value) == ERROR_SUCCESS;
+}
+
+// The details, each written afresh; an optional one not given goes, so that
+// no value of an earlier script outlives it. The name of the value refused, or "".
+std::string WriteDetails(HKEY key, const UninstallEntryDetails& details)
+{
+    for (const auto& [name, value] : {std::pair<const char*, std::uint32_t>{"EstimatedSize", details.estimatedSizeKb},
+                                      {"NoModify", 1}, {"NoRepair", 1}})
+        if (!SetDword(key, name, value)) return name;
+    const std::pair<const char*, const std::string*> texts[] = {
+        {"InstallLocation", &details.installLocation}, {"DisplayIcon", &details.displayIcon},
+        {"DisplayVersion", &details.displayVersion},   {"Publisher", &details.publisher},
+        {"URLInfoAbout", &details.urlInfoAbout},
+    };
+    for (const auto& [name, value] : texts) {
+        if (!value->empty()) {
+            if (!SetString(key, name, *value)) return name;
+        } else {
+            const long removed = os::RegDeleteValue(key, name);
+            if (removed != ERROR_SUCCESS && removed != ERROR_FILE_NOT_FOUND) return name;
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 std::string WriteUninstallEntry(const std::string& keyPath, const std::string& displayName,
-                                const std::string& command, const std::string& logDigest)
+                                const UninstallEntryDetails& details, const std::string& command,
+                                const std::string& logDigest)
 {
     HKEY created = nullptr;
     DWORD disposition = 0;
@@ -36,10 +68,14 @@ std::string WriteUninstallEntry(const std::string& keyPath, const std::string& d
     UniqueRegKey key(created);
     const std::string previousDigest = ReadRegistryString(HKEY_LOCAL_MACHINE, keyPath, kLogDigestValue);
     std::string refusal;
-    // The digest before the command line: a run ended in between leaves a key
-    // that names no log, never one that names a log without vouching for it.
+    // The details before the digest: a refused one leaves the old log's digest
+    // and command line as they were. The digest before the command line: a run
+    // ended in between leaves a key that names no log, never one that names a
+    // log without vouching for it.
     if (!SetString(key.get(), "DisplayName", displayName)) {
         refusal = ValueNotSetText("DisplayName");
+    } else if (const std::string detail = WriteDetails(key.get(), details); !detail.empty()) {
+        refusal = ValueNotSetText(detail);
     } else if (!SetString(key.get(), kLogDigestValue, logDigest)) {
         refusal = ValueNotSetText(kLogDigestValue);
     } else if (!SetString(key.get(), "UninstallString", command)) {

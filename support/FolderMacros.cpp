@@ -57,6 +57,20 @@ std::string ReplaceToken(const std::string& text, const std::string& token, cons
     return result.append(text, done, std::string::npos);
 }
 
+std::string WithWow64SystemFolder(const std::string& text, const std::string& systemFolder,
+                                  const std::string& wow64Folder)
+{
+    const std::string folder = DelBackSlash(systemFolder, "B");
+    if (wow64Folder.empty() || folder.empty()) return text;
+    const std::size_t start = !text.empty() && text[0] == '"' ? 1 : 0;
+    const std::size_t matched = MatchIgnoringCase(text, start, folder);
+    if (matched == 0) return text;
+    const std::size_t end = start + matched;
+    // "system32x" is another folder; a quote or an icon's comma may end this one.
+    if (end < text.size() && text[end] != '\\' && text[end] != '"' && text[end] != ',') return text;
+    return text.substr(0, start) + DelBackSlash(wow64Folder, "B") + text.substr(end);
+}
+
 RegistryKeyName ParseRegistryKey(const std::string& text)
 {
     RegistryKeyName name;

@@ -37,6 +37,12 @@ std::string ExpandFolderMacros(const std::string& text, const FolderTable& table
 // Each occurrence in `text` is replaced once; inserted values are not searched again.
 std::string ReplaceToken(const std::string& text, const std::string& token, const std::string& value);
 
+// `text` with a leading `systemFolder` (after an optional double quote, as a
+// command line has it; in any case; the whole folder only) replaced by
+// `wow64Folder`. Unchanged when `wow64Folder` is empty.
+std::string WithWow64SystemFolder(const std::string& text, const std::string& systemFolder,
+                                  const std::string& wow64Folder);
+
 enum class RegistryRoot { CurrentUser, ClassesRoot, LocalMachine, Users };
 
 struct RegistryKeyName {

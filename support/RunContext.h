@@ -14,6 +14,7 @@ struct ProgramFiles {
     std::string tempFolder;     // the system's temporary folder, or the source folder
     std::string windowsFolder;  // empty when the system gave none
     std::string systemFolder;
+    std::string wow64Folder;    // the 32-bit programs' System folder where this one runs under WOW64; else empty
     std::string workFolder;     // <temp>TSTMP<n>\ of this run
     std::string workingScript;  // the copy of SETUP.INI (or of the log) in the work folder
     std::string programCopy;    // SETUPT.EXE in the work folder: the uninstaller's source
@@ -38,6 +39,15 @@ struct ShortcutChoices {
     bool startUp = false;
     bool sendTo = false;
 };
+
+// A path text that another process reads, which may be a 64-bit one (the shell
+// reading a shortcut or an association, any program reading a registry or INI
+// value): under WOW64 a leading System folder becomes the WOW64 folder, where
+// this program's own file operations put what they wrote to the System folder.
+inline std::string ForOtherProcesses(const std::string& text, const ProgramFiles& files)
+{
+    return WithWow64SystemFolder(text, files.systemFolder, files.wow64Folder);
+}
 
 struct RunContext {
     ProgramFiles files;

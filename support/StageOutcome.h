@@ -6,6 +6,7 @@
 enum class StageOutcome {
     Continue,  // the run goes on (the failures may have grown)
     FatalStop, // a message has been shown; the run ends without further steps
+    Cancelled, // the user declined what the run cannot go on without; ended as FatalStop
     Aborted,   // the user aborted
 };
 

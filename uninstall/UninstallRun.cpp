@@ -93,7 +93,7 @@ UninstallEnd UninstallRun::Go()
     RemoveJournalAndLog(state);
     RemoveInstallFolder(state);
     Finish(state.failures);
-    return UninstallEnd::Completed;
+    return state.failures.count != 0 ? UninstallEnd::StepsFailed : UninstallEnd::Completed;
 }
 
 // A log that no digest vouches for tells nothing sure but where it lies: that

@@ -8,8 +8,9 @@
 #include "uninstall/UninstallRules.h"
 
 enum class UninstallEnd {
-    Completed, // through to the completion message
-    Stopped,   // the install folder is unknown: nothing was removed
+    Completed,   // through to the completion message
+    StepsFailed, // through to the completion message, with a failure report
+    Stopped,     // the install folder is unknown: nothing was removed
 };
 
 // The log the uninstaller was started with.

@@ -137,6 +137,37 @@ def screenshot(wine_environment, request):
 
 SETUP = BUILD / "SETUP.EXE"
 
+# SETUP.EXE's exit codes (app/ExitCodes.h).
+EXIT_DONE, EXIT_CANCELLED, EXIT_FAILED, EXIT_ANOTHER_COPY, EXIT_RESTART_NEEDED = 0, 1602, 1603, 1618, 3010
+
+
+def wine_status(code):
+    """An exit code as Wine's own exit status gives it: its low byte only
+    (`windriver run` reads the whole code, as a deployment system does)."""
+    return code & 0xFF
+
+
+def start_for_exit_code(prefix, tmp_path, command, name):
+    """A command line started by windriver, which waits for its end and prints its
+    whole exit code; (the process, the file the code goes to)."""
+    output = tmp_path / f"{name}.out"
+    return prefix.start([BUILD / "windriver.exe", "run", command], output), output
+
+
+def whole_exit_code(started, timeout=300):
+    process, output = started
+    process.wait(timeout)
+    lines = [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
+             if line.startswith("{")]
+    assert lines and "exit" in lines[-1], lines
+    return lines[-1]["exit"]
+
+
+def answer(windriver, caption, button):
+    """Waits for the message box and presses one of its buttons."""
+    windriver("msgbox", caption, "--timeout", "60000")
+    windriver("press", caption, button)
+
 # Control ids of the main window, in the order the window creates them.
 MAIN_IDS = {name: 100 + i for i, name in enumerate([
     "fraReadme", "txtReadme", "grpMessage", "lblMessage", "grpSetupFolder", "txtFolder", "btnRefer", "grpOption",

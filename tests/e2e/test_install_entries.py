@@ -5,7 +5,7 @@ import time
 
 import pytest
 
-from conftest import MAIN_IDS, make_distribution
+from conftest import EXIT_FAILED, MAIN_IDS, make_distribution, wine_status
 from test_install_run import FOLDER, PROGRAM_FILES, START, install_folder
 from test_uninstall_run import files_of, registry, start_uninstaller
 
@@ -220,5 +220,5 @@ Value1=y
     [fatal] = windriver("msgbox", "致命的エラー", "--timeout", "60000")
     assert fatal["text"] == f"ｷｰ {long_key} の作成に失敗しました"
     windriver("press", "致命的エラー", "OK")
-    assert program.wait(60) == 0
+    assert program.wait(60) == wine_status(EXIT_FAILED)
     assert (target / "UNSETUP.INI").read_bytes() == earlier

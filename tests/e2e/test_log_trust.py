@@ -10,7 +10,7 @@ import time
 
 import pytest
 
-from conftest import BUILD, MAIN_IDS, install_into, make_distribution, write_cp932
+from conftest import BUILD, EXIT_DONE, EXIT_FAILED, MAIN_IDS, install_into, make_distribution, wine_status, write_cp932
 from machine import take_snapshot
 from test_uninstall_run import KEPT_FILES, files_of, uninstall_command
 
@@ -160,7 +160,7 @@ def uninstall(prefix, windriver, tmp_path, screenshot=None):
     windriver("wait", TITLE, "--timeout", "30000")
     windriver("press", TITLE, START)
     report = run_to_the_end(windriver, screenshot, "uninstall-report")
-    assert program.wait(60) == 0
+    assert program.wait(60) == wine_status(EXIT_FAILED if report else EXIT_DONE)
     return report
 
 
@@ -180,7 +180,7 @@ def test_a_reinstall_over_a_rewritten_log_takes_only_the_products_own_items(pref
     windriver("settext", TITLE, "#%d" % MAIN_IDS["txtFolder"], FOLDER)
     windriver("press", TITLE, START)
     report = run_to_the_end(windriver, screenshot, "reinstall-report")
-    assert program.wait(60) == 0
+    assert program.wait(60) == wine_status(EXIT_FAILED if report else EXIT_DONE)
     new_log = (install / "UNSETUP.INI").read_bytes().decode("cp932")
 
     uninstall(prefix, windriver, tmp_path)
@@ -257,7 +257,7 @@ def test_a_rewritten_log_removes_only_the_products_own_files_and_key(prefix, win
         assert report
     else:
         assert run_to_the_end(windriver) == ""
-    assert program.wait(60) == 0
+    assert program.wait(60) == wine_status(EXIT_FAILED if tampered else EXIT_DONE)
     after = snapshot(prefix)
 
     removed_files = {p for p in before.files if p not in after.files and ordinary(p)}

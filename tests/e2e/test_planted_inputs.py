@@ -6,7 +6,7 @@ make folders (the Windows folder's Temp, for the System account)."""
 import shutil
 import time
 
-from conftest import BUILD, MAIN_IDS, make_distribution, temp_folder, write_cp932
+from conftest import BUILD, EXIT_CANCELLED, MAIN_IDS, make_distribution, temp_folder, wine_status, write_cp932
 from test_install_run import FOLDER, PROGRAM_FILES, START, compressed, install_folder
 
 # The DLLs SETUP.EXE imported that are no KnownDLLs. version.dll is one too, but
@@ -89,7 +89,7 @@ def test_work_folder_is_the_runs_own_and_its_clean_up_follows_no_link(prefix, wi
 
         windriver("press", "テスト製品", "#%d" % MAIN_IDS["btnEnd"])
         windriver("press", "終了確認", "はい(Y)", "--timeout", "20000")
-        assert program.wait(30) == 0
+        assert program.wait(30) == wine_status(EXIT_CANCELLED)
         assert not work.exists()
         assert (other / "SETUPT.EXE").read_bytes() == b"MZ someone else's program"
     finally:

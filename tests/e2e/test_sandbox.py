@@ -33,8 +33,8 @@ def comparable(report):
     """The report without what differs from host to host: the pass and paths of this
     run, file sizes (each build has its own), the user's name, Wine's own changes, and
     the progress windows (when the watcher first sees one, before or after the question
-    that comes up at once, is a matter of timing), so also the windows' numbers, and
-    the log's digest."""
+    that comes up at once, is a matter of timing), so also the windows' numbers, the
+    log's digest, and the installed size in the Uninstall key (each build's files)."""
     lines, skipping, progress = [], False, 0
     for line in report.splitlines()[1:]:
         if line.startswith(("Distribution:", "Windows:", "Screenshots:")) or line.startswith("  (left out:"):
@@ -55,6 +55,7 @@ def comparable(report):
             line = re.sub(r"\[\d+-", "[NN-", line)
             lines.append(re.sub(r" \([\d,]+ bytes(, was [\d,]+ bytes)?\)", "", line))
     text = re.sub(r"\\users\\[^\\]+\\", r"\\users\\<user>\\", "\n".join(lines)) + "\n"
+    text = re.sub(r"EstimatedSize = 0x[0-9a-f]+ ", "EstimatedSize = <KB> ", text)
     # The log's digest follows from its paths, the user's name among them.
     return re.sub(r"TesseraLogDigest = [0-9a-f]{64} ", "TesseraLogDigest = <digest> ", text)
 

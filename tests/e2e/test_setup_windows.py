@@ -4,7 +4,8 @@ import time
 
 import pytest
 
-from conftest import MAIN_IDS, Window, make_distribution, temp_folder, write_cp932
+from conftest import (EXIT_ANOTHER_COPY, EXIT_CANCELLED, EXIT_FAILED, MAIN_IDS, Window,
+                      make_distribution, temp_folder, wine_status, write_cp932)
 
 BACKDROP_TITLE = "Tessera Setup Standard Version1.00(Build:0001)"
 
@@ -96,7 +97,7 @@ def test_fatal_state_without_a_script(prefix, windriver, setup_program, screensh
     assert main["btnEnd"]["text"] == "終了(&E)" and main["btnEnd"]["enabled"]
     screenshot("fatal")
     windriver("press", "Tessera Setup", "#%d" % MAIN_IDS["btnEnd"])
-    assert program.wait(30) == 0  # ends without asking
+    assert program.wait(30) == wine_status(EXIT_FAILED)  # ends without asking
 
 
 def test_setup_speed_that_is_no_number_is_a_fatal_error(prefix, windriver, setup_program):
@@ -170,7 +171,7 @@ def test_close_query_asks_and_no_keeps_the_window(prefix, windriver, setup_progr
     windriver("press", "テスト製品", end)
     windriver("msgbox", "終了確認", "--timeout", "20000")
     windriver("press", "終了確認", "はい(Y)")
-    assert program.wait(30) == 0
+    assert program.wait(30) == wine_status(EXIT_CANCELLED)
 
 
 def test_one_copy_at_a_time_and_work_folders(prefix, windriver, setup_program):
@@ -184,13 +185,13 @@ def test_one_copy_at_a_time_and_work_folders(prefix, windriver, setup_program):
     assert (temp / "TSTMP4" / "SETUPT.EXE").is_file()
 
     second = setup_program(dist)
-    assert second.wait(30) == 0
+    assert second.wait(30) == wine_status(EXIT_ANOTHER_COPY)
     assert [w["class"] for w in windriver("list")].count("TfrmMain") == 1
     assert not (temp / "TSTMP5").exists()
 
     windriver("press", "テスト製品", "#%d" % MAIN_IDS["btnEnd"])
     windriver("press", "終了確認", "はい(Y)", "--timeout", "20000")
-    assert first.wait(30) == 0
+    assert first.wait(30) == wine_status(EXIT_CANCELLED)
     assert not any((temp / f"TSTMP{n}").exists() for n in (1, 2, 3, 4))
 
 

@@ -7,7 +7,7 @@ import time
 
 import pytest
 
-from conftest import BUILD, MAIN_IDS, make_distribution
+from conftest import BUILD, EXIT_FAILED, MAIN_IDS, make_distribution, wine_status
 from test_install_run import FOLDER, PROGRAM_FILES, START, install_folder, sample_distribution, start_install
 
 UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
@@ -54,7 +54,7 @@ def install_sample(prefix, windriver, setup_program, tmp_path):
     windriver("press", "警告", "いいえ(N)")
     windriver("msgbox", "完了", "--timeout", "30000")
     windriver("press", "完了", "OK")
-    assert program.wait(60) == 0
+    assert program.wait(60) == wine_status(EXIT_FAILED)
 
 
 def start_uninstaller(prefix, windriver, tmp_path, name="uninstall"):
@@ -121,7 +121,7 @@ def test_what_cannot_be_removed_is_reported(prefix, windriver, setup_program, sc
     windriver("press", "テスト製品", START)
     windriver("msgbox", "完了", "--timeout", "30000")
     windriver("press", "完了", "OK")
-    assert program.wait(60) == 0
+    assert program.wait(60) == wine_status(EXIT_FAILED)
     assert (install_folder(prefix) / "user.dat").is_file()
     assert (install_folder(prefix) / "regok.dll").is_file()  # kept by "すべて保存"
 
@@ -171,7 +171,7 @@ File2=(App)\\TWO.DLL,/S
     windriver("press", "警告", "いいえ(N)")
     windriver("msgbox", "完了", "--timeout", "60000")
     windriver("press", "完了", "OK")
-    assert again.wait(60) == 0
+    assert again.wait(60) == wine_status(EXIT_FAILED)
     assert count("ONE.DLL") == 1  # not lowered a second time
     assert (install_folder(prefix) / "ONE.DLL").is_file()
     assert not (install_folder(prefix) / "TWO.DLL").exists()

@@ -66,6 +66,25 @@ TEST(RegistryKeyText, RootTokensAndPaths)
     expect("(Loc", RegistryRoot::CurrentUser, "");
 }
 
+// A 32-bit program under WOW64 names the System folder; a 64-bit reader needs the WOW64 one.
+TEST_F(FolderMacros, Wow64SystemFolderForOtherProcesses)
+{
+    const std::string sys = "C:\\WINDOWS\\system32\\", wow = "C:\\WINDOWS\\SysWOW64\\";
+    const struct {
+        std::string text, wow64Folder, expected;
+    } cases[] = {
+        {"C:\\WINDOWS\\system32\\calc.exe", wow, "C:\\WINDOWS\\SysWOW64\\calc.exe"},
+        {"c:\\windows\\SYSTEM32\\a.dll,2", wow, "C:\\WINDOWS\\SysWOW64\\a.dll,2"},          // any case
+        {"\"C:\\WINDOWS\\system32\\a b.exe\" \"%1\"", wow, "\"C:\\WINDOWS\\SysWOW64\\a b.exe\" \"%1\""}, // a command
+        {"C:\\WINDOWS\\system32", wow, "C:\\WINDOWS\\SysWOW64"},
+        {"C:\\WINDOWS\\system32\\calc.exe", "", "C:\\WINDOWS\\system32\\calc.exe"},       // not under WOW64
+        {"C:\\WINDOWS\\system32x\\a.exe", wow, "C:\\WINDOWS\\system32x\\a.exe"},         // another folder
+        {"D:\\C:\\WINDOWS\\system32\\a.exe", wow, "D:\\C:\\WINDOWS\\system32\\a.exe"},     // not leading
+        {"", wow, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WithWow64SystemFolder(c.text, sys, c.wow64Folder), c.expected) << c.text;
+}
+
 TEST(FolderResolution, FallbacksAndCopies)
 {
     ProgramFiles found;
@@ -75,8 +94,13 @@ TEST(FolderResolution, FallbacksAndCopies)
     found.sourceFolder = "E:\\SETUP\\";
     found.platformId = 1;
     std::string programFiles = "E:\\Apps";
+    bool system = false;
     const FolderQueries queries{[&] { return programFiles; }, [](const std::string&) { return false; },
-                                [](int csidl) { return csidl == kCsidlSendTo ? "" : "S" + std::to_string(csidl); }};
+                                [](int csidl) {
+                                    if (csidl == kCsidlSendTo || csidl == kCsidlCommonStartup) return std::string();
+                                    return "S" + std::to_string(csidl);
+                                },
+                                [&] { return system; }};
     using enum FolderMacro;
     FolderTable table = ResolveFolderTable(found, queries);
     EXPECT_EQ(table[Prg], "D:\\Program Files\\"); // the value names no folder
@@ -88,6 +112,17 @@ TEST(FolderResolution, FallbacksAndCopies)
     found.platformId = kPlatformNt;
     table = ResolveFolderTable(found, queries);
     EXPECT_EQ(table[C_Dsk], "S25\\");
+    EXPECT_EQ(table[Dsk], "S16\\");
+
+    // The System account's shortcuts go where users see them; (Sen) has no
+    // twin, and a common folder the shell lacks leaves the account's own.
+    system = true;
+    table = ResolveFolderTable(found, queries);
+    for (const auto& [macro, folder] : {std::pair{Smn, "S22\\"}, {Sta, "S23\\"}, {Dsk, "S25\\"}, {Sup, "S7\\"},
+                                        {Sen, "\\"}, {C_Dsk, "S25\\"}})
+        EXPECT_EQ(table[macro], folder) << FolderToken(macro);
+    found.platformId = 1; // no accounts outside the NT family
+    EXPECT_EQ(ResolveFolderTable(found, queries)[Dsk], "S16\\");
     EXPECT_EQ(ProgramFilesFolder("", "", [](const std::string&) { return true; }), "\\Program Files\\");
 }
 

@@ -215,6 +215,9 @@ TEST_F(ScriptCheck, SmallScripts)
         {"\xEF\xBB\xBF[Title]\nSetup=X\n", {{1, "encoding"}, {1, "before-sections"}}},
         {"[Title]\nSetup=\xE3\x82\xB5\xE3\x83\xB3\n", {{0, "encoding"}}},
         {"[Title]\nSetup=\x83\x54\x83\x93\n", {}},
+        // What the list of installed programs shows; a misspelt name is read by nobody.
+        {"[Title]\nDisplayVersion=1.2\nPublisher=P\nURLInfoAbout=https://x\nDisplayIcon=(App)\\A.EXE,0\nPublsher=P\n",
+         {{6, "unknown-key"}}},
         // A box that only a later name would offer.
         {"[ShortCut]\nMake1=(Win)\\A.EXE\nName1=(Dsk)\\A\nMake2=(Win)\\B.EXE\n", {{4, "shortcut-box"}}},
         // A key line without "=" is the one that is read: it ends the list.

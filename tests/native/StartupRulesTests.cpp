@@ -4,6 +4,7 @@
 #include <regex>
 #include <set>
 
+#include "app/ExitCodes.h"
 #include "app/StartupRules.h"
 #include "tests/native/Cp932.h"
 #include "tools/tessauto/Mutexes.h"
@@ -103,3 +104,25 @@ TEST(StartupRules, FoldersAlongAPathStartBelowItsRoot)
 }
 
 } // namespace
+
+TEST(ExitCodes, FollowHowTheRunEndedAndTheRestart)
+{
+    struct Case {
+        RunEnd end;
+        RestartAnswer restart;
+        int code;
+    };
+    const Case cases[] = {
+        {RunEnd::Completed, RestartAnswer::NotAsked, 0},
+        {RunEnd::Completed, RestartAnswer::Started, 1641},
+        {RunEnd::Completed, RestartAnswer::Declined, 3010},
+        {RunEnd::NoRun, RestartAnswer::NotAsked, 1602},
+        {RunEnd::Cancelled, RestartAnswer::NotAsked, 1602},
+        {RunEnd::Failed, RestartAnswer::NotAsked, 1603},
+        // A restart does not make failed steps a success.
+        {RunEnd::StepsFailed, RestartAnswer::Declined, 1603},
+        {RunEnd::StepsFailed, RestartAnswer::Started, 1603},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ExitCodeOf(c.end, c.restart), c.code) << static_cast<int>(c.end) << " " << static_cast<int>(c.restart);
+}

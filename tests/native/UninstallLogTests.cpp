@@ -256,6 +256,13 @@ TEST_F(UninstallLog, SetupOnlyAndTheUninstallEntry)
     EXPECT_EQ(UninstallDisplayName("Shown", "My App"), "Shown");
     EXPECT_EQ(UninstallCommand("C:\\WINDOWS\\UNTESSR.EXE", "C:\\Program Files\\My App\\UNSETUP.INI"),
               "C:\\WINDOWS\\UNTESSR.EXE \"C:\\Program Files\\My App\\UNSETUP.INI\"");
+
+    // Kilobytes rounded up, never beyond a DWORD.
+    for (const auto& [bytes, kb] : {std::pair<std::uint64_t, std::uint32_t>{0, 0}, {1, 1}, {1024, 1}, {1025, 2},
+                                    {0x3FFFFFFFC00ull, 0xFFFFFFFFu}, {0x3FFFFFFFC01ull, 0xFFFFFFFFu}})
+        EXPECT_EQ(EstimatedSizeKb(bytes), kb) << bytes;
+    EXPECT_EQ(DisplayIcon("", "C:\\WINDOWS\\UNTESSR.EXE"), "C:\\WINDOWS\\UNTESSR.EXE");
+    EXPECT_EQ(DisplayIcon("D:\\App\\APP.EXE,1", "C:\\WINDOWS\\UNTESSR.EXE"), "D:\\App\\APP.EXE,1");
 }
 
 TEST_F(UninstallLog, ScriptKeysOfTheEntryWithTheirDefaults)
@@ -270,6 +277,12 @@ TEST_F(UninstallLog, ScriptKeysOfTheEntryWithTheirDefaults)
     EXPECT_EQ(keys.unSetupOption, "");
     // A key written empty is empty, not its default.
     EXPECT_EQ(ReadLogScriptKeys(IniDocument::Parse("[Title]\nUnSetupKey=\n"), "My App").unSetupKey, "");
+
+    keys = ReadLogScriptKeys(IniDocument::Parse("[Title]\nDisplayVersion=2.1\nPublisher=P\nURLInfoAbout=https://p/\n"
+                                                "DisplayIcon=(App)\\A.EXE,0\n"),
+                             "My App");
+    EXPECT_EQ(keys.displayVersion + "|" + keys.publisher + "|" + keys.urlInfoAbout + "|" + keys.displayIcon,
+              "2.1|P|https://p/|(App)\\A.EXE,0");
 }
 
 TEST_F(UninstallLog, IniDocumentReadsAsTheProfileFunctions)

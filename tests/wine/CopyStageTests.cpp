@@ -416,7 +416,7 @@ TEST_F(CopyStage, DiskChangesAskForEachDiskUntilItsFileIsThereAndCancelStops)
     for (int answer : {IDOK, IDOK, IDOK, IDCANCEL}) drive.Answer(answer);
 
     CountCopyEntries(state, drive);
-    ASSERT_EQ(RunCopyStage(state, drive), StageOutcome::FatalStop);
+    ASSERT_EQ(RunCopyStage(state, drive), StageOutcome::Cancelled);
     Strings texts, captions;
     for (const ShownMessage& box : drive.Messages()) {
         texts.push_back(box.text);

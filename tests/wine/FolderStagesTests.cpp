@@ -59,7 +59,7 @@ TEST_F(FolderStages, DiskSpaceQuestionWhenTheSpaceLooksShort)
     ui.Answer(IDYES);
     ASSERT_EQ(CheckDiskSpace(state, ui), StageOutcome::Continue);
     ui.Answer(IDNO);
-    ASSERT_EQ(CheckDiskSpace(state, ui), StageOutcome::FatalStop);
+    ASSERT_EQ(CheckDiskSpace(state, ui), StageOutcome::Cancelled);
     ASSERT_EQ(ui.Messages().size(), 3u);
     EXPECT_EQ(ui.Messages()[0].text, "ディスクの空き容量が不足しているため，エラーになる可能性があります．\r"
                                      "このままインストールを続行しますか？");
@@ -101,7 +101,7 @@ TEST_F(FolderStages, AMissingInstallFolderIsCreatedOnlyWithConsent)
 
     context.folderField = folder / "Other App";
     ui.Answer(IDNO);
-    ASSERT_EQ(CheckInstallFolder(state, ui), StageOutcome::FatalStop);
+    ASSERT_EQ(CheckInstallFolder(state, ui), StageOutcome::Cancelled);
     EXPECT_FALSE(FolderExists(folder / "Other App"));
     EXPECT_EQ(ui.Messages().back().text, "インストールを続行できませんでした．");
     EXPECT_EQ(ui.Messages().back().caption, "インストール中止");

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/SystemFolders.h"
 #include "install/InstallStages.h"
 #include "support/Handles.h"
 #include "support/uIniFile.h"
@@ -239,6 +240,80 @@ TEST_F(InstallEntries, AssociationsAskSaveAndWriteTheirFourKeys)
     EXPECT_EQ(ui.Statuses(), Strings(4, "関連付けを設定しています．．．"));
     for (const char* key : {".tsxt", "tsxt_auto_file", ".tsxa", "tsxa_auto_file", ".tsxdoc", "tsxdoc_auto_file"})
         DeleteTree(HKEY_CLASSES_ROOT, key);
+}
+
+// The System account's per-user folders are its own, which no user sees: its
+// shortcuts go to the common ones, and the log records where they went. Wine's
+// token is an ordinary user's, so the test stands in for the account.
+TEST_F(InstallEntries, TheSystemAccountsShortcutsLandInTheCommonFolders)
+{
+    EXPECT_FALSE(RunsAsSystemAccount());
+    ProgramFiles found = context.files;
+    found.windowsFolder = found.systemFolder = folder / "WIN\\";
+    found.platformId = kPlatformNt;
+    FolderQueries queries = SystemFolderQueries();
+    queries.runsAsSystemAccount = [] { return true; };
+    context.folders = ResolveFolderTable(found, queries);
+    context.folders[FolderMacro::App] = install;
+    context.shortcuts = {true, true, true, true};
+    WriteWholeFile(install + "app.exe", "MZ");
+    Script("[ShortCut]\r\nMake1=(App)app.exe\r\nName1=(Dsk)\\Tess Tool\r\nMake2=(App)app.exe\r\nName2=Tess Group\\Tool\r\n"
+           "Make3=(App)app.exe\r\nName3=(Sup)\\Tess Tool\r\nMake4=(App)app.exe\r\nName4=(Sen)\\Tess Tool\r\n");
+    ASSERT_EQ(RunShortcutStage(state, ui), StageOutcome::Continue);
+
+    const auto shell = [](int csidl) { return GetSpecialFolder(csidl) + "\\"; };
+    const Strings expected{shell(kCsidlCommonDesktopDirectory) + "Tess Tool.lnk",
+                           shell(kCsidlCommonPrograms) + "Tess Group\\Tool.lnk",
+                           shell(kCsidlCommonStartup) + "Tess Tool.lnk", shell(kCsidlSendTo) + "Tess Tool.lnk"};
+    EXPECT_EQ(Recorded(PendingList::DeleteShortCut), expected);
+    for (const std::string& file : expected) {
+        EXPECT_TRUE(FileExists(file)) << file;
+        DeleteFileA(file.c_str());
+    }
+    EXPECT_FALSE(FileExists(shell(kCsidlDesktopDirectory) + "Tess Tool.lnk"));
+    RemoveDirectoryA((shell(kCsidlCommonPrograms) + "Tess Group").c_str());
+}
+
+// Under WOW64 the 32-bit program's System folder is the WOW64 folder, and a
+// 64-bit reader of a path it wrote must be given that one. Neither test build
+// runs under WOW64 in its own Windows (the x86_64 one's GetSystemWow64Directory
+// answers all the same), so the answer is forced here.
+TEST_F(InstallEntries, UnderWow64WhatOtherProcessesReadNamesTheWow64Folder)
+{
+    EXPECT_EQ(Wow64SystemFolder(), "");
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string sys = std::string(system) + "\\", wow = folder / "SysWOW64\\";
+    context.files.systemFolder = context.folders[FolderMacro::Sys] = sys;
+    context.files.wow64Folder = wow;
+    CreateFolderPath(wow);
+    WriteWholeFile(wow + "tool.exe", "MZ");
+    context.shortcuts = {true, false, false, false};
+    Script("[ShortCut]\r\nMake1=(Sys)tool.exe\r\nName1=(Dsk)\\Tool\r\n"
+           "[Registry]\r\nKey1=" + std::string(kTestKey) + "\r\nName1=Run\r\nValue1=\"(Sys)tool.exe\" /a\r\n"
+           "Key2=" + kTestKey + "\r\nName2=Dll\r\nValue2=(Exp)(Sys)\\x.dll\r\n"
+           "Key3=" + kTestKey + "\r\nName3=Other\r\nValue3=(Win)x.exe\r\n"
+           "[IniFile]\r\nData1=S,K,(Sys)x.dll,(Win)W.INI\r\n");
+    state.associations = {{"tsxw", "open,(Sys)tool.exe,%1,3"}};
+    ui.Answer(IDYES);
+    for (const auto stage : {RunShortcutStage, RunRegistryStage, RunIniStage, RunAssociationStage})
+        ASSERT_EQ(stage(state, ui), StageOutcome::Continue);
+
+    const LinkFacts link = ReadLink(folder / "Desktop\\Tool.lnk");
+    EXPECT_EQ(link.target, wow + "tool.exe");
+    EXPECT_EQ(link.folder, wow);
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kTestKey, "Run")->bytes, "\"" + wow + "tool.exe\" /a");
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kTestKey, "Dll")->bytes, wow + "x.dll");
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kTestKey, "Other")->bytes, folder / "WIN\\x.exe");
+    EXPECT_EQ(ReadIniStr("S", "K", "", folder / "WIN\\W.INI"), wow + "x.dll");
+    const auto value = [](const std::string& key) { return ReadValue(HKEY_CLASSES_ROOT, key, "")->bytes; };
+    EXPECT_EQ(value("tsxw_auto_file\\DefaultIcon"), wow + "tool.exe,3");
+    const std::string command = value("tsxw_auto_file\\shell\\open\\command");
+    EXPECT_LE(command.find(wow + "tool.exe"), 1u) << command;
+    // (Sys) itself stays: the program's own copies and shared counts keep using it.
+    EXPECT_EQ(ExpandFolderMacros("(Sys)x.dll", context.folders), sys + "x.dll");
+    EXPECT_EQ(ui.Messages()[0].text, "拡張子 *.tsxw を\r" + sys + "tool.exe\rに関連付けします．よろしいですか？");
+    for (const char* key : {".tsxw", "tsxw_auto_file"}) DeleteTree(HKEY_CLASSES_ROOT, key);
 }
 
 } // namespace

@@ -342,9 +342,33 @@ TEST_F(LogStages, WithoutAProgramCopyTheRunningProgramBecomesTheUninstaller)
 
 TEST_F(LogStages, ProgramListAndUninstallEntry)
 {
-    ASSERT_EQ(Install({install + "a.exe"}).outcome, StageOutcome::Continue);
+    // The script names what the list of programs shows; the icon by a folder macro.
+    LogRun described = State();
+    described.context.folders[FolderMacro::App] = install;
+    described.context.script = IniDocument::Parse(
+        "[Title]\r\nUnSetupKey=" + keyName + "\r\nUnSetupDisplay=My App " + kPo +
+        "\r\nDisplayVersion=2.5\r\nPublisher=" + kHyo + "\r\nURLInfoAbout=https://example.com/\r\n"
+        "DisplayIcon=(App)\\a.exe,1\r\n");
+    described.record.AddInstalledBytes(2049);
+    ASSERT_EQ(Install({install + "a.exe"}, described).outcome, StageOutcome::Continue);
     EXPECT_EQ(ReadIniStr("MYAPP", "Folder", "", windows + "TESSREG.INI"), install);
     EXPECT_EQ(ReadRegistryString(keyPath, "DisplayName"), "My App " + kPo);
+    EXPECT_EQ(ReadRegistryString(keyPath, "UninstallString"), uninstaller + " \"" + log + "\"");
+    EXPECT_EQ(ReadRegistryString(keyPath, "InstallLocation"), install);
+    EXPECT_EQ(ReadRegistryString(keyPath, "DisplayIcon"), install + "a.exe,1");
+    EXPECT_EQ(ReadRegistryString(keyPath, "DisplayVersion"), "2.5");
+    EXPECT_EQ(ReadRegistryString(keyPath, "Publisher"), kHyo);
+    EXPECT_EQ(ReadRegistryString(keyPath, "URLInfoAbout"), "https://example.com/");
+    EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, keyPath, "EstimatedSize"), 3u); // 2049 bytes, rounded up
+    EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, keyPath, "NoModify"), 1u);
+    EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, keyPath, "NoRepair"), 1u);
+
+    // A script that no longer names them: the values go, the icon is the uninstaller's.
+    ASSERT_EQ(Install({install + "a.exe"}).outcome, StageOutcome::Continue);
+    for (const char* name : {"DisplayVersion", "Publisher", "URLInfoAbout"})
+        EXPECT_EQ(ReadRegistryString(keyPath, name), std::nullopt) << name;
+    EXPECT_EQ(ReadRegistryString(keyPath, "DisplayIcon"), uninstaller);
+    EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, keyPath, "EstimatedSize"), 0u);
     EXPECT_EQ(ReadRegistryString(keyPath, "UninstallString"), uninstaller + " \"" + log + "\"");
 
     // Without a key name the entry is named by the program identifier, never the

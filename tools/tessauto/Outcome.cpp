@@ -79,7 +79,16 @@ Verdict VerdictOf(const RunFacts& facts) {
     if (facts.stopped) return {kFailed, "the program stopped: " + facts.stopWindow};
     if (facts.stepsFailed) return {kFailed, "some steps failed: " + facts.failedWindow};
     if (facts.cancelled) return {kCancelled, "a question was answered no: " + facts.stopWindow};
-    if (*facts.programExit != 0) return {kFailed, "the program ended with " + std::to_string(*facts.programExit)};
+    // The program's own code, where it says more than the windows did. (A
+    // program of before these codes ends with 0 whatever happened.)
+    switch (*facts.programExit) {
+    case kDone: break;
+    case kRestartNeeded: return {kRestartNeeded, {}};  // no completion box after a restart request
+    case kRestartStarted: return {kRestartStarted, {}};
+    case kCancelled: return {kCancelled, "the program says it was ended by the user"};
+    case kAnotherRun: return {kAnotherRun, "the program says another copy is running"};
+    default: return {kFailed, "the program ended with " + std::to_string(*facts.programExit)};
+    }
     if (facts.restartNeeded) return {kRestartNeeded, {}};
     if (!facts.completed) return {kFailed, "the program ended without its completion box"};
     return {kDone, {}};
@@ -94,6 +103,7 @@ const char* ExitCodeName(unsigned long code) {
     case kAnotherRun: return "another install is running";
     case kBadCommandLine: return "bad command line";
     case kRestartNeeded: return "done, a restart is needed";
+    case kRestartStarted: return "done, a restart was started";
     }
     return "unknown";
 }

@@ -16,6 +16,7 @@ enum ExitCode : unsigned long {
     kFailed = 1603,
     kAnotherRun = 1618,
     kBadCommandLine = 1639,
+    kRestartStarted = 1641,
     kRestartNeeded = 3010,
 };
 

@@ -10,6 +10,7 @@ const char kUsageText[] =
     "       TESSAUTO uninstall KEY [/answers FILE] [/log FILE] [/timeout SECONDS]\n"
     "       TESSAUTO detect KEY\n"
     "exit codes: 0 done (detect: installed), 1 detect: not installed, 3010 done, restart needed, "
+    "1641 done, restart started, "
     "1602 cancelled, 1603 failed, 1618 another install is running, 1639 bad command line";
 
 namespace {

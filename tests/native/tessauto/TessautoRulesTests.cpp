@@ -305,6 +305,12 @@ TEST(TessautoOutcome, SignsOfTheEndAndTheExitCode) {
         {facts({Sign::Completed, Sign::RestartNeeded}), kRestartNeeded, ""},
         {facts({}), kFailed, "the program ended without its completion box"},
         {facts({Sign::Completed}, 3), kFailed, "the program ended with 3"},
+        {facts({Sign::Completed}, 1603), kFailed, "the program ended with 1603"},
+        // The program's own codes: a declined restart is no failure.
+        {facts({Sign::RestartNeeded}, 3010), kRestartNeeded, ""},
+        {facts({}, 1641), kRestartStarted, ""},
+        {facts({}, 1602), kCancelled, "the program says it was ended by the user"},
+        {facts({}, 1618), kAnotherRun, "the program says another copy is running"},
         {facts({Sign::Completed}, std::nullopt), kFailed, "the program could not be started"},
         {facts({Sign::Cancelled}), kCancelled, "a question was answered no: 「x」"},
         {facts({Sign::Stopped}), kFailed, "the program stopped: 「x」"},
