@@ -3,7 +3,8 @@
 
 1. the uninstall log written and read in memory against the same work done one
    profile call per key, and the parse of a 10,000-entry setup script;
-2. at 200, 2,000 and 10,000 files of 1 KB, all in one prefix per size and round:
+2. at 200, 2,000 and 10,000 files of 1 KB, all in one prefix per size and round,
+   every install (each into a folder of its own) before every uninstall:
    - by hand: our install (SetupSpeed=1) and its uninstall, each from the start
      button to the completion box by the program's own clock (tests/clock/SETUP.EXE,
      which also counts the time it slept in the pauses the script mandates);
@@ -34,8 +35,15 @@ import winenv  # noqa: E402
 START_BUTTON = "#115"  # btnEvent: the main window numbers its controls from 100
 STEP_DELAY = 1
 SIZES = (200, 2000, 10000)
-OURS_KEY = "TesseraBench"
+OURS_KEY, HAND_FOLDER = "TesseraBench", "C:\\BENCH"
+AUTO_KEY, AUTO_FOLDER = "TesseraAuto", "C:\\AUTOBENCH"
 PEER_KEY = "PeerBench"
+# Every install of a round writes into a folder of its own and comes before any
+# uninstall, after the file system has settled: ext4 without a journal (this
+# host's) keeps a deleted inode from reuse for 30 s, and each new file is then
+# placed by searching past them, so files made soon after many were deleted (the
+# last round's prefix, an uninstall) cost far more than they do otherwise.
+SETTLE_SECONDS = 31
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 # The peer's build for each kind of Windows: its 64-bit one where 32-bit programs cannot run.
 PEER_TARGETS = {"win32": "x86-unicode", "win64": "amd64-unicode"}
@@ -141,55 +149,44 @@ def registry_value(prefix, work, key, value):
     return None
 
 
-def make_distribution(prefix, windows, count):
-    dist = prefix.drive_c / "dist"
+def make_distribution(prefix, windows, count, name, key, target):
+    """C:\\<name> with the clock build and a script installing `count` files to `target` under `key`."""
+    dist = prefix.drive_c / name
     make_files(dist, count)
     shutil.copyfile(windows / "tests" / "clock" / "SETUP.EXE", dist / "SETUP.EXE")
     entries = "".join(f"File{n}=(App)\\{file_name(n)}\r\n" for n in range(1, count + 1))
-    script = (f"[Title]\r\nSetup=Bench\r\nUnSetupKey={OURS_KEY}\r\n[Extend]\r\nSetupSpeed={STEP_DELAY}\r\n"
-              f"[DefaultFolder]\r\nFolder=C:\\BENCH\r\n[CopyFile]\r\n{entries}")
+    script = (f"[Title]\r\nSetup=Bench\r\nUnSetupKey={key}\r\n[Extend]\r\nSetupSpeed={STEP_DELAY}\r\n"
+              f"[DefaultFolder]\r\nFolder={target}\r\n[CopyFile]\r\n{entries}")
     (dist / "SETUP.INI").write_bytes(script.encode("cp932"))
+    (prefix.drive_c / target[3:]).mkdir()  # no question about creating it
     return dist
 
 
-def check_installed(prefix, count, what):
-    target = prefix.drive_c / "BENCH"
-    copied = sum(1 for _ in target.glob("F*.DAT"))
-    if copied != count:
-        raise RuntimeError(f"{what} copied {copied} of {count} files")
+def count_files(folder):
+    return sum(1 for _ in folder.glob("*")) if folder.exists() else 0
 
 
-def check_removed(prefix, what):
-    target = prefix.drive_c / "BENCH"
-    left = sum(1 for _ in target.glob("*")) if target.exists() else 0
-    if left:
-        raise RuntimeError(f"{what} left {left} files")
+def check(done, expected, what):
+    if done != expected:
+        raise RuntimeError(f"{what}: {done} files where {expected} were to be")
 
 
-def time_by_hand(prefix, windows, work, dist, count):
-    """Our install and uninstall of `count` files by hand: the clock's notes of each."""
-    (prefix.drive_c / "BENCH").mkdir()  # no question about creating it
-    install, text = clocked_run(prefix, windows, work, [dist / "SETUP.EXE"], "install", cwd=dist)
-    check_installed(prefix, count, "our install")
+def install_by_hand(prefix, windows, work, dist, count):
+    notes, text = clocked_run(prefix, windows, work, [dist / "SETUP.EXE"], "install", cwd=dist)
+    check(count_files(prefix.drive_c / HAND_FOLDER[3:]) - 1, count, "our install")  # and its log
     if not text.startswith("インストールが完了しました"):
         raise RuntimeError(f"our install ended with: {text}")
+    return notes
+
+
+def uninstall_by_hand(prefix, windows, work):
     command = registry_value(prefix, work, f"{UNINSTALL}\\{OURS_KEY}", "UninstallString")
     uninstaller, log = command.split(" ", 1)
-    uninstall, text = clocked_run(prefix, windows, work, [uninstaller, log.strip('"')], "uninstall")
-    check_removed(prefix, "our uninstall")
+    notes, text = clocked_run(prefix, windows, work, [uninstaller, log.strip('"')], "uninstall")
+    check(count_files(prefix.drive_c / HAND_FOLDER[3:]), 0, "our uninstall")
     if not text.endswith("を完了しました．"):
         raise RuntimeError(f"our uninstall ended with: {text}")
-    return install, uninstall
-
-
-def time_unattended(prefix, windows, work, count):
-    """`TESSAUTO install` and `uninstall` of the same: the notes of each, with TESSAUTO's start and end."""
-    (prefix.drive_c / "BENCH").mkdir()
-    install = unattended_run(prefix, windows, work, ["install", "C:\\dist"], "auto-install")
-    check_installed(prefix, count, "TESSAUTO install")
-    uninstall = unattended_run(prefix, windows, work, ["uninstall", OURS_KEY], "auto-uninstall")
-    check_removed(prefix, "TESSAUTO uninstall")
-    return install, uninstall
+    return notes
 
 
 def peer_script(count, arch):
@@ -236,33 +233,26 @@ def whole_process(prefix, args, output):
     return time.time() - started, code
 
 
-def time_peer(prefix, work, installer, count):
-    """The peer's silent install and uninstall of `count` files, as whole processes."""
+def peer_install(prefix, work, installer, count):
     local = prefix.drive_c / "PEER.EXE"
     shutil.copyfile(installer, local)
-    target = prefix.drive_c / "PEERBENCH"
-    install, code = whole_process(prefix, [local, "/S"], work / "peer-install.out")
-    copied = sum(1 for _ in target.glob("F*.DAT"))
-    if code != 0 or copied != count:
-        raise RuntimeError(f"the peer's install ended with {code} and copied {copied} of {count} files")
-    uninstall, code = whole_process(prefix, [target / "uninst.exe", "/S", "_?=C:\\PEERBENCH"],
-                                    work / "peer-uninstall.out")
-    left = sum(1 for _ in target.glob("F*.DAT"))
-    if code != 0 or left:
-        raise RuntimeError(f"the peer's uninstall ended with {code} and left {left} files")
-    return {"install": install, "uninstall": uninstall}
+    seconds, code = whole_process(prefix, [local, "/S"], work / "peer-install.out")
+    check(len(list((prefix.drive_c / "PEERBENCH").glob("F*.DAT"))), count, f"the peer's install (exit {code})")
+    return seconds
 
 
-def time_floor(prefix, windows, work, count):
-    """An empty process, and bare loops copying and deleting the same files, as whole processes."""
-    floor = windows / "tests" / "clock" / "FLOOR.EXE"
-    (prefix.drive_c / "FLOOR").mkdir()
-    empty, _ = whole_process(prefix, [floor], work / "floor.out")
-    copy, code = whole_process(prefix, [floor, "copy", "C:\\dist", "C:\\FLOOR", str(count)], work / "floor.out")
-    delete, code2 = whole_process(prefix, [floor, "delete", "C:\\FLOOR", str(count)], work / "floor.out")
-    if code or code2:
-        raise RuntimeError(f"the floor's copy loop ended with {code}, its delete loop with {code2}")
-    return {"empty": empty, "copy": copy, "delete": delete}
+def peer_uninstall(prefix, work):
+    seconds, code = whole_process(prefix, [prefix.drive_c / "PEERBENCH" / "uninst.exe", "/S", "_?=C:\\PEERBENCH"],
+                                  work / "peer-uninstall.out")
+    check(len(list((prefix.drive_c / "PEERBENCH").glob("F*.DAT"))), 0, f"the peer's uninstall (exit {code})")
+    return seconds
+
+
+def floor_run(prefix, windows, work, *args):
+    seconds, code = whole_process(prefix, [windows / "tests" / "clock" / "FLOOR.EXE", *args], work / "floor.out")
+    if code:
+        raise RuntimeError(f"FLOOR.EXE {' '.join(args)} ended with {code}")
+    return seconds
 
 
 def phase_times(notes, phases):
@@ -273,6 +263,38 @@ def flatten(prefix, values):
     return {f"{prefix} {key}": value for key, value in values.items()}
 
 
+def measure_round(prefix, windows, work, count, installer):
+    """One round in a fresh prefix: every install, then every uninstall."""
+    hand_dist = make_distribution(prefix, windows, count, "dist", OURS_KEY, HAND_FOLDER)
+    make_distribution(prefix, windows, count, "dist2", AUTO_KEY, AUTO_FOLDER)
+    (prefix.drive_c / "FLOOR").mkdir()
+    time.sleep(SETTLE_SECONDS)
+    row = {}
+    hand = install_by_hand(prefix, windows, work, hand_dist, count)
+    auto = unattended_run(prefix, windows, work, ["install", "C:\\dist2"], "auto-install")
+    check(count_files(prefix.drive_c / AUTO_FOLDER[3:]) - 1, count, "TESSAUTO install")
+    if installer:
+        row["peer install"] = peer_install(prefix, work, installer, count)
+    row["floor empty"] = floor_run(prefix, windows, work)
+    row["floor copy"] = floor_run(prefix, windows, work, "copy", "C:\\dist", "C:\\FLOOR", str(count))
+
+    unhand = uninstall_by_hand(prefix, windows, work)
+    unauto = unattended_run(prefix, windows, work, ["uninstall", AUTO_KEY], "auto-uninstall")
+    check(count_files(prefix.drive_c / AUTO_FOLDER[3:]), 0, "TESSAUTO uninstall")
+    if installer:
+        row["peer uninstall"] = peer_uninstall(prefix, work)
+    row["floor delete"] = floor_run(prefix, windows, work, "delete", "C:\\FLOOR", str(count))
+
+    row.update({"hand install": hand["run"], "hand install pauses": hand["slept"], "hand uninstall": unhand["run"],
+                "auto install": auto["exit"] - auto["launch"], "auto install pauses": auto["slept"],
+                "auto install clock": auto["run"], "auto uninstall": unauto["exit"] - unauto["launch"],
+                "auto uninstall clock": unauto["run"]})
+    for run, notes, phases in (("install", auto, INSTALL_PHASES), ("uninstall", unauto, UNINSTALL_PHASES)):
+        row.update(flatten(f"{run} phase", phase_times(notes, phases)))
+        row[f"{run} waiting"] = sum(notes[end] - notes[begin] for begin, end in WAITING)
+    return row
+
+
 def measure(environment, windows, arch, work, count, repeat, with_peer):
     """The medians of `repeat` rounds, each in a fresh prefix."""
     installer = build_peer(count, arch, work) if with_peer else None
@@ -280,23 +302,7 @@ def measure(environment, windows, arch, work, count, repeat, with_peer):
     for n in range(repeat):
         prefix = environment.new_prefix(f"bench-{count}-{n}")
         try:
-            dist = make_distribution(prefix, windows, count)
-            install, uninstall = time_by_hand(prefix, windows, work, dist, count)
-            row = {"hand install": install["run"], "hand install pauses": install["slept"],
-                   "hand uninstall": uninstall["run"]}
-            install, uninstall = time_unattended(prefix, windows, work, count)
-            row.update({"auto install": install["exit"] - install["launch"], "auto install pauses": install["slept"],
-                        "auto install clock": install["run"],
-                        "auto uninstall": uninstall["exit"] - uninstall["launch"],
-                        "auto uninstall clock": uninstall["run"]})
-            row.update(flatten("install phase", phase_times(install, INSTALL_PHASES)))
-            row.update(flatten("uninstall phase", phase_times(uninstall, UNINSTALL_PHASES)))
-            row["install waiting"] = sum(install[end] - install[begin] for begin, end in WAITING)
-            row["uninstall waiting"] = sum(uninstall[end] - uninstall[begin] for begin, end in WAITING)
-            if installer:
-                row.update(flatten("peer", time_peer(prefix, work, installer, count)))
-            row.update(flatten("floor", time_floor(prefix, windows, work, count)))
-            rounds.append(row)
+            rounds.append(measure_round(prefix, windows, work, count, installer))
         finally:
             prefix.remove()
     return {key: statistics.median(r[key] for r in rounds) for key in rounds[0]}
@@ -350,7 +356,8 @@ def host_lines(arch, runs_32bit, why):
     return [f"host: {cpu}, {os.cpu_count()} cores, load {load} (1, 5, 15 min); "
             f"{'runs 32-bit programs' if runs_32bit else 'runs no 32-bit program (' + why + ')'}",
             f"prefixes: {arch} ({wine}), a virtual desktop of {winenv.SCREEN.rsplit('x', 1)[0]}, "
-            f"the Japanese locale, WINEDEBUG=-all; one fresh prefix per size and round",
+            f"the Japanese locale, WINEDEBUG=-all; one fresh prefix per size and round, its installs "
+            f"{SETTLE_SECONDS} s after the last files were deleted",
             f"our {arch} build; the peer: makensis, Target {PEER_TARGETS[arch]}"]
 
 
