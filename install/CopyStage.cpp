@@ -15,6 +15,8 @@
 namespace {
 
 constexpr char kExpansionName[] = "EXPAND.TSX";
+// A copy of this size or more may outlast a screen refresh (a slow medium).
+constexpr std::int64_t kLongCopyBytes = 64 * 1024;
 
 // How an entry ended, and the source the progress update measures ("" for none).
 struct EntryOutcome {
@@ -79,6 +81,15 @@ unsigned long PlaceFile(const InstallRunState& state, UserInterface& ui, const C
     return wanted ? ForceCopyFile(copyFrom, target) : 0;
 }
 
+// The progress window may hold back a quick succession of texts: an entry
+// that may take a while has its own on the screen first.
+bool MayTakeAWhile(const CopyEntry& entry, const std::string& copyFrom)
+{
+    if (HasFlag(entry.flags, 'R')) return true; // the file also registers itself
+    const std::optional<std::int64_t> size = MeasureFile(copyFrom);
+    return !size || *size >= kLongCopyBytes;
+}
+
 EntryOutcome SkipMissingSource(InstallRunState& state, UserInterface& ui, const CopyEntry& entry)
 {
     ui.ShowStatus("ファイルが存在しないためコピーをスキップしています．．．\rSkipping -> " + entry.target);
@@ -101,6 +112,7 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     const std::string expansionFile = entry.compressed ? context.files.tempFolder + kExpansionName : std::string();
     const ExpansionFileCleanup cleanup(expansionFile);
     if (entry.compressed) {
+        ui.ShowWaitingChanges();
         const LzExpansion expansion = ExpandLZFile(entry.source, entry.target, expansionFile);
         target = expansion.target;
         error = expansion.error;
@@ -111,6 +123,7 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     if (ui.AbortRequested()) return {StageOutcome::Aborted, {}};
 
     if (error == 0) {
+        if (MayTakeAWhile(entry, copyFrom)) ui.ShowWaitingChanges();
         error = PlaceFile(state, ui, entry, copyFrom, target);
         if (HasFlag(entry.flags, 'R') && FileExists(target)) {
             const Registration registration = SelfRegister(target, true);
