@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/SystemFolders.h"
+#include "app/WorkFolder.h"
 #include "support/FileOps.h"
 #include "support/Sha256.h"
 #include "support/WholeFile.h"
@@ -32,7 +33,13 @@ int PlatformId()
 
 } // namespace
 
-ProgramState StartUpProgram(const std::string& argument)
+UniqueKernelHandle OpenRunningProgram()
+{
+    return OwnFileHandle(
+        os::CreateFile(RunningProgramPath(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+}
+
+ProgramState StartUpProgram(const std::string& argument, UniqueKernelHandle runningProgram)
 {
     ProgramState program;
     ProgramFiles& files = program.files;
@@ -42,6 +49,9 @@ ProgramState StartUpProgram(const std::string& argument)
 
     files.runningProgram = RunningProgramPath();
     files.sourceFolder = AddBackSlash(FolderPart(files.runningProgram), "B");
+    // Unless held since the start, the path may name anybody's file by now:
+    // neither the program copy nor the uninstaller is made from it.
+    if (!runningProgram) files.runningProgram.clear();
     files.tempFolder = SystemFolder(os::TempPath());
     if (files.tempFolder.empty()) files.tempFolder = files.sourceFolder;
     files.windowsFolder = SystemFolder(os::WindowsDirectory());
@@ -52,30 +62,29 @@ ProgramState StartUpProgram(const std::string& argument)
     program.folders = SystemFolderTable(files);
     program.mode = RunModeFromArgument(argument);
 
-    files.workFolder = WorkFolderName(files.tempFolder, kWorkFolderLimit);
-    for (int n = 1; n <= kWorkFolderLimit; ++n) {
-        const std::string candidate = WorkFolderName(files.tempFolder, n);
-        if (!FolderExists(candidate)) {
-            CreateFolderPath(candidate);
-            files.workFolder = candidate;
-            break;
+    WorkFolder work = CreateWorkFolder(files.tempFolder);
+    files.workFolder = work.path;
+    program.workFolderHold = std::move(work.hold);
+
+    // Copies into a folder this run made: a failed one leaves no file of
+    // anybody else's in its place. Without a work folder nothing is copied.
+    bool scriptCopied = false;
+    if (!files.workFolder.empty()) {
+        files.programCopy = files.workFolder + kProgramCopyName;
+        if (runningProgram) ForceCopyFile(files.runningProgram, files.programCopy);
+        if (program.mode == RunMode::Install) {
+            files.workingScript = files.workFolder + kSetupScriptName;
+            scriptCopied = FileExists(files.sourceFolder + kSetupScriptName) &&
+                           ForceCopyFile(files.sourceFolder + kSetupScriptName, files.workingScript) == 0;
+        } else {
+            files.workingScript = files.workFolder + kUninstallLogName;
+            RecoverHalfReplacedLog(argument);
+            scriptCopied = ForceCopyFile(argument, files.workingScript) == 0;
         }
     }
-
-    files.programCopy = files.workFolder + kProgramCopyName;
-    ForceCopyFile(files.runningProgram, files.programCopy);
-
-    if (program.mode == RunMode::Install) {
-        files.workingScript = files.workFolder + kSetupScriptName;
-        if (FileExists(files.sourceFolder + kSetupScriptName))
-            ForceCopyFile(files.sourceFolder + kSetupScriptName, files.workingScript);
-    } else {
-        files.workingScript = files.workFolder + kUninstallLogName;
-        RecoverHalfReplacedLog(argument);
-        ForceCopyFile(argument, files.workingScript);
-    }
+    program.runningProgramHold = std::move(runningProgram);
     // Read once: every later read of the script goes to its parse.
-    const FileText script = FileExists(files.workingScript) ? ReadFileText(files.workingScript) : FileText{1, {}};
+    const FileText script = scriptCopied ? ReadFileText(files.workingScript) : FileText{1, {}};
     if (script.error != 0)
         fatalText += kFatalScript;
     else {
@@ -87,12 +96,16 @@ ProgramState StartUpProgram(const std::string& argument)
     return program;
 }
 
-void CleanUpWorkFolders(const std::string& tempFolder)
+void CleanUpWorkFolders(ProgramState& program)
 {
-    if (tempFolder.empty()) return; // the start-up never ran
+    const ProgramFiles& files = program.files;
+    if (files.tempFolder.empty()) return; // the start-up never ran
+    program.workFolderHold.reset();
+    program.runningProgramHold.reset();
+    if (!files.workFolder.empty()) RemoveWorkFolder(files.workFolder);
     for (int n = 1; n <= kWorkFolderLimit; ++n) {
-        const std::string folder = WorkFolderName(tempFolder, n);
-        if (FolderExists(folder)) RemoveFolder(folder, "*.*");
+        const std::string folder = WorkFolderName(files.tempFolder, n);
+        if (FolderExists(folder)) RemoveWorkFolder(folder);
     }
     SHChangeNotify(SHCNE_ASSOCCHANGED, 0, nullptr, nullptr);
     SHChangeNotify(SHCNE_UPDATEITEM, 0, nullptr, nullptr);

@@ -7,7 +7,7 @@
 #include "install/InstallRun.h"
 #include "uninstall/UninstallRun.h"
 #include "support/AppWindow.h"
-#include "support/Handles.h"
+#include "support/TimerResolution.h"
 #include "support/SystemText.h"
 
 SetupProgram::SetupProgram(MessageBoxes& boxes)
@@ -39,7 +39,7 @@ int SetupProgram::Run()
 void SetupProgram::StartUp()
 {
     const std::string argument = os::FirstArgument();
-    program_ = StartUpProgram(argument);
+    program_ = StartUpProgram(argument, std::move(runningProgram_));
     if (!program_.fatalMessage.empty()) {
         main_.EnterFatalState(program_.fatalMessage);
         return;
@@ -97,4 +97,4 @@ RunContext SetupProgram::TakeRunContext(const std::string& folderField)
     return context;
 }
 
-void SetupProgram::CleanUp() { CleanUpWorkFolders(program_.files.tempFolder); }
+void SetupProgram::CleanUp() { CleanUpWorkFolders(program_); }

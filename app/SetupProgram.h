@@ -34,6 +34,7 @@ private:
     void CleanUp();
 
     MessageBoxes& boxes_;
+    UniqueKernelHandle runningProgram_ = OpenRunningProgram(); // first: held from the very start
     TfrmBack backdrop_;
     TfrmMain main_;
     TfrmStatus status_;

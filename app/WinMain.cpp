@@ -5,6 +5,7 @@
 
 #include "app/SetupProgram.h"
 #include "app/StartupRules.h"
+#include "support/DllSearch.h"
 #include "support/Handles.h"
 #include "support/MsgBox.h"
 #include "support/SystemCodePage.h"
@@ -34,13 +35,17 @@ void OfferRestart()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    LoadDllsFromSystemFolderOnly();
 #ifdef TESSERA_HANDLE_REPORT
     const HandleReport report; // a test build: first made, last gone
 #endif
     const ComInitialization com;
     // Creating (not only opening) the mutex closes the gap in which two copies
     // started together would both find none.
-    const UniqueKernelHandle mutex(CreateMutexA(nullptr, FALSE, kMutexName));
+    // Another session's copy (a deployment system's in session 0) holds it too.
+    const DWORD version = GetVersion();
+    const UniqueKernelHandle mutex(
+        CreateMutexA(nullptr, FALSE, SingleInstanceMutexName((version & 0x80000000u) == 0, LOBYTE(LOWORD(version)))));
     if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
     InitCommonControls();
     UseCodePage(SystemCodePage());

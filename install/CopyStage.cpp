@@ -11,10 +11,10 @@
 #include "install/ProgressRules.h"
 #include "support/FileOps.h"
 #include "support/SysErrorText.h"
+#include "uninstall/ComponentLoading.h"
 
 namespace {
 
-constexpr char kExpansionName[] = "EXPAND.TSX";
 // A copy of this size or more may outlast a screen refresh (a slow medium).
 constexpr std::int64_t kLongCopyBytes = 64 * 1024;
 
@@ -90,6 +90,18 @@ bool MayTakeAWhile(const CopyEntry& entry, const std::string& copyFrom)
     return !size || *size >= kLongCopyBytes;
 }
 
+// Registers a "/R" component from the file held open since before its digest
+// was taken, and records the digest for the uninstall.
+void RegisterCopiedComponent(InstallRunState& state, UserInterface& ui, const std::string& copyFrom,
+                             const std::string& target)
+{
+    const ComponentRegistration registration = RegisterComponent(target, copyFrom, state.context);
+    if (!registration.digest.empty())
+        state.record.AppendComponentDigest(target + "," + registration.digest);
+    if (!registration.registration.problem.empty())
+        ui.ShowMessage(registration.registration.problem, registration.registration.caption, MB_ICONEXCLAMATION);
+}
+
 EntryOutcome SkipMissingSource(InstallRunState& state, UserInterface& ui, const CopyEntry& entry)
 {
     ui.ShowStatus("ファイルが存在しないためコピーをスキップしています．．．\rSkipping -> " + entry.target);
@@ -109,7 +121,7 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     std::string copyFrom = entry.source;
     std::string target = entry.target;
     unsigned long error = 0;
-    const std::string expansionFile = entry.compressed ? context.files.tempFolder + kExpansionName : std::string();
+    const std::string expansionFile = entry.compressed ? context.files.workFolder + kExpansionFileName : std::string();
     const ExpansionFileCleanup cleanup(expansionFile);
     if (entry.compressed) {
         ui.ShowWaitingChanges();
@@ -122,19 +134,18 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     ui.ShowStatus("ファイルをコピーしています．．．\rCopying -> " + target);
     if (ui.AbortRequested()) return {StageOutcome::Aborted, {}};
 
+    // PlaceFile raises the shared count of every shared entry it is given.
+    const bool counted = error == 0 && HasFlag(entry.flags, 'S');
     if (error == 0) {
         if (MayTakeAWhile(entry, copyFrom)) ui.ShowWaitingChanges();
         error = PlaceFile(state, ui, entry, copyFrom, target);
-        if (HasFlag(entry.flags, 'R') && FileExists(target)) {
-            const Registration registration = SelfRegister(target, true);
-            if (!registration.problem.empty()) ui.ShowMessage(registration.problem, registration.caption, MB_ICONEXCLAMATION);
-        }
+        if (HasFlag(entry.flags, 'R') && FileExists(target)) RegisterCopiedComponent(state, ui, copyFrom, target);
     }
     ++state.entriesHandled;
-    if (error != 0)
-        state.failures.Add("<File> ", target, SysErrorText(error));
-    else
-        state.record.Append(PendingList::DeleteFiles, target + entry.flags);
+    if (error != 0) state.failures.Add("<File> ", target, SysErrorText(error));
+    // A count raised for a copy that failed is recorded too, so that the
+    // uninstall lowers it again.
+    if (error == 0 || counted) state.record.Append(PendingList::DeleteFiles, target + entry.flags);
     // A compressed entry is measured by its compressed file.
     return {StageOutcome::Continue, entry.source};
 }

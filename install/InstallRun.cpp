@@ -66,7 +66,7 @@ InstallResult Run::Go()
     if (const StageOutcome outcome = CheckInstallFolder(state_, ui_); outcome != StageOutcome::Continue)
         return Ended(outcome);
 
-    const LogMergeResult merged = RunLogMergeStage(context_, state_.record);
+    const LogMergeResult merged = RunLogMergeStage(context_, state_.record, ui_);
     state_.failures.Append(merged.stage.failures);
 
     ui_.EnableAbort(true);

@@ -13,12 +13,35 @@
 
 namespace {
 
+// The LZ functions, from the System folder's lz32 (the 9x family's kernel32
+// has none; on the NT family lz32 hands them on to kernel32). Loaded at run
+// time by the full path: a DLL imported by name would be looked for first in
+// the program's own folder.
+struct LzFunctions {
+    decltype(&::LZInit) LZInit;
+    decltype(&::LZCopy) LZCopy;
+    decltype(&::LZClose) LZClose;
+};
+
+// Null when the system has no LZ functions.
+const LzFunctions* Lz()
+{
+    static LzFunctions lz{};
+    if (!lz.LZClose) {
+        const HMODULE lz32 = os::SystemLibrary("lz32.dll");
+        os::LookUp(lz32, "LZInit", lz.LZInit);
+        os::LookUp(lz32, "LZCopy", lz.LZCopy);
+        os::LookUp(lz32, "LZClose", lz.LZClose);
+    }
+    return lz.LZInit && lz.LZCopy && lz.LZClose ? &lz : nullptr;
+}
+
 // An LZ handle from LZInit, closed by its scope. Closing it closes the file it
 // was made from, compressed or not.
 class LzFile : CountedOwner {
 public:
     explicit LzFile(INT handle) : handle_(handle) {}
-    ~LzFile() { LZClose(handle_); }
+    ~LzFile() { Lz()->LZClose(handle_); }
     LzFile(const LzFile&) = delete;
     LzFile& operator=(const LzFile&) = delete;
     INT Get() const { return handle_; }
@@ -32,8 +55,6 @@ unsigned long LastErrorOr(unsigned long fallback)
     const DWORD error = GetLastError();
     return error != 0 ? error : fallback;
 }
-
-UniqueKernelHandle OwnFile(HANDLE file) { return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file); }
 
 // The LZ functions take a file as the HFILE number of its handle.
 HFILE FileNumber(HANDLE file) { return static_cast<HFILE>(HandleToLong(file)); }
@@ -64,20 +85,22 @@ HeaderRead ReadHeader(HANDLE file)
 unsigned long ExpandInto(UniqueKernelHandle source, const LzHeader& header, const std::string& expansionFile)
 {
     if (header.format == LzFormat::CutShort) return ERROR_FILE_CORRUPT;
+    const LzFunctions* lz = Lz();
+    if (!lz) return ERROR_MOD_NOT_FOUND;
     SetLastError(0);
     // LZInit reads the header itself: from the start of the file.
     if (SetFilePointer(source.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
         return LastErrorOr(ERROR_SEEK);
     const UniqueKernelHandle out =
-        OwnFile(os::CreateFile(expansionFile, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
+        OwnFileHandle(os::CreateFile(expansionFile, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
     if (!out) return LastErrorOr(ERROR_CANNOT_MAKE);
     SetLastError(0);
-    const INT handle = LZInit(FileNumber(source.get()));
+    const INT handle = lz->LZInit(FileNumber(source.get()));
     if (handle < 0) return LastErrorOr(SystemCodeOfLzError(handle)); // the file is still ours to close
     source.release();                                                // LZClose closes it from here on
     const LzFile in(handle);
     SetLastError(0);
-    const LONG copied = LZCopy(in.Get(), FileNumber(out.get()));
+    const LONG copied = lz->LZCopy(in.Get(), FileNumber(out.get()));
     if (copied < 0) return LastErrorOr(SystemCodeOfLzError(copied));
     // LZCopy reports a source cut short as a success with fewer bytes.
     if (!ExpansionIsWhole(header, static_cast<unsigned long>(copied))) return ERROR_FILE_CORRUPT;
@@ -107,7 +130,7 @@ LzExpansion ExpandLZFile(const std::string& source, const std::string& target, c
     LzExpansion result{target, 0};
     SetLastError(0);
     UniqueKernelHandle file =
-        OwnFile(os::CreateFile(source, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+        OwnFileHandle(os::CreateFile(source, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!file) {
         result.error = LastErrorOr(ERROR_OPEN_FAILED);
         return result;

@@ -8,6 +8,10 @@ struct LzExpansion {
     unsigned long error = 0; // a system error code, 0 when the expanded file is ready
 };
 
+// The one expansion file of a run, in the run's work folder, where nobody
+// else can put a file or a link in its place.
+constexpr char kExpansionFileName[] = "EXPAND.TSX";
+
 // Expands `source` into `expansionFile` (deleted first; a file that cannot be
 // deleted fails the expansion), which keeps the source's time. A source that is
 // not compressed comes through unchanged. A compressed source that ends early

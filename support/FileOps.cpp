@@ -1,13 +1,13 @@
 #include "support/FileOps.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
-#include "support/AppWindow.h"
 #include "support/Handles.h"
+#include "support/ReparsePoints.h"
 #include "support/StepHook.h"
 #include "support/uStrOp.h"
 #include "support/SystemText.h"
@@ -22,6 +22,55 @@ bool HasWildcard(const std::string& path) { return path.find_first_of("*?") != s
 unsigned long FailureCode(unsigned long lastError, unsigned long fallback)
 {
     return lastError != 0 ? lastError : fallback;
+}
+
+// A file that is no link; a read-only one too, as the shell's deletion did.
+unsigned long RemoveOneFile(const std::string& path, DWORD attributes)
+{
+    if (attributes & FILE_ATTRIBUTE_READONLY) os::SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
+    return os::DeleteFile(path) ? 0 : FailureCode(GetLastError(), ERROR_GEN_FAILURE);
+}
+
+// The result of many removals: a refusal for a link says most, then the first failure.
+unsigned long Worse(unsigned long soFar, unsigned long next)
+{
+    return soFar == kLinkOnPath || (soFar != 0 && next != kLinkOnPath) ? soFar : next;
+}
+
+unsigned long RemoveEntry(const std::string& path, bool filesOnly);
+
+// Each match of `name` (a name or a pattern) in a folder already looked at;
+// ERROR_FILE_NOT_FOUND when nothing matches. The matches are listed before
+// any goes, so that the search never runs over what it has removed.
+unsigned long RemoveMatches(const std::string& folder, const std::string& name, bool filesOnly)
+{
+    std::vector<std::string> matches;
+    os::FoundFile found;
+    const std::string base = AddBackSlash(folder, "B");
+    if (const UniqueFindHandle search = OwnFindHandle(os::FindFirstFile(base + name, found)); search) {
+        do {
+            if (found.name != "." && found.name != "..") matches.push_back(base + found.name);
+        } while (os::FindNextFile(search.get(), found));
+    }
+    unsigned long result = matches.empty() ? ERROR_FILE_NOT_FOUND : 0;
+    for (const std::string& match : matches) result = Worse(result, RemoveEntry(match, filesOnly));
+    return result;
+}
+
+// A link goes as a link, a folder with all it holds, a file as a file. Each
+// is looked at right before it goes: a folder that became a link since the
+// search is not gone into.
+unsigned long RemoveEntry(const std::string& path, bool filesOnly)
+{
+    const DWORD attributes = os::GetFileAttributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FailureCode(GetLastError(), ERROR_FILE_NOT_FOUND);
+    const bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
+    if (folder && filesOnly) return 0;
+    if (IsLink(path, attributes)) return RemoveLinkItself(path);
+    if (!folder) return RemoveOneFile(path, attributes);
+    const unsigned long inside = RemoveMatches(path, "*", false);
+    if (os::RemoveDirectory(path)) return 0;
+    return inside == kLinkOnPath ? inside : FailureCode(GetLastError(), ERROR_GEN_FAILURE);
 }
 
 UniqueRegKey OpenSharedDllsKey()
@@ -81,31 +130,47 @@ unsigned long ForceCopyFile(const std::string& source, const std::string& target
     return result;
 }
 
-unsigned long RemoveFile(const std::string& path, bool filesOnly, bool unregister)
+unsigned long RemoveFile(const std::string& path, bool filesOnly)
 {
-    if (!FileExists(path) && !HasWildcard(path)) return ERROR_FILE_NOT_FOUND;
-    // The shell takes no longer paths (a long pattern overruns its buffers).
-    if (path.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
+    if (HasWildcard(path)) {
+        // No name of a folder this long is ever made by an install.
+        if (path.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
+        if (const unsigned long fault = StepFault("delete", path)) return fault;
+        const std::string plain = PlainPath(path);
+        const std::string folder = FolderPart(plain);
+        if (folder.empty()) return ERROR_PATH_NOT_FOUND;
+        if (FindLink(folder) != LinkOnPath::None) return kLinkOnPath;
+        return RemoveMatches(folder, NamePart(plain), filesOnly);
+    }
+    const std::string plain = PlainPath(path);
+    const LinkOnPath link = FindLink(plain);
+    if (link == LinkOnPath::Before) return kLinkOnPath;
+    const DWORD attributes = os::GetFileAttributes(plain);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (link == LinkOnPath::None && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
+        return ERROR_FILE_NOT_FOUND;
     if (const unsigned long fault = StepFault("delete", path)) return fault;
-    if (unregister && IsOcxOrDll(path)) SelfRegister(path, false);
-
-    const FILEOP_FLAGS flags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | (filesOnly ? FOF_FILESONLY : 0);
-    SetLastError(0);
-    const os::ShellDeletion deletion = os::DeleteByShell(AppWindow(), path, flags);
-    const int status = deletion.status;
-    if (status == 0 && !deletion.aborted) return 0;
-    // The shell may fail with the last error left at 0 (a missing file under
-    // some systems): its own status then stands for the failure.
-    return FailureCode(GetLastError(), status != 0 ? static_cast<unsigned long>(status) : ERROR_CANCELLED);
+    if (link == LinkOnPath::Last) return RemoveLinkItself(plain);
+    return RemoveOneFile(plain, attributes);
 }
 
 unsigned long RemoveFolder(const std::string& folder, const std::string& patterns)
 {
     const std::string base = AddBackSlash(folder, "B");
-    for (const std::string& pattern : SplitPatterns(patterns)) RemoveFile(base + pattern, false, false);
+    const std::string plain = folder.empty() ? std::string() : PlainPath(base);
+    // A path the system cannot make full names no folder: never the current one.
+    if (plain.empty()) return ERROR_PATH_NOT_FOUND;
+    const LinkOnPath link = FindLink(plain);
+    if (link == LinkOnPath::Before) return kLinkOnPath;
+    unsigned long refused = 0;
+    if (link == LinkOnPath::None)
+        for (const std::string& pattern : SplitPatterns(patterns))
+            if (RemoveMatches(plain, pattern, false) == kLinkOnPath) refused = kLinkOnPath;
     if (const unsigned long fault = StepFault("remove folder", base)) return fault;
-    if (os::RemoveDirectory(base)) return 0;
-    return FailureCode(GetLastError(), ERROR_GEN_FAILURE);
+    // A folder that is a link goes as a link; nothing in it is touched.
+    if (link == LinkOnPath::Last) return RemoveLinkItself(plain);
+    if (os::RemoveDirectory(plain)) return 0;
+    // What is left in it because of a link says more than "not empty".
+    return refused ? refused : FailureCode(GetLastError(), ERROR_GEN_FAILURE);
 }
 
 SharedCounts::SharedCounts() : key_(OpenSharedDllsKey()) {}

@@ -17,14 +17,20 @@ unsigned long ForceCopyFile(const std::string& source, const std::string& target
 // Copies to a target that must not exist yet: ERROR_FILE_EXISTS when it does
 // (and nothing is copied). The copy keeps the archive attribute only.
 unsigned long CopyToNewFile(const std::string& source, const std::string& target);
-// Deletes a file or every match of a wildcard pattern (folders too, with their
-// contents, unless `filesOnly`); a component is unregistered first, unless the
-// caller cannot vouch for the place it would be loaded from (`unregister`
-// false). 2 for a missing file.
-unsigned long RemoveFile(const std::string& path, bool filesOnly = false, bool unregister = true);
+// Nothing is deleted through a link: a path with a link (a junction, a mount
+// point, a symbolic link) on its way from the drive down is refused with
+// kLinkOnPath (support/ReparsePoints.h), and a link met at the end of the way
+// goes as a link, where the system allows that, never what it leads to.
+//
+// Deletes a file, or every match of a wildcard pattern, found by the program
+// itself: folders too, with everything in them, unless `filesOnly`. Nothing
+// is loaded: a component is unregistered, where its bytes are vouched for, by
+// the uninstall before it asks for the deletion. 2 for a missing file or a
+// pattern without a match; a read-only file goes too.
+unsigned long RemoveFile(const std::string& path, bool filesOnly = false);
 // Deletes the matches of each pattern ("*.INI|*.GID|") in the folder (no
 // component is loaded for them), then the folder itself; the result is that
-// of the folder's removal.
+// of the folder's removal, or kLinkOnPath when a link left something in it.
 unsigned long RemoveFolder(const std::string& folder, const std::string& patterns);
 
 // Counts of shared files under HKLM\...\SharedDLLs, by full path.

@@ -2,7 +2,6 @@
 // Owners for system handles: each is closed by the scope that opened it.
 
 #include <windows.h>
-#include <mmsystem.h>
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -92,6 +91,12 @@ using UniqueBrush = UniqueHandleOf<HBRUSH, DeleteObject>;
 using UniqueBitmap = UniqueHandleOf<HBITMAP, DeleteObject>;
 using UniqueMemoryDC = UniqueHandleOf<HDC, DeleteDC>;
 
+// CreateFile signals failure with INVALID_HANDLE_VALUE, not null.
+inline UniqueKernelHandle OwnFileHandle(HANDLE h)
+{
+    return UniqueKernelHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+
 // Find handles signal failure with INVALID_HANDLE_VALUE, not null.
 using UniqueFindHandle = UniqueHandleOf<HANDLE, FindClose>;
 inline UniqueFindHandle OwnFindHandle(HANDLE h)
@@ -146,30 +151,6 @@ private:
     HWND window_;
     PAINTSTRUCT paint_{};
     HDC dc_;
-};
-
-// The system timer at its finest period (1 ms where the system has it) for as
-// long as the scope lives: a Sleep(1) lasts a whole timer tick otherwise, 15.6 ms
-// by default on the NT family, and a run's pauses would last ten times what the
-// script asks for. (A setting of the system, not a handle: not counted.)
-class FineTimerResolution {
-public:
-    FineTimerResolution()
-    {
-        TIMECAPS caps{};
-        if (timeGetDevCaps(&caps, sizeof caps) != TIMERR_NOERROR) return;
-        const UINT period = caps.wPeriodMin > 1 ? caps.wPeriodMin : 1;
-        if (timeBeginPeriod(period) == TIMERR_NOERROR) period_ = period;
-    }
-    ~FineTimerResolution()
-    {
-        if (period_ != 0) timeEndPeriod(period_);
-    }
-    FineTimerResolution(const FineTimerResolution&) = delete;
-    FineTimerResolution& operator=(const FineTimerResolution&) = delete;
-
-private:
-    UINT period_ = 0;
 };
 
 // COM for this thread, for as long as the scope lives (when it could be started).

@@ -17,7 +17,7 @@ struct ProgramFiles {
     std::string workFolder;     // <temp>TSTMP<n>\ of this run
     std::string workingScript;  // the copy of SETUP.INI (or of the log) in the work folder
     std::string programCopy;    // SETUPT.EXE in the work folder: the uninstaller's source
-    std::string runningProgram; // the running executable, should the copy be missing
+    std::string runningProgram; // the running executable, should the copy be missing; "" unless held
     int platformId = -1;        // 2: the NT family; -1: the version query failed
 };
 

@@ -1,7 +1,5 @@
 #include "support/Status.h"
 
-#include <mmsystem.h>
-
 #include <algorithm>
 
 #include "support/SystemText.h"
@@ -58,12 +56,12 @@ void TfrmStatus::ShowProgressFrame(bool visible)
 
 void TfrmStatus::Changed()
 {
-    if (!fraStatus->Visible() || timeGetTime() - shownAt_ >= kRefreshMs) ShowChanges();
+    if (!fraStatus->Visible() || GetTickCount() - shownAt_ >= kRefreshMs) ShowChanges();
 }
 
 void TfrmStatus::ShowIfDue()
 {
-    if ((message_ || progress_) && timeGetTime() - shownAt_ >= kRefreshMs) ShowChanges();
+    if ((message_ || progress_) && GetTickCount() - shownAt_ >= kRefreshMs) ShowChanges();
 }
 
 void TfrmStatus::ShowWaiting()
@@ -87,7 +85,7 @@ void TfrmStatus::ShowChanges()
     }
     message_.reset();
     progress_.reset();
-    shownAt_ = timeGetTime();
+    shownAt_ = GetTickCount();
 }
 
 void TfrmStatus::OnCommand(int id, int code)

@@ -56,7 +56,7 @@ private:
     TForm& backdrop_;
     MessageBoxes& boxes_;
     HFONT font_, statusFont_;
-    // What waits to be shown, and when the window last showed a change (timeGetTime).
+    // What waits to be shown, and when the window last showed a change (GetTickCount).
     std::optional<std::string> message_;
     struct Progress {
         int percent, done, total;

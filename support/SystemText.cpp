@@ -9,6 +9,24 @@
 #include "support/Handles.h"
 
 namespace os {
+
+HMODULE SystemLibrary(const char* name)
+{
+    // The narrow call: the wide table is made with it. The DLL's own
+    // dependencies are looked for in its folder first.
+    char path[MAX_PATH + 16];
+    const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    path[length] = '\\';
+    lstrcpynA(path + length + 1, name, 15);
+    return ::LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+void* ProcAddress(HMODULE module, const char* name)
+{
+    return module ? reinterpret_cast<void*>(GetProcAddress(module, name)) : nullptr;
+}
+
 namespace {
 
 constexpr UINT kJapaneseCodePage = 932;
@@ -48,9 +66,11 @@ struct WideFunctions {
     decltype(&::FormatMessageW) FormatMessageW;
     decltype(&::LCMapStringW) LCMapStringW;
     decltype(&::GetCommandLineW) GetCommandLineW;
+    decltype(&::QueryDosDeviceW) QueryDosDeviceW;
     decltype(&::GetFileAttributesExW) GetFileAttributesExW; // optional
     decltype(&::GetDiskFreeSpaceExW) GetDiskFreeSpaceExW;   // optional
     decltype(&::GetLongPathNameW) GetLongPathNameW;         // optional
+    DWORD(WINAPI* GetTempPath2W)(DWORD, LPWSTR);            // optional
     // shell32
     decltype(&::SHFileOperationW) SHFileOperationW;
     decltype(&::SHGetPathFromIDListW) SHGetPathFromIDListW;
@@ -92,13 +112,6 @@ struct WideFunctions {
     decltype(&::CreateFontIndirectW) CreateFontIndirectW;
 };
 
-HMODULE SystemModule(const char* name)
-{
-    // Each stays loaded for the life of the process.
-    if (HMODULE module = GetModuleHandleA(name)) return module;
-    return LoadLibraryA(name);
-}
-
 // Fills `function` from `module`; false when the module lacks it.
 template <typename Function>
 bool Resolve(HMODULE module, const char* name, Function& function)
@@ -107,10 +120,17 @@ bool Resolve(HMODULE module, const char* name, Function& function)
     return function != nullptr;
 }
 
+// A DLL the program imports: loaded already.
+HMODULE SystemModule(const char* name)
+{
+    if (HMODULE module = GetModuleHandleA(name)) return module;
+    return SystemLibrary(name);
+}
+
 bool ResolveAll(WideFunctions& w)
 {
     const HMODULE kernel = SystemModule("kernel32.dll"), shell = SystemModule("shell32.dll"),
-                  version = SystemModule("version.dll"), advapi = SystemModule("advapi32.dll"),
+                  version = SystemLibrary("version.dll"), advapi = SystemModule("advapi32.dll"),
                   user = SystemModule("user32.dll"), gdi = SystemModule("gdi32.dll");
     bool all = true;
     const auto need = [&all](bool found) { all = all && found; };
@@ -138,9 +158,11 @@ bool ResolveAll(WideFunctions& w)
     TESSERA_NEED(kernel, FormatMessageW);
     TESSERA_NEED(kernel, LCMapStringW);
     TESSERA_NEED(kernel, GetCommandLineW);
+    TESSERA_NEED(kernel, QueryDosDeviceW);
     Resolve(kernel, "GetFileAttributesExW", w.GetFileAttributesExW);
     Resolve(kernel, "GetDiskFreeSpaceExW", w.GetDiskFreeSpaceExW);
     Resolve(kernel, "GetLongPathNameW", w.GetLongPathNameW);
+    Resolve(kernel, "GetTempPath2W", w.GetTempPath2W);
     TESSERA_NEED(shell, SHFileOperationW);
     TESSERA_NEED(shell, SHGetPathFromIDListW);
     TESSERA_NEED(shell, ShellExecuteW);
@@ -377,11 +399,11 @@ BOOL GetFileAttributesEx(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& fac
     return narrow(path.c_str(), GetFileExInfoStandard, &facts);
 }
 
-BOOL CreateDirectory(const std::string& path)
+BOOL CreateDirectory(const std::string& path, SECURITY_ATTRIBUTES* security)
 {
     if (!Fit(path)) return RefusedCall();
-    if (const WideFunctions* w = WideTable()) return w->CreateDirectoryW(Wide(path).c_str(), nullptr);
-    return ::CreateDirectoryA(path.c_str(), nullptr);
+    if (const WideFunctions* w = WideTable()) return w->CreateDirectoryW(Wide(path).c_str(), security);
+    return ::CreateDirectoryA(path.c_str(), security);
 }
 
 BOOL RemoveDirectory(const std::string& path)
@@ -425,6 +447,27 @@ BOOL FindNextFile(HANDLE search, FoundFile& found)
     if (!::FindNextFileA(search, &data)) return FALSE;
     found = FromFindData(data);
     return TRUE;
+}
+
+DWORD ReparseTag(const std::string& path)
+{
+    const WideFunctions* w = WideTable();
+    WIN32_FIND_DATAW data;
+    if (w == nullptr || !Fit(path)) return 0;
+    const HANDLE search = w->FindFirstFileW(Wide(path).c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    ::FindClose(search);
+    return data.dwReserved0;
+}
+
+std::string DosDeviceTarget(const std::string& drive)
+{
+    // The answer is a list; its first entry is the mapping in force. A mapping
+    // longer than this reaches nothing a path of MAX_PATH can name.
+    wchar_t target[1024];
+    const WideFunctions* w = WideTable();
+    if (w == nullptr || w->QueryDosDeviceW(Wide(drive).c_str(), target, 1024) == 0) return {};
+    return Narrow(UpToTerminator(target, 1024));
 }
 
 BOOL GetDiskFreeSpaceEx(const std::string& root, ULARGE_INTEGER& available)
@@ -497,7 +540,9 @@ std::string ModuleFileName(HMODULE module)
 std::string TempPath()
 {
     if (const WideFunctions* w = WideTable())
-        return Narrow(Grown<wchar_t>([w](wchar_t* b, DWORD n) { return w->GetTempPathW(n, b); }));
+        return Narrow(Grown<wchar_t>([w](wchar_t* b, DWORD n) {
+            return w->GetTempPath2W ? w->GetTempPath2W(n, b) : w->GetTempPathW(n, b);
+        }));
     return Grown<char>([](char* b, DWORD n) { return ::GetTempPathA(n, b); });
 }
 
@@ -590,6 +635,26 @@ HMODULE LoadLibraryEx(const std::string& path, DWORD flags)
     return ::LoadLibraryExA(path.c_str(), nullptr, flags);
 }
 
+namespace {
+
+struct NarrowVersionFunctions {
+    decltype(&::GetFileVersionInfoSizeA) GetFileVersionInfoSizeA;
+    decltype(&::GetFileVersionInfoA) GetFileVersionInfoA;
+    decltype(&::VerQueryValueA) VerQueryValueA;
+};
+
+NarrowVersionFunctions NarrowVersion()
+{
+    NarrowVersionFunctions a{};
+    const HMODULE version = SystemLibrary("version.dll");
+    LookUp(version, "GetFileVersionInfoSizeA", a.GetFileVersionInfoSizeA);
+    LookUp(version, "GetFileVersionInfoA", a.GetFileVersionInfoA);
+    LookUp(version, "VerQueryValueA", a.VerQueryValueA);
+    return a;
+}
+
+} // namespace
+
 std::optional<std::string> FileVersionString(const std::string& path, const std::string& subBlock)
 {
     if (!Fit(path)) return std::nullopt;
@@ -607,13 +672,15 @@ std::optional<std::string> FileVersionString(const std::string& path, const std:
             return std::string();
         return Narrow(UpToTerminator(value, length));
     }
-    const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &handle);
+    const NarrowVersionFunctions a = NarrowVersion();
+    if (!a.GetFileVersionInfoSizeA || !a.GetFileVersionInfoA || !a.VerQueryValueA) return std::nullopt;
+    const DWORD size = a.GetFileVersionInfoSizeA(path.c_str(), &handle);
     if (size == 0) return std::nullopt;
     std::vector<char> data(size);
-    if (!::GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return std::nullopt;
+    if (!a.GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return std::nullopt;
     char* value = nullptr;
     UINT length = 0;
-    if (!::VerQueryValueA(data.data(), subBlock.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+    if (!a.VerQueryValueA(data.data(), subBlock.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
         return std::string();
     return UpToTerminator(value, length);
 }

@@ -46,7 +46,8 @@ DWORD GetFileAttributes(const std::string& path);
 BOOL SetFileAttributes(const std::string& path, DWORD attributes);
 // FALSE with ERROR_CALL_NOT_IMPLEMENTED where the system lacks the call.
 BOOL GetFileAttributesEx(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& facts);
-BOOL CreateDirectory(const std::string& path);
+// `security` (null for the default) describes who may use the new folder.
+BOOL CreateDirectory(const std::string& path, SECURITY_ATTRIBUTES* security = nullptr);
 BOOL RemoveDirectory(const std::string& path);
 BOOL SetCurrentDirectory(const std::string& path);
 
@@ -61,6 +62,12 @@ struct FoundFile {
 // INVALID_HANDLE_VALUE when nothing matches; close the handle with FindClose.
 HANDLE FindFirstFile(const std::string& pattern, FoundFile& found);
 BOOL FindNextFile(HANDLE search, FoundFile& found);
+
+// The tag a directory search gives for a reparse point, and what the system
+// maps a drive name ("S:") to. 0 and "" when the system says nothing, and
+// where texts go to the "A" functions (the 9x family has neither).
+DWORD ReparseTag(const std::string& path);
+std::string DosDeviceTarget(const std::string& drive);
 
 // FALSE with ERROR_CALL_NOT_IMPLEMENTED where the system lacks the call.
 BOOL GetDiskFreeSpaceEx(const std::string& root, ULARGE_INTEGER& available);
@@ -77,6 +84,8 @@ ShellDeletion DeleteByShell(HWND owner, const std::string& path, FILEOP_FLAGS fl
 
 // Paths the system answers; empty on failure (the last error says why).
 std::string ModuleFileName(HMODULE module);
+// GetTempPath2 where the system has it: for the System account a folder that
+// only it can write, not the Windows folder's Temp that every user can.
 std::string TempPath();
 std::string WindowsDirectory();
 std::string SystemDirectory();
@@ -89,6 +98,20 @@ std::string SpecialFolder(int csidl);
 std::optional<std::string> EnvironmentVariable(const std::string& name);
 
 // ---------------------------------------------------------------- modules, versions, the shell
+
+// A DLL of the System folder, loaded by its full path, never by its bare name:
+// for a DLL that is not a KnownDLL the system looks first in the program's own
+// folder (a download folder). Null when it cannot be loaded; it stays loaded.
+HMODULE SystemLibrary(const char* name);
+// The function `name` of `module`; null when either is missing.
+void* ProcAddress(HMODULE module, const char* name);
+// Fills `function` from `module`; false when either is missing.
+template <typename Function>
+bool LookUp(HMODULE module, const char* name, Function& function)
+{
+    function = reinterpret_cast<Function>(ProcAddress(module, name));
+    return function != nullptr;
+}
 
 HMODULE LoadLibraryEx(const std::string& path, DWORD flags);
 // A string of the file's version resource ("\StringFileInfo\041103a4\FileVersion");

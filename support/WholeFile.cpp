@@ -18,8 +18,6 @@ unsigned long LastError()
     return error != 0 ? error : ERROR_GEN_FAILURE;
 }
 
-UniqueKernelHandle OwnFile(HANDLE file) { return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file); }
-
 // One step that changes the disk: the hook's fault, else the call's own error.
 template <typename Call>
 unsigned long Step(const char* name, const std::string& target, Call call)
@@ -38,11 +36,16 @@ void MakeReplaceable(const std::string& path)
 
 FileText ReadFileText(const std::string& path)
 {
-    const UniqueKernelHandle file = OwnFile(
+    const UniqueKernelHandle file = OwnFileHandle(
         os::CreateFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!file) return {LastError(), {}};
+    return ReadOpenFile(file.get());
+}
+
+FileText ReadOpenFile(HANDLE file)
+{
     DWORD high = 0;
-    const DWORD size = GetFileSize(file.get(), &high);
+    const DWORD size = GetFileSize(file, &high);
     if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return {LastError(), {}};
     if (high != 0 || size > kLargestReadableFile) return {ERROR_FILE_TOO_LARGE, {}};
 
@@ -51,7 +54,7 @@ FileText ReadFileText(const std::string& path)
     DWORD done = 0;
     while (done < size) {
         DWORD read = 0;
-        if (!ReadFile(file.get(), result.text.data() + done, size - done, &read, nullptr)) return {LastError(), {}};
+        if (!ReadFile(file, result.text.data() + done, size - done, &read, nullptr)) return {LastError(), {}};
         if (read == 0) break; // the file shrank under us
         done += read;
     }
@@ -64,7 +67,7 @@ unsigned long WriteNewFile(const std::string& path, const std::string& text)
     MakeReplaceable(path);
     UniqueKernelHandle file;
     const unsigned long created = Step("create", path, [&] {
-        file = OwnFile(os::CreateFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
+        file = OwnFileHandle(os::CreateFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
         return file != nullptr;
     });
     if (created != 0) return created;

@@ -2,6 +2,8 @@
 // Whole-file reads and writes (the script and the uninstall log), and the
 // rename that puts a new file in place of an old one in one step.
 
+#include <windows.h>
+
 #include <string>
 
 struct FileText {
@@ -13,6 +15,8 @@ struct FileText {
 constexpr unsigned long kLargestReadableFile = 256ul << 20;
 
 FileText ReadFileText(const std::string& path);
+// The same through a file opened for reading, from its current position.
+FileText ReadOpenFile(HANDLE file);
 
 // Writes the text as a new file, replacing any file of that name, and makes the
 // system put it on disk before returning. 0 or a system error code.

@@ -6,6 +6,7 @@
 
 #include "support/CodePage.h"
 #include "support/Handles.h"
+#include "support/ReparsePoints.h"
 #include "support/StepHook.h"
 #include "support/WholeFile.h"
 #include "uninstall/UninstallRules.h"
@@ -19,6 +20,9 @@ unsigned long FailureCode() { return GetLastError() != 0 ? GetLastError() : stat
 
 CountJournal::CountJournal(std::string path) : path_(std::move(path))
 {
+    // The install folder may be one users can write: a journal that is a link,
+    // or lies beyond one, is never read, written or deleted.
+    if (path_.empty() || HasLink(path_)) return;
     const FileText text = ReadFileText(path_);
     if (text.error == 0)
         for (const std::string& file : JournalFiles(text.text)) files_.insert(UpperCase(file));
@@ -34,6 +38,7 @@ unsigned long CountJournal::Add(const std::string& file)
     files_.insert(UpperCase(file));
     if (path_.empty()) return 0;
     if (const unsigned long fault = StepFault("create", path_)) return fault;
+    if (HasLink(path_)) return kLinkOnPath;
     const HANDLE opened = os::CreateFile(path_, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (opened == INVALID_HANDLE_VALUE) return GetLastError();
     const UniqueKernelHandle journal(opened);
@@ -50,7 +55,7 @@ unsigned long CountJournal::Add(const std::string& file)
 
 void CountJournal::Remove() const
 {
-    if (path_.empty() || StepFault("delete", path_) != 0) return;
+    if (path_.empty() || StepFault("delete", path_) != 0 || HasLink(path_)) return;
     os::SetFileAttributes(path_, FILE_ATTRIBUTE_NORMAL);
     os::DeleteFile(path_);
 }

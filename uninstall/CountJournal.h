@@ -17,7 +17,8 @@ public:
 
     bool Holds(const std::string& file) const;
     // Appends the file and puts it on disk before returning: 0 or a system error
-    // (0 at once for a journal without a path, which keeps nothing).
+    // (0 at once for a journal without a path, which keeps nothing; kLinkOnPath
+    // for one that is a link or lies beyond one, which is never read or written).
     unsigned long Add(const std::string& file);
     // The run has finished: the journal goes.
     void Remove() const;

@@ -1,6 +1,7 @@
 #pragma once
 // What an install records for its uninstall, while it runs: five pending
-// lists of things to remove and the association restore table.
+// lists of things to remove, the association restore table and the digests of
+// the components it registered.
 
 #include <array>
 #include <string>
@@ -34,7 +35,13 @@ public:
     // twenty slots it goes on: no association is left without its saved value.
     void StoreRestoreEntry(const std::string& entry);
 
+    // "path,digest" of a registered component; a later item for the same path
+    // replaces an earlier one when the log is written.
+    void AppendComponentDigest(const std::string& item) { componentDigests_.push_back(item); }
+    const std::vector<std::string>& ComponentDigestItems() const { return componentDigests_; }
+
 private:
     std::array<std::vector<std::string>, kPendingListCount> lists_;
     std::vector<std::string> restoreSlots_;
+    std::vector<std::string> componentDigests_;
 };

@@ -1,5 +1,6 @@
 #include "uninstall/LogBuilder.h"
 
+#include "uninstall/ComponentRules.h"
 #include "uninstall/NumberedKeys.h"
 
 namespace {
@@ -25,16 +26,22 @@ std::string ProgressText(const std::string& unSetupString, const std::string& wo
     return unSetupString + "情報(" + word + ")を更新しています．しばらくお待ちください．．．";
 }
 
-NumberedKeys NumberItems(PendingList list, const std::vector<std::string>& items)
+NumberedKeys NumberItems(const std::vector<std::string>& items, bool keepShared)
 {
     NumberedKeys keys;
     for (const std::string& item : items) {
         // Readers stop at the first key whose path reads back empty.
         if (PathPart(IniDocument::ReadBack(item)).empty()) continue;
         const int n = keys.FindKeyNumber(item);
-        keys.Store(n, list == PendingList::DeleteFiles ? KeepSharedFlag(item, keys.ValueAt(n)) : item);
+        keys.Store(n, keepShared ? KeepSharedFlag(item, keys.ValueAt(n)) : item);
     }
     return keys;
+}
+
+void WriteNumbered(IniDocument& log, const char* section, const std::string& prefix, const NumberedKeys& numbered)
+{
+    const std::vector<std::string>& values = numbered.Values();
+    for (std::size_t i = 0; i < values.size(); ++i) log.Set(section, prefix + std::to_string(i + 1), values[i]);
 }
 
 } // namespace
@@ -52,10 +59,7 @@ IniDocument BuildUninstallLog(const InstallRecord& record, const LogTexts& texts
     for (PendingList list : kListsInWritingOrder) {
         progress(ProgressText(texts.unSetupString, ProgressWord(list)));
         const PendingListKeys keys = KeysOf(list);
-        const NumberedKeys numbered = NumberItems(list, record.Items(list));
-        const std::vector<std::string>& values = numbered.Values();
-        for (std::size_t i = 0; i < values.size(); ++i)
-            log.Set(keys.section, keys.prefix + std::to_string(i + 1), values[i]);
+        WriteNumbered(log, keys.section, keys.prefix, NumberItems(record.Items(list), list == PendingList::DeleteFiles));
     }
 
     progress(ProgressText(texts.unSetupString, "復元関連付け"));
@@ -67,5 +71,6 @@ IniDocument BuildUninstallLog(const InstallRecord& record, const LogTexts& texts
     log.Set("Extend", "UnSetupString", texts.unSetupString);
     log.Set("UnSetupRegistryKey", "Key", texts.registryKey);
     log.Set("ProgramID", "ID", texts.programId);
+    WriteNumbered(log, kComponentDigestSection, kComponentDigestPrefix, NumberItems(record.ComponentDigestItems(), false));
     return log;
 }

@@ -22,8 +22,9 @@ struct LogTexts {
 using ProgressCallback = std::function<void(const std::string&)>;
 
 // Sections: Information, Title, SetupFolder, the five lists (absent when empty),
-// RestoreRelate, UnSetupOption, Extend, UnSetupRegistryKey, ProgramID. Repeated
-// items of a list land on the key that holds their path; an item without a path
+// RestoreRelate, UnSetupOption, Extend, UnSetupRegistryKey, ProgramID, then the
+// components' digests (absent when none). Repeated items of a list (and
+// digests of one path) land on the key that holds their path; an item without a path
 // before its comma is left out, as no reader could reach it. `progress` gets one
 // text before each list and one before the restore table.
 IniDocument BuildUninstallLog(const InstallRecord& record, const LogTexts& texts, const ProgressCallback& progress);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "support/FileOps.h"
+#include "support/ReparsePoints.h"
 #include "support/Sha256.h"
 #include "support/WholeFile.h"
 #include "support/uStrOp.h"
@@ -14,8 +15,11 @@
 
 namespace {
 
+// A leftover that is a link, or lies beyond one, is never opened, renamed or
+// deleted: the install folder may be one users can write.
 void DeleteLeftover(const std::string& path)
 {
+    if (HasLink(path)) return;
     os::SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
     os::DeleteFile(path);
 }
@@ -28,7 +32,7 @@ void RecoverHalfReplacedLog(const std::string& logPath)
     const std::string partial = folder + kPartialLogName;
     if (FileExists(partial)) DeleteLeftover(partial);
     const std::string whole = folder + kNewLogName;
-    if (!FileExists(whole)) return;
+    if (!FileExists(whole) || HasLink(whole)) return;
     const FileText text = ReadFileText(whole);
     if (text.error != 0) return; // cannot be judged now: the next start tries again
     const LogJudgement judged = JudgeLog(EntriesNamingLog(ComparableFolder(logPath)), Sha256Hex(text.text), "");

@@ -24,8 +24,11 @@ struct LogMergeResult {
 // this run made is read (a reused work folder may hold another program's), or
 // the log itself when the backup copy fails. A log that exists but cannot be
 // read is never lost: it is moved aside (AsideLogName) or, when it cannot be,
-// kept in place; either is reported.
-LogMergeResult RunLogMergeStage(const RunContext& context, InstallRecord& record);
+// kept in place; either is reported. The log is judged by the digest in its
+// Uninstall key as the uninstall judges it, and only what its uninstall would
+// remove is carried over (for a log without a digest, the user is asked about
+// what lies outside the install folder); the rest is reported.
+LogMergeResult RunLogMergeStage(const RunContext& context, InstallRecord& record, UserInterface& ui);
 
 // Uninstaller copy, program list, then (unless "Setup Only.", or a previous log
 // to keep) the log and the Uninstall key. The log is written beside the old one,

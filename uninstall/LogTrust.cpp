@@ -76,9 +76,37 @@ std::string ChangedLogText(const std::string& setupString, const std::string& un
            "それ以外のものは削除せず，終わりに一覧で表示します．";
 }
 
+namespace {
+
+// The question about a log without digest: what it does with the items inside
+// the install folder, and whether it does the same (`verb`) with the rest.
+std::string UnvouchedQuestion(const std::string& log, const std::string& setupString, const std::string& inside,
+                              const char* verb, int outside)
+{
+    std::string text = log;
+    text += "情報に，書き換えられていないことを確かめるための記録がありません．\rこのため，";
+    text += setupString;
+    text += "フォルダの中にあるファイルとフォルダだけを";
+    text += inside;
+    text += "．\r\r";
+    text += setupString;
+    text += "フォルダの外にある項目（";
+    text += std::to_string(outside);
+    text += "個）も";
+    text += verb;
+    text += "ますか？";
+    return text;
+}
+
+} // namespace
+
 std::string UnvouchedLogText(const std::string& setupString, const std::string& unSetupString, int outside)
 {
-    return unSetupString + "情報に，書き換えられていないことを確かめるための記録がありません．\r" + "このため，" +
-           setupString + "フォルダの中にあるファイルとフォルダだけを削除します．\r\r" + setupString +
-           "フォルダの外にある項目（" + std::to_string(outside) + "個）も削除しますか？";
+    return UnvouchedQuestion(unSetupString, setupString, "削除します", "削除し", outside);
+}
+
+std::string UnvouchedMergeText(const std::string& setupString, const std::string& unSetupString, int outside)
+{
+    return UnvouchedQuestion("以前の" + unSetupString, setupString, "，新しい" + unSetupString + "情報に引き継ぎます",
+                             "引き継ぎ", outside);
 }

@@ -60,3 +60,6 @@ int OutsideItemCount(const IniDocument& log, const std::function<bool(const std:
 // that asks about the `outside` items.
 std::string ChangedLogText(const std::string& setupString, const std::string& unSetupString);
 std::string UnvouchedLogText(const std::string& setupString, const std::string& unSetupString, int outside);
+// The install's question about a previous log without digest: whether its
+// `outside` items go into the new log too.
+std::string UnvouchedMergeText(const std::string& setupString, const std::string& unSetupString, int outside);

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "support/FileOps.h"
+#include "support/ReparsePoints.h"
 #include "support/Sha256.h"
 #include "support/SysErrorText.h"
 #include "support/uIniFile.h"
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr char kSetupFileTag[] = "<SetupFile> ";
+constexpr char kLinkWriteSkip[] = "リンクを含むため，書き込みませんでした．\r\n";
 
 void RegisterInProgramList(const RunContext& context)
 {
@@ -46,6 +48,14 @@ StageResult WriteLogAndUninstallEntry(const RunContext& context, const InstallRe
         ui.ShowStatus(text);
         ui.ProcessMessages();
     });
+
+    // The install folder may be one users can write: no file of the log's
+    // replacement is opened, renamed or replaced through a link.
+    for (const std::string* path : {&partialLogPath, &newLogPath, &logPath})
+        if (HasLink(*path)) {
+            result.failures.Add(kSetupFileTag, logPath, kLinkWriteSkip);
+            return result;
+        }
 
     const std::string logText = log.Text();
     unsigned long error = WriteNewFile(partialLogPath, logText);

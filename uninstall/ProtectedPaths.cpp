@@ -6,6 +6,7 @@
 
 #include "support/Handles.h"
 #include "support/CodePage.h"
+#include "support/ReparsePoints.h"
 #include "uninstall/Protection.h"
 #include "support/SystemText.h"
 
@@ -48,10 +49,10 @@ std::string FullPath(const std::string& path)
 
 std::string ComparableFolder(const std::string& path)
 {
-    const std::string full = FullPath(path);
+    const std::string plain = PlainPath(path);
     // A path the system cannot resolve gives "", which counts as a root.
-    if (full.empty()) return {};
-    return ComparablePath(WithLongNames(full));
+    if (plain.empty()) return {};
+    return ComparablePath(WithLongNames(plain));
 }
 
 std::vector<std::string> ProtectedFolders(const ProgramFiles& files, const FolderTable& folders)

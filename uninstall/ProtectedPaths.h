@@ -13,9 +13,11 @@
 std::string FullPath(const std::string& path);
 
 // The comparable form (uninstall/Protection.h) of a folder or file path as the
-// system resolves it: made full, short 8.3 names replaced by long ones where
-// the system can (a part that does not exist stays as written). "" (which
-// counts as a root) when the system cannot make the path full.
+// system resolves it: made full and plain (a subst drive, "\\?\" and this
+// computer's administrative shares as the drive path they stand for:
+// support/ReparsePoints.h), short 8.3 names replaced by long ones where the
+// system can (a part that does not exist stays as written). "" (which counts
+// as a root) when the system cannot make the path full.
 std::string ComparableFolder(const std::string& path);
 
 // The comparable forms of the Windows, system, temporary and Program Files

@@ -99,9 +99,22 @@ bool Listed(const std::string& key, const std::string_view (&list)[N])
     return std::any_of(std::begin(list), std::end(list), [&](std::string_view k) { return SameIgnoringAsciiCase(key, k); });
 }
 
-// `key` normalised, relative to the classes root or a hive's SOFTWARE\Classes.
-bool IsProtectedClassesKey(const std::string& key)
+// A normalised key without the name "Wow6432Node" at its `at`-th name (the
+// first, or the second after "SOFTWARE"): 64-bit Windows keeps the 32-bit
+// programs' view of the same keys there.
+std::string OwnView(const std::string& key, std::size_t at)
 {
+    std::vector<std::string> names = Names(key, Separators::Key);
+    if (names.size() > at && SameIgnoringAsciiCase(names[at], "Wow6432Node") &&
+        (at == 0 || SameIgnoringAsciiCase(names[0], "SOFTWARE")))
+        names[at].clear();
+    return KeyNamesFrom(names, 0);
+}
+
+// `key` normalised, relative to the classes root or a hive's SOFTWARE\Classes.
+bool IsProtectedClassesKey(const std::string& written)
+{
+    const std::string key = OwnView(written, 0);
     if (key.empty() || Listed(key, kClassesSystemKeys)) return true;
     return Listed(Names(key, Separators::Key).front(), kSystemFileTypes);
 }
@@ -118,8 +131,9 @@ bool IsControlSet(const std::string& name)
 // `key` normalised, relative to the machine's or a user's hive. A control set
 // and its direct children (Services, Control, Enum, ...) are never deleted; a
 // key further down (a service of its own) only when the log is trusted.
-bool IsProtectedHiveKey(const std::string& key, bool trusted)
+bool IsProtectedHiveKey(const std::string& written, bool trusted)
 {
+    const std::string key = OwnView(written, 1);
     const std::vector<std::string> names = Names(key, Separators::Key);
     if (names.size() <= 1 || Listed(key, kHiveSystemKeys)) return true;
     if (SameIgnoringAsciiCase(names[0], "SYSTEM") && IsControlSet(names[1])) return names.size() <= 3 || !trusted;

@@ -14,11 +14,17 @@ bool Agrees(UserInterface& ui, const std::string& question)
     return ui.ShowMessage(question, kConfirmCaption, MB_YESNO | MB_ICONQUESTION) != IDNO;
 }
 
+unsigned long Delete(const RecordedFile& file, bool filesOnly, ComponentGate* components)
+{
+    if (components) components->Unregister(file.path);
+    return RemoveFile(file.path, filesOnly);
+}
+
 // A counted file that this install counted: down by one, and gone only when no
 // program is left. A count the journal says was lowered already is not lowered
 // again (the run before this one was cut short).
 unsigned long RemoveSharedFile(const RecordedFile& file, SharedFileDecisions& decisions, UserInterface& ui,
-                               bool filesOnly, bool unregister)
+                               bool filesOnly, ComponentGate* components)
 {
     int count = 0;
     if (decisions.journal.Holds(file.path)) {
@@ -35,21 +41,21 @@ unsigned long RemoveSharedFile(const RecordedFile& file, SharedFileDecisions& de
         const SharedFileAnswer answer = ui.AskAboutSharedFile(UnusedSharedFileText(file.path));
         if (answer == SharedFileAnswer::DeleteAll || answer == SharedFileAnswer::KeepAll) decisions.forAll = answer;
         if (answer == SharedFileAnswer::Keep) return 0;
-        if (answer == SharedFileAnswer::Delete) return RemoveFile(file.path, filesOnly, unregister);
+        if (answer == SharedFileAnswer::Delete) return Delete(file, filesOnly, components);
     }
-    return *decisions.forAll == SharedFileAnswer::DeleteAll ? RemoveFile(file.path, filesOnly, unregister) : 0;
+    return *decisions.forAll == SharedFileAnswer::DeleteAll ? Delete(file, filesOnly, components) : 0;
 }
 
 } // namespace
 
 unsigned long RemoveRecordedFile(const std::string& value, const ProgramFiles& files, SharedFileDecisions& decisions,
-                                 UserInterface& ui, bool filesOnly, bool unregister)
+                                 UserInterface& ui, bool filesOnly, ComponentGate* components)
 {
     const RecordedFile file = SplitRecordedFile(value);
     if (decisions.counts.Get(file.path) != 0 || decisions.journal.Holds(file.path)) {
         // Another program counted it, and this install did not: it stays.
         if (!HasRecordedFlag(file, 'S')) return 0;
-        return RemoveSharedFile(file, decisions, ui, filesOnly, unregister);
+        return RemoveSharedFile(file, decisions, ui, filesOnly, components);
     }
     switch (DecideUncountedFile(file, files.windowsFolder, files.systemFolder)) {
     case UncountedFile::Keep: return 0;
@@ -61,5 +67,5 @@ unsigned long RemoveRecordedFile(const std::string& value, const ProgramFiles& f
         break;
     case UncountedFile::Delete: break;
     }
-    return RemoveFile(file.path, filesOnly, unregister);
+    return Delete(file, filesOnly, components);
 }

@@ -19,11 +19,21 @@ struct SharedFileDecisions {
     SharedCounts counts;
 };
 
+// What unregisters a component right before its file is deleted.
+class ComponentGate {
+public:
+    virtual void Unregister(const std::string& path) = 0;
+
+protected:
+    ~ComponentGate() = default;
+};
+
 // Deletes a DeleteFile or AddDeleteFile value's file, or keeps it by the rules:
 // a shared file is counted down and goes only when no program is left (and the
 // user agrees); "/C" asks, "/L" keeps, "/F" deletes, an uncounted DLL or OCX in
 // the Windows or System folder is asked about. 0 when deleted or kept, else the
 // deletion's error code. `filesOnly` keeps a pattern from deleting folders;
-// `unregister` false deletes a component without loading it.
+// `components`, when given, unregisters the file before it is deleted (no
+// component is loaded otherwise).
 unsigned long RemoveRecordedFile(const std::string& value, const ProgramFiles& files, SharedFileDecisions& decisions,
-                                 UserInterface& ui, bool filesOnly = false, bool unregister = true);
+                                 UserInterface& ui, bool filesOnly = false, ComponentGate* components = nullptr);

@@ -34,15 +34,22 @@ std::string WriteUninstallEntry(const std::string& keyPath, const std::string& d
         os::RegCreateKeyEx(HKEY_LOCAL_MACHINE, keyPath, KEY_SET_VALUE, created, &disposition) != ERROR_SUCCESS)
         return KeyCreationFailedText(keyPath);
     UniqueRegKey key(created);
+    const std::string previousDigest = ReadRegistryString(HKEY_LOCAL_MACHINE, keyPath, kLogDigestValue);
     std::string refusal;
     // The digest before the command line: a run ended in between leaves a key
     // that names no log, never one that names a log without vouching for it.
-    if (!SetString(key.get(), "DisplayName", displayName))
+    if (!SetString(key.get(), "DisplayName", displayName)) {
         refusal = ValueNotSetText("DisplayName");
-    else if (!SetString(key.get(), kLogDigestValue, logDigest))
+    } else if (!SetString(key.get(), kLogDigestValue, logDigest)) {
         refusal = ValueNotSetText(kLogDigestValue);
-    else if (!SetString(key.get(), "UninstallString", command))
+    } else if (!SetString(key.get(), "UninstallString", command)) {
         refusal = ValueNotSetText("UninstallString");
+        // The old log stays in place: the digest that vouched for it goes back.
+        if (previousDigest.empty())
+            os::RegDeleteValue(key.get(), kLogDigestValue);
+        else
+            os::RegSetString(key.get(), kLogDigestValue, previousDigest);
+    }
     // A key made here that lacks its values would list a program that no log
     // can remove: it goes again.
     if (!refusal.empty() && disposition == REG_CREATED_NEW_KEY) {

@@ -7,11 +7,14 @@
 #include "support/CodePage.h"
 #include "support/FailureReport.h"
 #include "support/FileOps.h"
+#include "support/ReparsePoints.h"
 #include "support/ScriptLists.h"
 #include "support/StepHook.h"
 #include "support/SysErrorText.h"
 #include "support/uIniFile.h"
 #include "support/uStrOp.h"
+#include "uninstall/ComponentLoading.h"
+#include "uninstall/ComponentRules.h"
 #include "uninstall/CountJournal.h"
 #include "uninstall/LogTrust.h"
 #include "uninstall/Protection.h"
@@ -33,6 +36,10 @@ constexpr char kUnnamedKeySkip[] = "キーの名前が空のため，削除し�
 constexpr char kExtensionSkip[] = "拡張子が正しくないため，関連付けを戻しませんでした．\r\n";
 constexpr char kSystemTypeSkip[] = "システムのファイルの種類のため，関連付けを戻しませんでした．\r\n";
 constexpr char kNotUninstallKeySkip[] = "製品のアンインストール情報のキーではないため，削除しませんでした．\r\n";
+constexpr char kLinkSkip[] = "リンクを含むため，削除しませんでした．\r\n";
+
+// The reason a removal failed; a refusal to delete through a link has its own.
+std::string FailureReason(unsigned long code) { return code == kLinkOnPath ? kLinkSkip : SysErrorText(code); }
 
 class Run {
 public:
@@ -54,7 +61,7 @@ private:
     // Another drive or share is never inside: it is not even looked at.
     bool Inside(const std::string& path) const
     {
-        if (installProtected_ || DriveOf(ComparablePath(FullPath(path))) != DriveOf(installComparable_)) return false;
+        if (installProtected_ || DriveOf(ComparablePath(PlainPath(path))) != DriveOf(installComparable_)) return false;
         return InInstallFolder(path);
     }
     bool Reaches(const std::string& path) const { return reach_.outside || Inside(path); }
@@ -67,6 +74,17 @@ private:
     UninstallEnd Stop();
     void JudgeTheLog();
     bool Unregisters(const std::string& path) const;
+    void Unregister(const std::string& path, bool registeredByInstall);
+    // What unregisters one recorded file before it is deleted.
+    class EntryGate : public ComponentGate {
+    public:
+        EntryGate(Run& run, bool registeredByInstall) : run_(run), registered_(registeredByInstall) {}
+        void Unregister(const std::string& path) override { run_.Unregister(path, registered_); }
+
+    private:
+        Run& run_;
+        bool registered_;
+    };
     // The name first: asking the system about every recorded path costs a look at the disk each.
     bool IsTheLog(const std::string& path) const
     {
@@ -175,12 +193,23 @@ void Run::JudgeTheLog()
 
 bool Run::Unregisters(const std::string& path) const
 {
-    if (!IsOcxOrDll(path)) return false; // nothing would be loaded
     // A share is refused before anything looks at it.
-    if (DriveOf(ComparablePath(FullPath(path))).empty()) return false;
+    if (DriveOf(ComparablePath(PlainPath(path))).empty()) return false;
     const std::string component = ComparableFolder(path);
     return MayUnregister(component, IsFixedDrive(DriveOf(component)), installComparable_, systemFolders_,
                          reach_.trusted);
+}
+
+// A component is loaded to unregister it only from a place the log is believed
+// for, and only while its bytes are vouched for. One that the install
+// registered and that is not loaded stays registered, and the report says so.
+void Run::Unregister(const std::string& path, bool registeredByInstall)
+{
+    if (!IsOcxOrDll(path) || !FileExists(path)) return; // nothing would be loaded
+    const IniDocument* believed = judged_.trust == LogTrust::Vouched ? &script_ : nullptr;
+    const std::string reason = Unregisters(path) ? UnregisterComponent(path, believed, context_)
+                                                 : "この場所からは読み込まないため，登録を解除しませんでした．\r\n";
+    if (!reason.empty() && registeredByInstall) failures_.Add("<File> ", path, reason);
 }
 
 // A pattern in a protected folder, or anywhere below the Windows folder (Fonts,
@@ -239,9 +268,11 @@ void Run::FilePass()
             }
             // A pattern outside the install folder deletes files, never folders.
             const bool filesOnly = pattern && (installProtected_ || !InInstallFolder(FolderPart(path)));
+            EntryGate gate(*this, RegisteredByInstall(value));
             const unsigned long code =
-                RemoveRecordedFile(value, context_.files, decisions_, ui_, filesOnly, Unregisters(path));
-            if (code != 0 && recorded) failures_.Add("<File> ", path, SysErrorText(code));
+                RemoveRecordedFile(value, context_.files, decisions_, ui_, filesOnly, pattern ? nullptr : &gate);
+            // A refusal for a link is listed for every section: it counts as a failure.
+            if (code == kLinkOnPath || (code != 0 && recorded)) failures_.Add("<File> ", path, FailureReason(code));
         }
     }
 }
@@ -257,8 +288,8 @@ void Run::ShortcutPass()
             failures_.Add("<ShortCut> ", shortcut, kWildcardSkip);
             continue;
         }
-        if (const unsigned long code = RemoveFile(shortcut, false, Unregisters(shortcut)))
-            failures_.Add("<ShortCut> ", shortcut, SysErrorText(code));
+        if (const unsigned long code = RemoveFile(shortcut))
+            failures_.Add("<ShortCut> ", shortcut, FailureReason(code));
         // An emptied program group goes with its last shortcut; the standard
         // shortcut folders never do.
         const std::string folder = FolderPart(shortcut);
@@ -281,8 +312,9 @@ void Run::FolderPass()
         }
         const bool inside = !installProtected_ && InInstallFolder(folder);
         unsigned long code = RemoveFolder(folder, inside ? choices_.patterns : std::string());
-        if (inside && choices_.deleteAll) code = 0; // the install folder goes whole
-        if (code != 0) failures_.Add("<Folder> ", folder, SysErrorText(code));
+        // The install folder goes whole, but never through a link.
+        if (inside && choices_.deleteAll && code != kLinkOnPath) code = 0;
+        if (code != 0) failures_.Add("<Folder> ", folder, FailureReason(code));
     }
 }
 
@@ -391,8 +423,8 @@ void Run::RemoveJournalAndLog()
     if (ownKeyLeft_) return;
     decisions_.journal.Remove();
     if (recordedLog_.empty()) return;
-    if (const unsigned long code = RemoveFile(recordedLog_, false, false))
-        failures_.Add("<File> ", recordedLog_, SysErrorText(code));
+    if (const unsigned long code = RemoveFile(recordedLog_))
+        failures_.Add("<File> ", recordedLog_, FailureReason(code));
 }
 
 void Run::RemoveInstallFolder()
@@ -406,7 +438,7 @@ void Run::RemoveInstallFolder()
                                                 : "フォルダにファイルが残っているため，") +
                  context_.keys.setupString + "フォルダを削除できませんでした．エクスプローラなどから，直接削除してください．\r\n";
     else
-        reason = SysErrorText(code);
+        reason = FailureReason(code);
     failures_.Add("<SetupFolder> ", installFolder_, reason);
 }
 

@@ -194,8 +194,9 @@ def setup_program(prefix, windriver, tmp_path):
     """Starts SETUP.EXE from a distribution folder; every started copy is ended afterwards."""
     started = []
 
-    def start(dist, *args, wait_for=None):
-        process = prefix.start([dist / "SETUP.EXE", *args], tmp_path / f"setup{len(started)}.out", cwd=dist)
+    def start(dist, *args, wait_for=None, extra_env=None):
+        process = prefix.start([dist / "SETUP.EXE", *args], tmp_path / f"setup{len(started)}.out", cwd=dist,
+                               extra_env=extra_env)
         started.append(process)
         if wait_for:
             windriver("wait", wait_for, "--timeout", "30000")
@@ -206,3 +207,15 @@ def setup_program(prefix, windriver, tmp_path):
         if process.poll() is None:
             process.kill()
             process.wait(30)
+
+
+def install_into(windriver, setup_program, dist, title, folder):
+    """Installs the distribution into a folder that does not exist yet, to the completion box."""
+    program = setup_program(dist, wait_for=title)
+    windriver("settext", title, "#%d" % MAIN_IDS["txtFolder"], folder)
+    windriver("press", title, "#%d" % MAIN_IDS["btnEvent"])
+    windriver("msgbox", "フォルダ作成", "--timeout", "30000")
+    windriver("press", "フォルダ作成", "はい(Y)")
+    windriver("msgbox", "完了", "--timeout", "60000")
+    windriver("press", "完了", "OK")
+    assert program.wait(60) == 0

@@ -2,13 +2,15 @@
 rewritten there to turn the uninstall against the machine, and every question
 answered yes: the machine is read before and after (the sandbox's reader), and
 only the product's own files and its Uninstall key are gone. The same log left
-as the install wrote it removes everything, as it always did."""
+as the install wrote it removes everything, as it always did. A reinstall over
+the rewritten log carries nothing of another vendor's into the new log, and a
+component swapped in that folder after the install is never loaded."""
 
 import time
 
 import pytest
 
-from conftest import BUILD, MAIN_IDS, make_distribution, write_cp932
+from conftest import BUILD, MAIN_IDS, install_into, make_distribution, write_cp932
 from machine import take_snapshot
 from test_uninstall_run import KEPT_FILES, files_of, uninstall_command
 
@@ -44,14 +46,8 @@ Key1=Software\\TesseraT2
 [ProgramID]
 ID=TESSERAT2
 """, {"APP.EXE": b"MZ" + bytes(100), "読んでね.TXT": "読む\r\n", "COMP.DLL": dll})
-    program = setup_program(dist, wait_for=TITLE)
-    windriver("settext", TITLE, "#%d" % MAIN_IDS["txtFolder"], FOLDER)
-    windriver("press", TITLE, START)
-    windriver("msgbox", "フォルダ作成", "--timeout", "30000")
-    windriver("press", "フォルダ作成", "はい(Y)")
-    windriver("msgbox", "完了", "--timeout", "60000")
-    windriver("press", "完了", "OK")
-    assert program.wait(60) == 0
+    install_into(windriver, setup_program, dist, TITLE, FOLDER)
+    return dist
 
 
 def reg(prefix, tmp_path, *args):
@@ -110,6 +106,114 @@ def wait_for_box(windriver, caption, starts, timeout=60):
         time.sleep(0.3)
 
 
+def read_failure_report(windriver):
+    """The failure report the main window shows, once its continue button is there to press."""
+    deadline = time.monotonic() + 30
+    while True:
+        controls = {c["id"]: c for c in windriver("controls", TITLE)}
+        if controls[MAIN_IDS["btnEvent"]]["text"] == "続行(&C)" and controls[MAIN_IDS["btnEvent"]]["enabled"]:
+            return controls[MAIN_IDS["txtReadme"]]["text"]
+        assert time.monotonic() < deadline, "no failure report"
+        time.sleep(0.3)
+
+
+def run_to_the_end(windriver, screenshot=None, shot="report", timeout=120):
+    """Answers a run's closing boxes: the failure question with yes (the report is
+    read and the run continued), the completion box with OK. The report, or ""."""
+    report = ""
+    deadline = time.monotonic() + timeout
+    while True:
+        captions = {w["caption"] for w in windriver("list")}
+        if "完了" in captions:
+            [done] = windriver("msgbox", "完了", "--timeout", "30000")
+            assert done["text"].endswith("完了しました．") or "が完了しました．" in done["text"], done
+            windriver("press", "完了", "OK")
+            return report
+        if "警告" in captions and not report:
+            box = wait_for_box(windriver, "警告", "")
+            assert "一部の処理が失敗しました．" in box["text"], box
+            windriver("press", "警告", "はい(Y)")
+            report = read_failure_report(windriver)
+            if screenshot:
+                screenshot(shot)
+            windriver("press", TITLE, START)
+        assert time.monotonic() < deadline, f"the run did not end: {windriver.on_screen()}"
+        time.sleep(0.3)
+
+
+def component_calls(prefix, tmp_path):
+    """How often each test component was loaded, registered and unregistered (HKCU\\Software\\TesseraTests)."""
+    output = tmp_path / "calls.txt"
+    prefix.run(["reg", "query", "HKCU\\Software\\TesseraTests"], output, timeout=120)
+    calls = {}
+    for line in output.read_text(encoding="utf-8", errors="replace").splitlines():
+        parts = line.split()
+        if len(parts) == 3 and parts[1] == "REG_DWORD":
+            calls[parts[0]] = int(parts[2], 16)
+    return calls
+
+
+def uninstall(prefix, windriver, tmp_path, screenshot=None):
+    """The uninstall from its Uninstall key, every box answered; its failure report, or ""."""
+    uninstaller, log_path = uninstall_command(prefix, tmp_path)
+    program = prefix.start([uninstaller, log_path], tmp_path / "uninstall.out")
+    windriver("wait", TITLE, "--timeout", "30000")
+    windriver("press", TITLE, START)
+    report = run_to_the_end(windriver, screenshot, "uninstall-report")
+    assert program.wait(60) == 0
+    return report
+
+
+def test_a_reinstall_over_a_rewritten_log_takes_only_the_products_own_items(prefix, windriver, setup_program,
+                                                                            screenshot, tmp_path):
+    dist = install_product(prefix, windriver, setup_program)
+    install = prefix.drive_c / "UserApps" / "T2"
+    plant_another_vendor(prefix, tmp_path)
+    vendor_tool = "C:\\Program Files\\OtherVendor\\tool.exe"
+    rewrite_log(install / "UNSETUP.INI", [
+        ("DeleteFile", "File", [vendor_tool]),
+        ("DeleteRegistry", "Key", ["(Local)SOFTWARE\\OtherVendor"]),
+    ], f"{UNINSTALL}\\TesseraT2")
+
+    # The administrator installs the product again, into the same folder.
+    program = setup_program(dist, wait_for=TITLE)
+    windriver("settext", TITLE, "#%d" % MAIN_IDS["txtFolder"], FOLDER)
+    windriver("press", TITLE, START)
+    report = run_to_the_end(windriver, screenshot, "reinstall-report")
+    assert program.wait(60) == 0
+    new_log = (install / "UNSETUP.INI").read_bytes().decode("cp932")
+
+    uninstall(prefix, windriver, tmp_path)
+    assert (prefix.drive_c / "Program Files" / "OtherVendor" / "tool.exe").exists()
+    assert "hklm\\software\\othervendor" in snapshot(prefix).registry
+    assert not install.exists()
+    assert "OtherVendor" not in new_log, new_log
+    for dropped in (f"<File> {vendor_tool}\r\nインストールフォルダの外にあるため，引き継ぎませんでした．",
+                    "<Registry> (Local)SOFTWARE\\OtherVendor\r\n以前のアンインストール情報が確かめられないため，引き継ぎませんでした．"):
+        assert dropped in report, f"{dropped!r} not in\n{report}"
+
+
+@pytest.mark.parametrize("replaced", [True, False], ids=["replaced component", "untouched component"])
+def test_a_component_replaced_after_the_install_is_not_loaded(prefix, windriver, setup_program, screenshot, tmp_path,
+                                                              replaced):
+    install_product(prefix, windriver, setup_program)
+    component = prefix.drive_c / "UserApps" / "T2" / "COMP.DLL"
+    assert component_calls(prefix, tmp_path) == {"regok.load": 1, "regok.register": 1}
+    if replaced:
+        component.write_bytes((BUILD / "tests" / "regfail.dll").read_bytes())
+
+    report = uninstall(prefix, windriver, tmp_path, screenshot)
+    calls = component_calls(prefix, tmp_path)
+    assert not component.exists()
+    if not replaced:
+        assert calls == {"regok.load": 2, "regok.register": 1, "regok.unregister": 1}
+        assert report == ""
+        return
+    assert calls == {"regok.load": 1, "regok.register": 1}, calls
+    assert ("<File> C:\\UserApps\\T2\\COMP.DLL\r\n"
+            "登録した時と内容が違うため，読み込まず，登録を解除しませんでした．\r\n") in report, report
+
+
 def ordinary(path):
     """Not the temporary folders, where the programs' work folders come and go."""
     lower = path.lower()
@@ -149,21 +253,10 @@ def test_a_rewritten_log_removes_only_the_products_own_files_and_key(prefix, win
         assert box["text"] == CHANGED
         screenshot("changed-log")
         windriver("press", "警告", "OK")
-        wait_for_box(windriver, "警告", "アンインストールの過程で，一部の処理が失敗しました．")
-        windriver("press", "警告", "はい(Y)")
-        deadline = time.monotonic() + 30
-        while True:
-            controls = {c["id"]: c for c in windriver("controls", TITLE)}
-            if controls[MAIN_IDS["btnEvent"]]["text"] == "続行(&C)" and controls[MAIN_IDS["btnEvent"]]["enabled"]:
-                break
-            assert time.monotonic() < deadline, "no failure report"
-            time.sleep(0.3)
-        report = controls[MAIN_IDS["txtReadme"]]["text"]
-        screenshot("report")
-        windriver("press", TITLE, START)
-    done = wait_for_box(windriver, "完了", "アンインストールを完了しました．")
-    assert done["text"] == "アンインストールを完了しました．"
-    windriver("press", "完了", "OK")
+        report = run_to_the_end(windriver, screenshot, "report")
+        assert report
+    else:
+        assert run_to_the_end(windriver) == ""
     assert program.wait(60) == 0
     after = snapshot(prefix)
 

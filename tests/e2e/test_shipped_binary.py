@@ -1,24 +1,32 @@
-"""The SETUP.EXE we ship (the i686 build, read on every host): only system DLLs
-imported, late functions looked up at run time, its resources, and its size."""
+"""The SETUP.EXE and TESSAUTO.EXE we ship (the i686 build, read on every host):
+only KnownDLLs imported, late functions looked up at run time, their
+resources, and the size of SETUP.EXE."""
 
 import re
 import subprocess
 
 import pytest
 
-from conftest import SHIPPED_SETUP
+from conftest import ROOT, SHIPPED_SETUP
 
 pytestmark = pytest.mark.single_pass
 
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",
-               "comctl32.dll", "comdlg32.dll", "lz32.dll", "version.dll", "msvcrt.dll", "winmm.dll"}
-# Looked up at run time: missing from some of the systems the program runs on.
-RUNTIME_ONLY = {"GetDiskFreeSpaceExA", "RestartDialog", "_RestartDialog@12"}
+SHIPPED_TESSAUTO = ROOT / "build" / "win32" / "TESSAUTO.EXE"
+# DLLs that Windows never takes from the program's own folder (a download
+# folder anyone may have put a DLL into).
+KNOWN_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",
+              "comdlg32.dll", "msvcrt.dll", "oleaut32.dll", "shlwapi.dll", "imm32.dll"}
+# Looked up at run time: missing from some of the systems the program runs on,
+# or (lz32, version, winmm) loaded by the System folder's full path.
+RUNTIME_ONLY = {"GetDiskFreeSpaceExA", "RestartDialog", "_RestartDialog@12", "SetDefaultDllDirectories",
+                "SetDllDirectoryA", "SetDllDirectoryW", "LZInit", "LZCopy", "LZClose", "GetFileVersionInfoSizeA",
+                "GetFileVersionInfoA", "VerQueryValueA", "timeGetDevCaps", "timeBeginPeriod", "timeEndPeriod",
+                "SetFileInformationByHandle"}
 SIZE_BUDGET = 300_000  # bytes
 
 
-def imports():
-    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", str(SHIPPED_SETUP)], capture_output=True, text=True,
+def imports(program=SHIPPED_SETUP):
+    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", str(program)], capture_output=True, text=True,
                           check=True).stdout
     assert "file format pei-i386" in dump
     table, dll = {}, None
@@ -37,19 +45,26 @@ def resource(kind):
                           capture_output=True, check=True).stdout
 
 
-def test_only_system_dlls_and_no_named_import_of_late_functions():
+def test_only_known_dlls_and_no_named_import_of_late_functions():
     table = imports()
     assert "kernel32.dll" in table and "user32.dll" in table
-    assert set(table) <= SYSTEM_DLLS, set(table) - SYSTEM_DLLS
+    # comctl32 besides: the manifest has Windows take it from the side-by-side store.
+    assert set(table) <= KNOWN_DLLS | {"comctl32.dll"}, set(table) - KNOWN_DLLS
     named = set().union(*table.values())
     assert not named & RUNTIME_ONLY
     # Wide functions are looked up at run time: the 9x family lacks most of them.
     # The C++ runtime's semaphore is one that family's kernel32 has.
     assert {name for name in named if name.endswith("W")} <= {"CreateSemaphoreW"}
-    # The 9x family's kernel32 has no LZ functions: they must come from lz32.
-    assert {"LZInit", "LZCopy", "LZClose"} <= table.get("lz32.dll", set())
     # Both open files through OpenFile, whose path buffer holds 128 bytes.
     assert not named & {"LZOpenFileA", "GetExpandedNameA"}
+
+
+def test_tessauto_imports_only_known_dlls_and_narrows_its_dll_search():
+    table = imports(SHIPPED_TESSAUTO)
+    assert set(table) <= KNOWN_DLLS, set(table) - KNOWN_DLLS
+    assert not set().union(*table.values()) & RUNTIME_ONLY
+    # Looked up at run time, first thing: DLLs loaded by name later come from the System folder.
+    assert b"SetDefaultDllDirectories\0" in SHIPPED_TESSAUTO.read_bytes()
 
 
 def test_version_and_manifest_resources():
@@ -61,6 +76,7 @@ def test_version_and_manifest_resources():
     manifest = resource(24).decode("utf-8")
     assert 'processorArchitecture="x86"' in manifest
     assert 'level="requireAdministrator"' in manifest
+    assert re.search(r'name="Microsoft\.Windows\.Common-Controls"\s+version="6\.0\.0\.0"', manifest)
 
 
 def test_size_within_budget():

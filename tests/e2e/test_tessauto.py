@@ -1,18 +1,17 @@
 """TESSAUTO as a deployment system runs it, with no one at the screen: the exit
 codes of an install, an uninstall and a detection, a restart request, a missing
-disk, and two installs at once. Exit codes are read as a deployment system
-reads them (GetExitCodeProcess, through windriver run): Wine's own exit status
-keeps only the low byte."""
+disk, two installs at once, and a file someone else put in the log's place.
+Exit codes are read as a deployment system reads them (GetExitCodeProcess,
+through windriver run): Wine's own exit status keeps only the low byte."""
 
+import itertools
 import json
 import re
 import shutil
-import subprocess
 import sys
+import time
 
-import pytest
-
-from conftest import ARCH, BUILD, RESULTS, ROOT, make_distribution
+from conftest import ARCH, BUILD, RESULTS, ROOT, make_distribution, temp_folder
 
 sys.path.insert(0, str(ROOT / "tools" / "sandbox"))
 
@@ -24,8 +23,15 @@ SAMPLE_KEY = "TesseraSample"
 RUN_TIMEOUT = 300
 
 
-def tessauto(prefix, tmp_path, *args, log="C:\\tessauto.log"):
-    """Runs TESSAUTO to its end; (its exit code, the log's text)."""
+RUNS = itertools.count(1)
+
+
+def tessauto(prefix, tmp_path, *args, log=None):
+    """Runs TESSAUTO to its end; (its exit code, the log's text). Each run has
+    a log of its own: an existing file that the Administrators or the System
+    account do not own is not written to, and under Wine every file belongs
+    to the user."""
+    log = log or f"C:\\tessauto-{next(RUNS)}.log"
     quoted = " ".join(f'"{arg}"' if " " in arg or not arg else arg for arg in args)
     log_args = f" /log {log}" if log and args[0] != "detect" else ""
     command = f'"{prefix_path(TESSAUTO)}" {quoted}{log_args}'
@@ -158,11 +164,28 @@ def test_two_installs_at_once_one_returns_1618(prefix, tmp_path):
     assert "result: 1618 (another install is running): another TESSAUTO run is at work" in turned_away
 
 
-@pytest.mark.single_pass
-def test_the_shipped_tessauto_imports_only_system_dlls():
-    shipped = ROOT / "build" / "win32" / "TESSAUTO.EXE"
-    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", str(shipped)], capture_output=True, text=True,
-                          check=True).stdout
-    assert "file format pei-i386" in dump
-    dlls = {name.lower() for name in re.findall(r"DLL Name: (\S+)", dump)}
-    assert dlls <= {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll"}, dlls
+
+
+def test_the_log_never_goes_into_a_file_someone_else_made_or_through_a_link(prefix, tmp_path):
+    """TESSAUTO runs as the System account, whose temporary folder every user may
+    write into: a file waiting at the log's place, or a link there to another
+    file, is left as it is and the run goes on with the console alone."""
+    victim = prefix.drive_c / "victim.txt"
+    victim.write_bytes(b"not a log\r\n")
+    (temp_folder(prefix) / "TESSAUTO.LOG").symlink_to(victim)
+    planted = prefix.drive_c / "planted.log"
+    planted.write_bytes(b"a user's file\r\n")
+    for log in ("", "C:\\planted.log"):
+        output = tmp_path / "refused.out"
+        log_args = f" /log {log}" if log else ""
+        prefix.run([BUILD / "windriver.exe", "run", f'"{prefix_path(TESSAUTO)}" uninstall TesseraNothing{log_args}'],
+                   output, timeout=RUN_TIMEOUT)
+        lines = output.read_text(encoding="utf-8", errors="replace").splitlines()
+        assert [json.loads(line) for line in lines if line.startswith("{")] == [{"exit": 0}], lines
+        # The console's lines may reach the file after the run's end.
+        deadline = time.monotonic() + 30
+        while "is refused" not in output.read_text(encoding="utf-8", errors="replace"):
+            assert time.monotonic() < deadline, output.read_text(encoding="utf-8", errors="replace")
+            time.sleep(0.2)
+    assert victim.read_bytes() == b"not a log\r\n"
+    assert planted.read_bytes() == b"a user's file\r\n"

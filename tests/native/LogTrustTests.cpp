@@ -3,6 +3,7 @@
 
 #include "support/Sha256.h"
 #include "tests/native/Cp932.h"
+#include "uninstall/ComponentRules.h"
 #include "uninstall/LogTrust.h"
 
 namespace {
@@ -85,6 +86,67 @@ TEST(LogTrust, TheItemsOutsideTheInstallFolderAreCounted)
     const std::string text = UnvouchedLogText("インストール", "アンインストール", 7);
     EXPECT_NE(text.find("インストールフォルダの外にある項目（7個）も削除しますか？"), std::string::npos) << text;
     EXPECT_EQ(ChangedLogText("インストール", "アンインストール").rfind("アンインストール情報が，インストールの後で", 0), 0u);
+}
+
+// A component's code runs with the uninstall's rights: it is loaded only when
+// its bytes are vouched for or its folder only administrators can change.
+TEST(ComponentTrust, WhatIsLoadedAndWhereItsDependenciesComeFrom)
+{
+    const struct {
+        ComponentBytes bytes;
+        bool guarded, allowed, ownFolder;
+    } loads[] = {
+        {ComponentBytes::Vouched, false, true, false}, {ComponentBytes::Vouched, true, true, true},
+        {ComponentBytes::Unknown, false, false, false}, {ComponentBytes::Unknown, true, true, true},
+        {ComponentBytes::Changed, false, false, false}, {ComponentBytes::Changed, true, false, false},
+    };
+    for (const auto& c : loads) {
+        const ComponentLoad load = DecideComponentLoad(c.bytes, c.guarded);
+        EXPECT_EQ(load.allowed, c.allowed) << static_cast<int>(c.bytes) << c.guarded;
+        EXPECT_EQ(load.ownFolderDependencies, c.ownFolder) << static_cast<int>(c.bytes) << c.guarded;
+    }
+
+    const struct {
+        const char* folder;
+        bool guarded;
+    } folders[] = {
+        {"C:\\WINDOWS\\SYSTEM32", true}, {"C:\\WINDOWS", true}, {"C:\\PROGRAM FILES", true},
+        {"C:\\PROGRAM FILES\\APP\\BIN", true},
+        // Below the Windows and System folders users may write (Temp, spool, Tasks).
+        {"C:\\WINDOWS\\TEMP", false}, {"C:\\WINDOWS\\SYSTEM32\\SPOOL", false},
+        {"C:\\PROGRAM FILES2", false}, {"C:\\USERAPPS\\K", false}, {"C:", false}, {"", false},
+    };
+    for (const auto& c : folders)
+        EXPECT_EQ(IsGuardedFolder(c.folder, "C:\\WINDOWS\\SYSTEM32", "C:\\WINDOWS", "C:\\PROGRAM FILES"), c.guarded)
+            << c.folder;
+    // A Program Files the system did not give (or gave as a root) guards nothing.
+    EXPECT_FALSE(IsGuardedFolder("C:\\APP", "", "", "C:"));
+    EXPECT_FALSE(IsGuardedFolder("C:\\APP", "", "", ""));
+
+    const std::string a(64, 'a'), b(64, 'b');
+    EXPECT_EQ(JudgeComponentBytes(a, a), ComponentBytes::Vouched);
+    EXPECT_EQ(JudgeComponentBytes(a, b), ComponentBytes::Changed);
+    EXPECT_EQ(JudgeComponentBytes(a, ""), ComponentBytes::Unknown);
+}
+
+TEST(ComponentTrust, TheLogsDigestsByPath)
+{
+    UseCodePage932();
+    const std::string a(64, 'a'), b(64, 'b');
+    const IniDocument log = IniDocument::Parse(
+        "[ComponentDigest]\r\nFile1=C:\\App\\x.dll," + a + "\r\nFile2=C:\\App\\y.dll\r\nFile3=C:\\App\\w,1.dll," + b +
+        "\r\nFile4=C:\\APP\\X.DLL," + b + "\r\nFile6=C:\\App\\gap.dll," + a + "\r\n");
+    const struct {
+        const char* path;
+        std::string digest;
+    } cases[] = {
+        {"c:\\app\\x.DLL", b},                  // any case; the later item stands
+        {"C:\\App\\y.dll", "C:\\App\\y.dll"}, // no digest: a text that no bytes match
+        {"C:\\App\\w", b},                      // the path ends at its first comma, as the uninstall reads it
+        {"C:\\App\\gap.dll", ""},               // a gap ends the list
+        {"C:\\App\\other.dll", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RecordedDigest(log, c.path), c.digest) << c.path;
 }
 
 } // namespace

@@ -90,9 +90,15 @@ TEST_F(Protection, RegistryKeysTheSystemStandsOn)
         for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c >= 'a' && c <= 'z' ? c - 32 : c);
         return s;
     };
+    // 64-bit Windows shows the 32-bit programs' keys again under SOFTWARE\Wow6432Node.
+    const auto wow64 = [](const std::string& key) {
+        return key.starts_with("SOFTWARE") || key.starts_with("Software") ? key.substr(0, 8) + "\\Wow6432Node" + key.substr(8)
+                                                                         : key;
+    };
     for (RegistryRoot root : {LocalMachine, CurrentUser, Users})
         for (const std::string& key : refused)
-            for (const std::string& written : {key, otherCase(key), "\\\\" + key + "\\", otherCase(key) + "\\\\"})
+            for (const std::string& written : {key, otherCase(key), "\\\\" + key + "\\", otherCase(key) + "\\\\",
+                                               wow64(key), otherCase(wow64(key))})
                 EXPECT_TRUE(IsProtectedRegistryKey(root, written)) << static_cast<int>(root) << " " << written;
     EXPECT_TRUE(IsProtectedRegistryKey(LocalMachine, "SOFTWARE\\\\Microsoft\\Windows\\\\CurrentVersion\\Run\\"));
     // Each child of the users' root is a user's hive with the same keys.
@@ -107,17 +113,21 @@ TEST_F(Protection, RegistryKeysTheSystemStandsOn)
         {CurrentUser, "SOFTWARE\\Microsoft\\Vendor"}, {CurrentUser, "SOFTWARE\\" + kHyo},
         {Users, "S-1-5-21-1\\Software\\Vendor\\Product"}, {Users, ".DEFAULT\\Software\\Vendor"},
     };
-    for (const auto& [root, key] : deletable) EXPECT_FALSE(IsProtectedRegistryKey(root, key)) << key;
+    for (const auto& [root, key] : deletable)
+        for (const std::string& written : {key, wow64(key)}) EXPECT_FALSE(IsProtectedRegistryKey(root, written)) << written;
 }
 
 TEST_F(Protection, ClassesRootRefusesOnlyItsSystemKeys)
 {
+    // The 32-bit programs' classes under Wow6432Node hold the same keys.
     for (const std::string& key : Strings{"", "\\", "CLSID", "clsid\\", "Interface", "TypeLib", "AppID", "*", "\\*\\",
                                           "Folder", "DIRECTORY", "Drive", "AllFilesystemObjects"})
-        EXPECT_TRUE(IsProtectedRegistryKey(RegistryRoot::ClassesRoot, key)) << key;
+        for (const std::string& written : {key, "Wow6432Node\\" + key, "wow6432node\\\\" + key})
+            EXPECT_TRUE(IsProtectedRegistryKey(RegistryRoot::ClassesRoot, written)) << written;
     for (const std::string& key : Strings{".txt", "txt_auto_file", "CLSID\\{00000000-0000-0000-0000-000000000001}",
                                           "*\\shellex\\ContextMenuHandlers\\Vendor", "Folders", "\\.prd\\"})
-        EXPECT_FALSE(IsProtectedRegistryKey(RegistryRoot::ClassesRoot, key)) << key;
+        for (const std::string& written : {key, "Wow6432Node\\" + key})
+            EXPECT_FALSE(IsProtectedRegistryKey(RegistryRoot::ClassesRoot, written)) << written;
 }
 
 TEST_F(Protection, WildcardsAndExtensions)
@@ -174,6 +184,12 @@ TEST_F(Protection, ControlSetsAndTheSystemsFileTypes)
         {ClassesRoot, ".exe_backup", true, false},
         {ClassesRoot, "exefile2", true, false},
         {ClassesRoot, "CLSID\\{00000000-0000-0000-0000-000000000002}\\InprocServer32", false, false},
+        {ClassesRoot, "Wow6432Node\\exefile\\shell", true, true},
+        {LocalMachine, "SOFTWARE\\Wow6432Node\\Classes\\.exe", true, true},
+        {LocalMachine, "SOFTWARE\\Classes\\Wow6432Node\\CLSID", true, true},
+        {LocalMachine, "Software\\WOW6432NODE\\Classes\\Wow6432Node\\Interface", true, true},
+        {Users, "S-1-5-21-1\\Software\\Wow6432Node\\Classes\\.cmd", true, true},
+        {LocalMachine, "SOFTWARE\\Wow6432Node\\Classes\\CLSID\\{00000000-0000-0000-0000-000000000002}", true, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsProtectedRegistryKey(c.root, c.key, c.trusted), c.refused) << c.key << " trusted " << c.trusted;

@@ -26,8 +26,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kCheckerData = fs::path(__FILE__).parent_path() / "checker";
-const fs::path kSample = fs::path(__FILE__).parent_path().parent_path().parent_path() / "examples" / "sample";
+// From the source tree's path, not __FILE__: a compiler cache makes that relative.
+const fs::path kCheckerData = fs::path(TESSERA_SOURCE_DIR) / "tests" / "native" / "checker";
+const fs::path kSample = fs::path(TESSERA_SOURCE_DIR) / "examples" / "sample";
 
 std::string ReadAll(const fs::path& path)
 {

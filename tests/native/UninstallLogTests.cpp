@@ -178,13 +178,64 @@ TEST_F(UninstallLog, RereadLogGivesTheSameLog)
     for (int n = 0; n < 50; ++n) first.Append(PendingList::DeleteFiles, "C:\\App\\f" + std::to_string(n) + kPo);
     first.Append(PendingList::DeleteFiles, "C:\\App\\s.dll,/S");
     first.StoreRestoreEntry("txt,\"quoted\",x");
+    first.AppendComponentDigest("C:\\App\\s.dll," + std::string(64, 'a'));
+    first.AppendComponentDigest("C:\\App\\S.DLL," + std::string(64, 'b')); // the later one stands
     const std::string written = Build(first).Text();
+    EXPECT_EQ(Keys(Build(first), "ComponentDigest", "File"), Strings{"C:\\App\\S.DLL," + std::string(64, 'b')});
 
     InstallRecord second;
     MergePreviousLog(IniDocument::Parse(written), second);
     for (int n = 0; n < 50; ++n) second.Append(PendingList::DeleteFiles, "C:\\App\\f" + std::to_string(n) + kPo);
     second.Append(PendingList::DeleteFiles, "C:\\App\\s.dll");
     EXPECT_EQ(Build(second).Text(), written) << "a repeated install changes nothing";
+}
+
+// A log believed only in part gives only what its uninstall would remove: the
+// install folder's files, shortcuts and folders, then the keys a log nobody
+// vouches for may delete; a component's digest only from a believed log.
+TEST_F(UninstallLog, APartlyBelievedLogGivesWhatItsUninstallWouldRemove)
+{
+    const IniDocument previous = IniDocument::Parse(
+        "[RestoreRelate]\r\nKey2=txt,\r\n[DeleteFolder]\r\nFolder1=C:\\App\\x\\\r\nFolder2=C:\\Other\\\r\n"
+        "[DeleteFile]\r\nFile1=C:\\App\\a,/S\r\nFile2=C:\\Other\\b,/S\r\nFile3=,/S\r\nFile4=C:\\App\\c\r\n"
+        "[DeleteShortCut]\r\nFile1=C:\\Menu\\App.lnk\r\n"
+        "[DeleteRegistry]\r\nKey1=Software\\App\r\nKey2=(Local)SYSTEM\\CurrentControlSet\\Services\\S\r\n"
+        "[AddDeleteFile]\r\nFile1=C:\\App\\*.log\r\nFile2=C:\\WINDOWS\\*.*\r\n"
+        "[ComponentDigest]\r\nFile1=C:\\App\\a," + std::string(64, 'a') + "\r\n");
+    struct : FolderBounds {
+        bool Inside(const std::string& path) const override { return path.starts_with("C:\\App\\"); }
+    } app;
+    const std::string outside = "\r\nインストールフォルダの外にあるため，引き継ぎませんでした．\r\n\r\n";
+    const std::string unbelieved = "\r\n以前のアンインストール情報が確かめられないため，引き継ぎませんでした．\r\n\r\n";
+    const std::string controlSetKey = "<Registry> (Local)SYSTEM\\CurrentControlSet\\Services\\S" + unbelieved;
+    const struct {
+        LogReach reach;
+        Strings files, keys;
+        std::string leftOut;
+        std::size_t slots, digests;
+    } cases[] = {
+        {{true, true}, {"C:\\App\\a,/S", "C:\\Other\\b,/S", ",/S", "C:\\App\\c"},
+         {"Software\\App", "(Local)SYSTEM\\CurrentControlSet\\Services\\S"}, "", 1, 1},
+        {{true, false}, {"C:\\App\\a,/S", "C:\\Other\\b,/S", ",/S", "C:\\App\\c"}, {"Software\\App"}, controlSetKey, 1,
+         0},
+        // Without a path before its comma an item reaches nothing: left out, and not reported.
+        {{false, false}, {"C:\\App\\a,/S", "C:\\App\\c"}, {},
+         "<Registry> (Class).txt" + unbelieved + "<Folder> C:\\Other\\" + outside + "<File> C:\\Other\\b" + outside +
+             "<ShortCut> C:\\Menu\\App.lnk" + outside + "<Registry> Software\\App" + unbelieved + controlSetKey +
+             "<File> C:\\WINDOWS\\*.*" + outside,
+         0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.reach.outside) + std::to_string(c.reach.trusted));
+        InstallRecord record;
+        const FailureReport leftOut = MergePreviousLog(previous, c.reach, app, GeneralKeys(), record);
+        EXPECT_EQ(record.Items(PendingList::DeleteFiles), c.files);
+        EXPECT_EQ(record.Items(PendingList::DeleteRegistry), c.keys);
+        EXPECT_EQ(leftOut.text, c.leftOut);
+        EXPECT_EQ(record.RestoreSlots().size(), c.slots);
+        EXPECT_EQ(record.ComponentDigestItems().size(), c.digests);
+        EXPECT_EQ(record.Items(PendingList::AddDeleteFile).front(), "C:\\App\\*.log");
+    }
 }
 
 TEST_F(UninstallLog, SetupOnlyAndTheUninstallEntry)

@@ -7,6 +7,7 @@
 #include "install/FileFacts.h"
 #include "install/InstallStages.h"
 #include "install/LzExpand.h"
+#include "support/Sha256.h"
 #include "support/SysErrorText.h"
 #include "tests/wine/InstallFixture.h"
 #include "tests/wine/Registry.h"
@@ -88,11 +89,11 @@ protected:
     }
 
     // A stored-name entry, a "|" entry and an uncompressed "_" entry, from the
-    // source folder and through the temporary folder of `state`.
+    // source folder and through the work folder of `state`.
     void ExpectCompressedEntriesCopied()
     {
         const std::string& from = context.files.sourceFolder;
-        for (const std::string& folder : {from, context.files.tempFolder}) ASSERT_TRUE(CreateFolderPath(folder));
+        for (const std::string& folder : {from, context.files.workFolder}) ASSERT_TRUE(CreateFolderPath(folder));
         WriteWholeFile(from + "README.TXT_", kReadmeCompressed);
         WriteWholeFile(from + kSo + ".IN_", LzCompressed("[Settings]\r\nA=1\r\n", 'I'));
         WriteWholeFile(from + "PLAIN.DA_", "not compressed at all");
@@ -109,7 +110,7 @@ protected:
         // The expanded file keeps the time of its compressed source.
         const FILETIME expanded = WriteTime(install + "README.TXT"), compressed = WriteTime(from + "README.TXT_");
         EXPECT_EQ(CompareFileTime(&expanded, &compressed), 0);
-        EXPECT_FALSE(FileExists(context.files.tempFolder + "EXPAND.TSX"));
+        EXPECT_FALSE(FileExists(context.files.workFolder + "EXPAND.TSX"));
     }
 };
 
@@ -250,6 +251,7 @@ TEST_F(CopyStage, SharedComponentIsCountedAndRegisteredEvenWhenKept)
 {
     ASSERT_TRUE(CopyFileA((ExecutableFolder() + "regok.dll").c_str(), (source + "regok.dll").c_str(), FALSE));
     const std::string target = install + "regok.dll";
+    const std::string digest = target + "," + Sha256Hex(ReadWholeFile(source + "regok.dll"));
     WriteCopyEntries({"(App)\\regok.dll,/s/R"});
     const DWORD registrations = ComponentCalls("regok.register");
 
@@ -264,6 +266,29 @@ TEST_F(CopyStage, SharedComponentIsCountedAndRegisteredEvenWhenKept)
     EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, target), std::optional<DWORD>(2));
     EXPECT_EQ(ComponentCalls("regok.register"), registrations + 2);
     EXPECT_EQ(Recorded(PendingList::DeleteFiles), (Strings{target + ",/s/R", target + ",/s/R"}));
+    EXPECT_EQ(state.record.ComponentDigestItems(), (Strings{digest, digest}));
+    EXPECT_EQ(ui.Messages().back().caption, "上書き確認"); // and no registration error
+
+    // A kept file that is not the medium's, in a folder users may write, is not loaded.
+    ASSERT_TRUE(CopyFileA((ExecutableFolder() + "regfail.dll").c_str(), target.c_str(), FALSE));
+    const DWORD loads = ComponentCalls("regfail.load");
+    ui.Answer(IDNO);
+    ASSERT_EQ(RunCopyStage(state, ui), StageOutcome::Continue);
+    EXPECT_EQ(ComponentCalls("regfail.load"), loads);
+    EXPECT_EQ(ui.Messages().back().text, target + "の内容を確かめられないため，読み込みませんでした．");
+    EXPECT_EQ(ui.Messages().back().caption, "OCX/DLL登録エラー(LoadLibrary)");
+    EXPECT_EQ(state.record.ComponentDigestItems().size(), 2u);
+
+    // A copy that fails keeps the count it raised, and is recorded so that the uninstall lowers it.
+    const HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ui.Answer(IDYES);
+    ASSERT_EQ(RunCopyStage(state, ui), StageOutcome::Continue);
+    CloseHandle(held);
+    EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, target), std::optional<DWORD>(4));
+    EXPECT_EQ(Recorded(PendingList::DeleteFiles).size(), 4u);
+    EXPECT_EQ(state.failures.count, 1) << state.failures.text;
+    EXPECT_EQ(ui.Messages().back().text, target + "の読み込みに失敗しました．");
 
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
@@ -310,7 +335,7 @@ TEST_F(CopyStage, AnExpansionThatCannotBeMadeFailsTheEntry)
     EXPECT_EQ(ui.ProgressLabels(), (Strings{"94%(1/2)", "100%(2/2)"})); // 16 of 17 bytes
 
     // Nor can the expansion file be made in a folder that is missing.
-    context.files.tempFolder = folder / "NO TEMP\\";
+    context.files.workFolder = folder / "NO WORK\\";
     ASSERT_EQ(RunCopyStage(state, ui), StageOutcome::Continue);
     EXPECT_EQ(state.failures.count, 2);
     EXPECT_FALSE(FileExists(install + "A.TXT"));
@@ -344,9 +369,9 @@ TEST_F(CopyStage, CompressedSourcesDeepInJapaneseFoldersAreExpanded)
     ExpectCompressedEntriesCopied();
 }
 
-TEST_F(CopyStage, ATemporaryFolderDeepInJapaneseFoldersTakesTheExpansion)
+TEST_F(CopyStage, AWorkFolderDeepInJapaneseFoldersTakesTheExpansion)
 {
-    context.files.tempFolder = DeepFolder(temp);
+    context.files.workFolder = DeepFolder(temp);
     ExpectCompressedEntriesCopied();
 }
 

@@ -70,13 +70,15 @@ TEST_F(FileOps, RemoveFile)
     EXPECT_FALSE(FileExists(folder / "keep.txt"));
 }
 
-TEST_F(FileOps, RemoveFileUnregistersAComponentFirst)
+// Loading a component runs its code: only the uninstall, which can vouch for
+// its bytes, does that. A deletion never does.
+TEST_F(FileOps, RemoveFileNeverLoadsAComponent)
 {
     ScriptedUi ui;
     ASSERT_EQ(ForceCopyFile(ExecutableFolder() + "regok.dll", folder / "comp.dll"), 0u);
     const DWORD before = ComponentCalls("regok.unregister");
     EXPECT_EQ(RemoveFile(folder / "comp.dll"), 0u);
-    EXPECT_EQ(ComponentCalls("regok.unregister"), before + 1);
+    EXPECT_EQ(ComponentCalls("regok.unregister"), before);
     EXPECT_FALSE(FileExists(folder / "comp.dll"));
     EXPECT_TRUE(ui.Messages().empty());
 }
@@ -145,6 +147,20 @@ TEST_F(FileOps, OverlongPathsFailCleanly)
     EXPECT_EQ(ChangeSharedCount(std::string(20000, 'z'), true), 0); // value name refused: no count, no crash
     EXPECT_EQ(GetSharedCount(std::string(20000, 'z')), 0);
     EXPECT_EQ(RemoveFile(""), static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+
+    // A folder the system cannot make full names none: never the current drive's root.
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, current);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
+    folder.Write("root.ini", "x");
+    const std::string root = folder.Path().substr(0, 3); // "C:\"
+    WriteWholeFile(root + "tessera-probe.ini", "x");
+    for (const std::string& unnamed : {std::string(), std::string(40000, 'a')})
+        EXPECT_EQ(RemoveFolder(unnamed, "*.ini"), static_cast<unsigned long>(ERROR_PATH_NOT_FOUND));
+    EXPECT_TRUE(FileExists(root + "tessera-probe.ini"));
+    EXPECT_TRUE(FileExists(folder / "root.ini"));
+    DeleteFileA((root + "tessera-probe.ini").c_str());
+    SetCurrentDirectoryA(current);
 }
 
 } // namespace

@@ -29,6 +29,7 @@ protected:
         for (const std::string& path : {source, install, temp}) ASSERT_TRUE(CreateFolderPath(path));
         context.files.sourceFolder = source;
         context.files.tempFolder = temp;
+        context.files.workFolder = temp; // the expansion file's folder
         context.keys.stepDelay = 1;
         context.folders[FolderMacro::App] = install;
         context.folderField = install.substr(0, install.size() - 1);

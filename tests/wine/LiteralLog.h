@@ -10,6 +10,7 @@
 #include "support/SystemCodePage.h"
 #include "support/uIniFile.h"
 #include "support/uStrOp.h"
+#include "uninstall/ComponentRules.h"
 #include "uninstall/InstallRecord.h"
 #include "uninstall/LogBuilder.h"
 #include "uninstall/NumberedKeys.h"
@@ -53,6 +54,10 @@ inline void WriteLiteralLog(const InstallRecord& record, const LogTexts& texts, 
     WriteIniStr("Extend", "UnSetupString", texts.unSetupString, logPath);
     WriteIniStr("UnSetupRegistryKey", "Key", texts.registryKey, logPath);
     WriteIniStr("ProgramID", "ID", texts.programId, logPath);
+    for (const std::string& item : record.ComponentDigestItems()) {
+        const int n = LiteralFindKeyNumber(item, kComponentDigestSection, kComponentDigestPrefix, logPath);
+        WriteIniStr(kComponentDigestSection, kComponentDigestPrefix + std::to_string(n), item, logPath);
+    }
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, logPath.c_str()); // onto the disk
 }
 

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "uninstall/LogTrust.h"
+
 // A REG_DWORD value, or nothing when the value is missing.
 inline std::optional<DWORD> ReadDword(HKEY root, const std::string& key, const std::string& name)
 {
@@ -25,4 +27,22 @@ constexpr char kComponentTraceKey[] = "Software\\TesseraTests";
 inline DWORD ComponentCalls(const std::string& entry)
 {
     return ReadDword(HKEY_CURRENT_USER, kComponentTraceKey, entry).value_or(0);
+}
+
+// An Uninstall key under HKEY_LOCAL_MACHINE whose UninstallString is `command`
+// (naming a log) and that holds `digest` as the log's digest ("" for none).
+inline void WriteVouchingKey(const std::string& keyPath, const std::string& command, const std::string& digest)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+    if (digest.empty())
+        RegDeleteValueA(key, kLogDigestValue);
+    else
+        RegSetValueExA(key, kLogDigestValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(digest.c_str()),
+                       static_cast<DWORD>(digest.size() + 1));
+    RegCloseKey(key);
 }

@@ -1,6 +1,5 @@
 // The progress window in-process: its progress label, the pace of its changes and the abort confirmation.
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <gtest/gtest.h>
 
@@ -47,10 +46,10 @@ TEST_F(StatusWindow, ChangesFasterThanTheScreenWaitForTheNextRefresh)
     status.ShowProgressFrame(true);
     status.SetMessage("one");
     EXPECT_EQ(status.lblMessage->Caption(), "one"); // the first change after a quiet while
-    DWORD shown = timeGetTime();
+    DWORD shown = GetTickCount();
     status.SetMessage("two");
     EXPECT_EQ(status.SetProgress(120, 2, 3), 100); // the bar's range, shown or not
-    if (timeGetTime() - shown < TfrmStatus::kRefreshMs) {
+    if (GetTickCount() - shown < TfrmStatus::kRefreshMs) {
         EXPECT_EQ(status.lblMessage->Caption(), "one");
         EXPECT_EQ(status.lblStatus->Caption(), "0%(0/0)");
     }
@@ -58,10 +57,10 @@ TEST_F(StatusWindow, ChangesFasterThanTheScreenWaitForTheNextRefresh)
     EXPECT_EQ(status.lblMessage->Caption(), "two");
     EXPECT_EQ(status.lblStatus->Caption(), "100%(2/3)");
 
-    shown = timeGetTime();
+    shown = GetTickCount();
     status.SetMessage("three");
     status.ShowIfDue();
-    if (timeGetTime() - shown < TfrmStatus::kRefreshMs) {
+    if (GetTickCount() - shown < TfrmStatus::kRefreshMs) {
         EXPECT_EQ(status.lblMessage->Caption(), "two");
     }
     Sleep(TfrmStatus::kRefreshMs + 5);

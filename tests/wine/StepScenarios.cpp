@@ -57,7 +57,8 @@ LogRun PrepareInstall(const StepFolders& at, const std::vector<std::string>& nam
     LogRun run = LogRunIn(at.install, at.work, at.windows, "Steps");
     run.context.keys.programId = "STEPS";
     run.context.script = IniDocument::Parse("[Title]\r\nUnSetupKey=TesseraSteps\r\n");
-    RunLogMergeStage(run.context, run.record); // the tests' logs are always readable: replaced
+    SteadyUi ui;
+    RunLogMergeStage(run.context, run.record, ui); // the tests' logs are always readable: replaced
     for (const std::string& name : names) run.record.Append(PendingList::DeleteFiles, at.install + name);
     run.record.Append(PendingList::DeleteFiles, at.log);
     return run;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "support/FileOps.h"
+#include "support/SystemText.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ void RemoveTree(const std::string& folder)
             const std::string name = found.cFileName;
             if (name == "." || name == "..") continue;
             const std::string path = folder + name;
+            // A link stays (Wine cannot remove one), and what it leads to is not the test's.
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(path + "\\");
             } else {
@@ -74,4 +77,39 @@ std::string ExecutableFolder()
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path, length);
     return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+namespace {
+
+// The Unix name of a path of the prefix (Wine's own export), as UTF-16.
+std::wstring UnixName(const std::string& path)
+{
+    using Call = char*(CDECL*)(LPCWSTR);
+    const auto call = reinterpret_cast<Call>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = call ? call(os::Wide(path).c_str()) : nullptr;
+    if (name == nullptr) return {};
+    wchar_t wide[4096] = {};
+    MultiByteToWideChar(CP_UTF8, 0, name, -1, wide, 4095);
+    HeapFree(GetProcessHeap(), 0, name);
+    return wide;
+}
+
+} // namespace
+
+void MakeLink(const std::string& link, const std::string& target)
+{
+    std::wstring command = L"ln -s \"" + UnixName(target) + L"\" \"" + UnixName(link) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process))
+        << link;
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int waited = 0; waited < 300 && GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++waited) Sleep(100);
+    ASSERT_EQ(GetFileAttributesA(link.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+        << link;
 }

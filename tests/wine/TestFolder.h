@@ -25,3 +25,7 @@ std::string ReadWholeFile(const std::string& path);
 
 // The folder of the running test executable (test components lie beside it).
 std::string ExecutableFolder();
+
+// A Unix symbolic link at `link` to the folder `target`, made by ln(1) (Wine
+// has no call of its own that makes one); Wine shows it as a reparse point.
+void MakeLink(const std::string& link, const std::string& target);

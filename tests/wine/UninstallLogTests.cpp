@@ -17,7 +17,10 @@
 #include "support/WholeFile.h"
 #include "uninstall/LogMerge.h"
 #include "uninstall/LogStages.h"
+#include "support/Sha256.h"
+#include "uninstall/ComponentRules.h"
 #include "uninstall/RegistrationRules.h"
+#include "tests/wine/Registry.h"
 
 namespace {
 
@@ -97,15 +100,21 @@ protected:
     // One install: the merge of the previous log, the given items, the writer.
     StageResult Install(const Strings& files, LogRun state)
     {
-        const LogMergeResult merged = RunLogMergeStage(state.context, state.record);
+        ScriptedUi ui;
+        const LogMergeResult merged = RunLogMergeStage(state.context, state.record, ui);
         for (const std::string& file : files) state.record.Append(PendingList::DeleteFiles, file);
         state.record.Append(PendingList::DeleteFiles, log);
-        ScriptedUi ui;
         StageResult written = RunLogWriterStage(state.context, state.record, merged.previous, ui);
         written.failures.Append(merged.stage.failures);
         return written;
     }
     StageResult Install(const Strings& files) { return Install(files, State()); }
+
+    // The Uninstall key names the log and holds `digest` ("" for none): the log's own unless given.
+    void VouchForLog(std::optional<std::string> digest = std::nullopt)
+    {
+        WriteVouchingKey(keyPath, UninstallCommand(uninstaller, log), digest.value_or(Sha256Hex(ReadWholeFile(log))));
+    }
 };
 
 TEST_F(LogStages, LogReadsBackThroughTheProfileFunctions)
@@ -119,6 +128,8 @@ TEST_F(LogStages, LogReadsBackThroughTheProfileFunctions)
     state.record.Append(PendingList::DeleteRegistry, "(Local)SOFTWARE\\" + kHyo);
     state.record.Append(PendingList::AddDeleteFile, install + "*.log");
     state.record.StoreRestoreEntry("txt,txtfile");
+    state.record.AppendComponentDigest(install + "A.DLL," + std::string(64, 'a'));
+    state.record.AppendComponentDigest(install + "a.dll," + std::string(64, 'b'));
     state.context.script = Script(keyName, "My App " + kPo, "1,0,0,0");
     ScriptedUi ui;
     const StageResult result = RunLogWriterStage(state.context, state.record, PreviousLog::Replace, ui);
@@ -135,6 +146,7 @@ TEST_F(LogStages, LogReadsBackThroughTheProfileFunctions)
     EXPECT_EQ(ReadIniStr("UnSetupRegistryKey", "Key", "", log), keyPath);
     EXPECT_EQ(ReadIniStr("ProgramID", "ID", "", log), "MYAPP");
     EXPECT_EQ(ReadIniStr("Extend", "UnSetupString", "", log), "アンインストール");
+    EXPECT_EQ(ReadLiteralList(kComponentDigestSection, "File", log), Strings{install + "a.dll," + std::string(64, 'b')});
 
     // Byte for byte what the profile functions write for the same record.
     const std::string ours = ReadWholeFile(log);
@@ -172,17 +184,79 @@ TEST_F(LogStages, OnlyABackupThisRunMadeIsMerged)
     // Another program's backup in a reused work folder, and no log here.
     WriteWholeFile(work + "UNSETUPT.INI", "[DeleteFile]\r\nFile1=C:\\Other\\x.exe\r\n");
     LogRun state = State();
-    EXPECT_EQ(RunLogMergeStage(state.context, state.record).stage.failures.count, 0);
+    ScriptedUi ui;
+    EXPECT_EQ(RunLogMergeStage(state.context, state.record, ui).stage.failures.count, 0);
     EXPECT_TRUE(state.record.Items(PendingList::DeleteFiles).empty());
     EXPECT_FALSE(FileExists(work + "UNSETUPT.INI"));
 
     // With a log here, the backup is a copy of it, and that is what is merged.
     WriteWholeFile(work + "UNSETUPT.INI", "[DeleteFile]\r\nFile1=C:\\Other\\x.exe\r\n");
     WriteWholeFile(log, "[DeleteFile]\r\nFile1=" + install + "mine.exe\r\n[RestoreRelate]\r\nKey2=txt,\r\n");
-    EXPECT_EQ(RunLogMergeStage(state.context, state.record).stage.failures.count, 0);
+    VouchForLog();
+    EXPECT_EQ(RunLogMergeStage(state.context, state.record, ui).stage.failures.count, 0);
     EXPECT_EQ(state.record.Items(PendingList::DeleteFiles), Strings{install + "mine.exe"});
     EXPECT_EQ(state.record.RestoreSlots(), Strings{"txt,"});
     EXPECT_EQ(ReadWholeFile(work + "UNSETUPT.INI"), ReadWholeFile(log));
+}
+
+// A reinstall judges the previous log as the uninstall would, and carries over
+// only what that uninstall would remove; the rest is reported.
+TEST_F(LogStages, AReinstallCarriesOverWhatThePreviousLogsUninstallWouldRemove)
+{
+    const std::string outside = folder / "Elsewhere\\";
+    const std::string digest = std::string(64, 'c');
+    const std::string previous = "[DeleteFolder]\r\nFolder1=" + install + "Data\\\r\nFolder2=" + outside +
+                                 "\r\n[DeleteFile]\r\nFile1=" + install + "app.exe\r\nFile2=" + outside +
+                                 "tool.exe,/S\r\n[DeleteShortCut]\r\nFile1=" + outside + "App.lnk\r\n"
+                                 "[DeleteRegistry]\r\nKey1=Software\\App\r\n"
+                                 "Key2=(Local)SYSTEM\\CurrentControlSet\\Services\\AppSvc\r\n"
+                                 "[RestoreRelate]\r\nKey1=xyz,\r\n[ComponentDigest]\r\nFile1=" + install +
+                                 "comp.dll," + digest + "\r\n[UnSetupRegistryKey]\r\nKey=" + keyPath + "\r\n";
+    const struct {
+        const char* log;
+        std::optional<std::string> digest; // in the Uninstall key: the log's own when none
+        bool vouched;
+        std::vector<int> answers; // to the question about the items outside
+        std::size_t folders, files, keys;
+        int leftOut;
+    } cases[] = {
+        {"believed", std::nullopt, true, {}, 2, 2, 2, 0},
+        {"changed", std::string(64, '0'), false, {}, 1, 1, 0, 6},
+        {"without digest, outside items taken", std::string(), false, {IDYES}, 2, 2, 1, 1},
+        {"without digest, outside items left", std::string(), false, {IDNO}, 1, 1, 0, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.log);
+        WriteWholeFile(log, previous);
+        VouchForLog(c.digest);
+        LogRun state = State();
+        ScriptedUi ui;
+        for (const int answer : c.answers) ui.Answer(answer);
+        const LogMergeResult merged = RunLogMergeStage(state.context, state.record, ui);
+        const InstallRecord& record = state.record;
+        EXPECT_EQ(record.Items(PendingList::DeleteFolder).size(), c.folders);
+        EXPECT_EQ(record.Items(PendingList::DeleteFiles).size(), c.files);
+        EXPECT_EQ(record.Items(PendingList::DeleteShortCut).size(), c.folders - 1);
+        EXPECT_EQ(record.Items(PendingList::DeleteRegistry).size(), c.keys);
+        EXPECT_EQ(record.RestoreSlots().size(), c.folders - 1);
+        EXPECT_EQ(record.ComponentDigestItems(), c.vouched ? Strings{install + "comp.dll," + digest} : Strings{});
+        EXPECT_EQ(merged.stage.failures.count, c.leftOut) << merged.stage.failures.text;
+        ASSERT_EQ(ui.Messages().size(), c.answers.size());
+        if (!c.answers.empty()) {
+            EXPECT_EQ(ui.Messages()[0].text,
+                      "以前のアンインストール情報に，書き換えられていないことを確かめるための記録がありません．\r"
+                      "このため，インストールフォルダの中にあるファイルとフォルダだけを，新しいアンインストール情報に"
+                      "引き継ぎます．\r\rインストールフォルダの外にある項目（6個）も引き継ぎますか？");
+        }
+        if (c.leftOut != 6) continue;
+        for (const std::string& block :
+                 {"<File> " + outside + "tool.exe\r\nインストールフォルダの外にあるため，引き継ぎませんでした．\r\n",
+                  "<Folder> " + outside + "\r\n", "<ShortCut> " + outside + "App.lnk\r\n",
+                  std::string("<Registry> Software\\App\r\n以前のアンインストール情報が確かめられないため，"
+                              "引き継ぎませんでした．\r\n"),
+                  std::string("<Registry> (Class).xyz\r\n")})
+            EXPECT_NE(merged.stage.failures.text.find(block), std::string::npos) << block;
+    }
 }
 
 // A file of the given size that takes no room on disk.

@@ -113,18 +113,7 @@ protected:
     }
     void VouchFor(const std::string& logDigest)
     {
-        MakeKey(HKEY_LOCAL_MACHINE, kUninstallKey);
-        HKEY key = nullptr;
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_SET_VALUE, &key);
-        const std::string command = windows + "UNTESSR.EXE \"" + log + "\"";
-        RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       static_cast<DWORD>(command.size() + 1));
-        if (logDigest.empty())
-            RegDeleteValueA(key, kLogDigestValue);
-        else
-            RegSetValueExA(key, kLogDigestValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(logDigest.c_str()),
-                           static_cast<DWORD>(logDigest.size() + 1));
-        RegCloseKey(key);
+        WriteVouchingKey(kUninstallKey, windows + "UNTESSR.EXE \"" + log + "\"", logDigest);
     }
     void Touch(const std::string& path, const std::string& content = "x")
     {
@@ -333,6 +322,27 @@ TEST_F(UninstallRun, TheOptionsDecideWhatTheApplicationsOwnFilesLeave)
             EXPECT_EQ(ui.FailureReports()[0], c.report);
             EXPECT_EQ(ui.FailureReportTitles()[0], "削除処理失敗　詳細表示");
         }
+    }
+}
+
+TEST_F(UninstallRun, NoOptionDeletesThroughALinkInTheInstallFolder)
+{
+    // The recorded folder sub became a link to a folder of the user's.
+    const std::string theirs = folder / "Their Notes\\", sub = install + "sub\\";
+    const std::string refused = "\r\nリンクを含むため，削除しませんでした．\r\n\r\n";
+    for (const OptionBoxes boxes : {OptionBoxes{true, false, true}, OptionBoxes{}, OptionBoxes{true, false, false}}) {
+        Touch(theirs + "notes.ini", "mine");
+        if (!FolderExists(sub)) MakeLink(install + "sub", theirs);
+        choices = ChoicesFromBoxes(boxes);
+        ScriptedUi ui;
+        ui.Answer(IDYES);
+        Uninstall("[DeleteFolder]\r\nFolder1=" + sub + "\r\n[DeleteFile]\r\nFile1=" + sub + "notes.ini\r\nFile2=" + log +
+                      "\r\n[AddDeleteFile]\r\nFile1=" + sub + "*.*\r\n",
+                  ui);
+        EXPECT_EQ(ReadWholeFile(theirs + "notes.ini"), "mine");
+        ASSERT_EQ(ui.FailureReports().size(), 1u);
+        for (const std::string& entry : {"<File> " + sub + "notes.ini", "<File> " + sub + "*.*", "<Folder> " + sub})
+            EXPECT_NE(ui.FailureReports()[0].find(entry + refused), std::string::npos) << entry;
     }
 }
 
@@ -546,36 +556,56 @@ TEST_F(UninstallRun, ATrailingBackslashNamesTheKeyAndARelativeArgumentDeletesNot
     DeleteFileA(decoy.c_str());
 }
 
-// A component is loaded to be unregistered only from inside the install folder,
-// or from the system's folders when the log is believed.
-TEST_F(UninstallRun, ComponentsAreUnregisteredOnlyFromPlacesTheLogIsBelievedFor)
+// A component is loaded to be unregistered only from a place the log is
+// believed for, and only while its bytes are those whose digest the believed
+// log records, or, with none recorded, from a folder only administrators can
+// change; what is not loaded stays registered and is reported.
+TEST_F(UninstallRun, ComponentsAreUnregisteredOnlyWhenTheirBytesOrFolderAreVouchedFor)
 {
-    const std::string component = ExecutableFolder() + "regok.dll";
-    const auto unregistered = [] { return ReadDword(HKEY_CURRENT_USER, "Software\\TesseraTests", "regok.unregister"); };
+    const std::string regok = ExecutableFolder() + "regok.dll";
+    const std::string recorded = Sha256Hex(ReadWholeFile(regok));
     const struct {
         const char* mode;
-        std::optional<std::string> digest; // nothing: the log's own
-        bool inSystem, loaded;
-        std::vector<int> answers; // the boxes before the completion
+        std::optional<std::string> digest; // in the Uninstall key: the log's own when none
+        const char* placed;                // the component there at the uninstall
+        bool inSystem, recordsDigest, loaded;
+        const char* reason;       // in the failure report, "" for none
+        std::vector<int> answers; // the boxes before the completion (the last: show the report)
     } cases[] = {
-        {"believed, install folder", std::nullopt, false, true, {}},
-        {"believed, system folder", std::nullopt, true, true, {IDYES}},
-        {"changed, install folder", std::string(64, '0'), false, true, {IDOK}},
-        {"no digest, system folder", std::string(), true, false, {IDYES, IDYES}},
+        {"believed, untouched", std::nullopt, "regok", false, true, true, "", {}},
+        {"believed, replaced", std::nullopt, "regfail", false, true, false,
+         "登録した時と内容が違うため，読み込まず，登録を解除しませんでした．", {IDYES}},
+        {"believed, no digest", std::nullopt, "regok", false, false, false,
+         "内容を確かめる記録がないため，読み込まず，登録を解除しませんでした．", {IDYES}},
+        {"believed, no digest, system folder", std::nullopt, "regok", true, false, true, "", {IDYES}},
+        // A log nobody vouches for vouches for no bytes.
+        {"changed", std::string(64, '0'), "regok", false, true, false,
+         "内容を確かめる記録がないため，読み込まず，登録を解除しませんでした．", {IDOK, IDYES}},
+        {"no digest, system folder", std::string(), "regok", true, true, false,
+         "この場所からは読み込まないため，登録を解除しませんでした．", {IDYES, IDYES, IDYES}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
         ASSERT_TRUE(CreateFolderPath(install));
         const std::string placed = (c.inSystem ? system : install) + "comp.dll";
-        ASSERT_TRUE(CopyFileA(component.c_str(), placed.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA((ExecutableFolder() + c.placed + ".dll").c_str(), placed.c_str(), FALSE));
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\TesseraTests");
         keepDigest = c.digest.has_value();
         digest = c.digest;
         ScriptedUi ui;
         for (const int answer : c.answers) ui.Answer(answer);
-        Uninstall("[DeleteFile]\r\nFile1=" + placed + "\r\nFile2=" + log + "\r\n", ui);
+        const std::string digests =
+            c.recordsDigest ? "[ComponentDigest]\r\nFile1=" + placed + "," + recorded + "\r\n" : std::string();
+        Uninstall("[DeleteFile]\r\nFile1=" + placed + ",/R\r\nFile2=" + log + "\r\n" + digests, ui);
         EXPECT_FALSE(FileExists(placed));
-        EXPECT_EQ(unregistered().has_value(), c.loaded);
+        EXPECT_EQ(ComponentCalls(std::string(c.placed) + ".load"), c.loaded ? 1u : 0u);
+        EXPECT_EQ(ComponentCalls(std::string(c.placed) + ".unregister"), c.loaded ? 1u : 0u);
+        const std::string report = ui.FailureReports().empty() ? "" : ui.FailureReports()[0];
+        if (*c.reason == '\0') {
+            EXPECT_EQ(report, "");
+        } else {
+            EXPECT_NE(report.find("<File> " + placed + "\r\n" + c.reason + "\r\n"), std::string::npos) << report;
+        }
     }
 }
 

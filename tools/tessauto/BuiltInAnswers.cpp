@@ -28,6 +28,12 @@ press = いいえ
 [answer]
 caption = 関連付けの確認
 press = はい
+# An uninstall log that nothing vouches for: only what lies in the install folder is
+# removed (by the uninstall) or carried into the new log (by a reinstall).
+[answer]
+caption = 警告
+text = *確かめるための記録がありません*
+press = いいえ
 # The report of failed steps: not shown (the exit code says so).
 [answer]
 caption = 警告

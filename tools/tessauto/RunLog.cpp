@@ -1,18 +1,47 @@
 #include "tools/tessauto/RunLog.h"
 
+#include <aclapi.h>
+
 #include <cstdio>
 #include <string>
 
+#include "tools/tessauto/LogFileRules.h"
 #include "tools/windriver/WinAuto.h"
 
 namespace tessauto {
 
+namespace {
+
+ExistingLog Inspect(HANDLE file) {
+    ExistingLog log;
+    BY_HANDLE_FILE_INFORMATION facts = {};
+    log.link = !GetFileInformationByHandle(file, &facts) || (facts.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    log.names = facts.nNumberOfLinks;
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                        &descriptor) == ERROR_SUCCESS) {
+        log.ownedByAdministrators =
+            owner && (IsWellKnownSid(owner, WinBuiltinAdministratorsSid) || IsWellKnownSid(owner, WinLocalSystemSid));
+        LocalFree(descriptor);
+    }
+    return log;
+}
+
+}  // namespace
+
 RunLog::RunLog(const std::wstring& path) : start_(GetTickCount64()) {
     // Appended: the log keeps every run's record, and a second run that is
-    // turned away (1618) does not wipe the record of the one at work.
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) file_.reset(file);
+    // turned away (1618) does not wipe the record of the one at work. The file
+    // itself is opened, never what a link there points to, and not shared for
+    // deleting, so that nobody renames it or puts another in its place.
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    UniqueKernelHandle opened(file);
+    if (existed) refusal_ = LogRefusal(Inspect(file));
+    if (refusal_.empty()) file_ = std::move(opened);
 }
 
 void RunLog::write(const std::string& line) {

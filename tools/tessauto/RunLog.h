@@ -16,10 +16,13 @@ public:
     void Progress(const std::string& line);  // the log and the console
     void Detail(const std::string& line);    // the log only
     bool IsOpen() const { return file_ != nullptr; }
+    // Why an existing file at the path is not written to; "" when it is not refused.
+    const std::string& Refusal() const { return refusal_; }
 
 private:
     void write(const std::string& line);
     UniqueKernelHandle file_;
+    std::string refusal_;
     ULONGLONG start_;
 };
 

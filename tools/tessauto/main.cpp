@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "support/DllSearch.h"
 #include "support/Handles.h"
 #include "tools/tessauto/Driver.h"
+#include "tools/tessauto/Mutexes.h"
 #include "tools/tessauto/Outcome.h"
 #include "tools/tessauto/Request.h"
 #include "tools/tessauto/RunLog.h"
@@ -21,16 +23,27 @@ using namespace tessauto;
 
 namespace {
 
-// Held for a whole run: a second TESSAUTO answers 1618 while it is.
-constexpr wchar_t kRunMutex[] = L"TESSAUTO_RUN";
-// SETUP.EXE's own single-instance mutex: an install a person started.
-constexpr wchar_t kSetupMutex[] = L"TSRSETUP";
 constexpr DWORD kMaxAnswersBytes = 1024 * 1024;
 
+// In the temporary folder: where the system has GetTempPath2, for the System
+// account one that only it can write, not the Windows folder's Temp.
 std::wstring defaultLogPath() {
+    using TempPathCall = DWORD(WINAPI*)(DWORD, LPWSTR);
+    static const auto tempPath2 = reinterpret_cast<TempPathCall>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTempPath2W")));
     wchar_t folder[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    const DWORD length = tempPath2 ? tempPath2(MAX_PATH + 1, folder) : GetTempPathW(MAX_PATH + 1, folder);
     return std::wstring(folder, length > MAX_PATH ? 0 : length) + L"TESSAUTO.LOG";
+}
+
+// Whether a SETUP.EXE (or an uninstaller) runs, in this session or any other:
+// a mutex that exists but is not ours to open counts too.
+bool setupRunning() {
+    for (const wchar_t* name : kSetupMutexNames) {
+        const UniqueKernelHandle setup{OpenMutexW(SYNCHRONIZE, FALSE, name)};
+        if (setup || GetLastError() == ERROR_ACCESS_DENIED) return true;
+    }
+    return false;
 }
 
 std::wstring absolutePath(const std::wstring& path) {
@@ -78,7 +91,8 @@ unsigned long detect(const Request& request) {
 }
 
 unsigned long run(const Request& request) {
-    RunLog log(request.log ? absolutePath(winauto::FromUtf8(*request.log)) : defaultLogPath());
+    const std::wstring logPath = request.log ? absolutePath(winauto::FromUtf8(*request.log)) : defaultLogPath();
+    RunLog log(logPath);
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     char date[32];
@@ -86,13 +100,16 @@ unsigned long run(const Request& request) {
               now.wSecond);
     log.Detail("---- " + std::string(date) + " TESSAUTO " +
                (request.verb == Request::Verb::Install ? "install " : "uninstall ") + request.target);
-    if (!log.IsOpen()) PrintLine("warning: the log file cannot be written; the console has the progress only");
+    if (!log.Refusal().empty())
+        PrintLine("warning: the log file " + winauto::ToUtf8(logPath) + " is refused, since " + log.Refusal() +
+                  "; the console has the progress only");
+    else if (!log.IsOpen())
+        PrintLine("warning: the log file cannot be written; the console has the progress only");
 
     UniqueKernelHandle runMutex(CreateMutexW(nullptr, FALSE, kRunMutex));
     if (!runMutex || GetLastError() == ERROR_ALREADY_EXISTS)
         return finish(log, kAnotherRun, "another TESSAUTO run is at work");
-    if (UniqueKernelHandle setup{OpenMutexW(SYNCHRONIZE, FALSE, kSetupMutex)})
-        return finish(log, kAnotherRun, "a setup program is running already");
+    if (setupRunning()) return finish(log, kAnotherRun, "a setup program is running already");
 
     DriveSettings settings;
     settings.install = request.verb == Request::Verb::Install;
@@ -133,6 +150,7 @@ unsigned long run(const Request& request) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    LoadDllsFromSystemFolderOnly();
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(winauto::ToUtf8(argv[i]));
     Request request{};

@@ -8,6 +8,7 @@
 
 #include "tools/tessauto/Answers.h"
 #include "tools/tessauto/BuiltInAnswers.h"
+#include "tools/tessauto/LogFileRules.h"
 #include "tools/tessauto/MainWindow.h"
 #include "tools/tessauto/Outcome.h"
 #include "tools/tessauto/Request.h"
@@ -232,6 +233,13 @@ TEST(TessautoAnswers, BuiltInAnswersAreTheSafeChoices) {
          "いいえ(N)"},
         {messageBox("警告", "アンインストールの過程で，一部の処理が失敗しました．\r詳細を表示しますか？", "yesno"), "いいえ(N)"},
         {messageBox("ファイル削除の確認", "C:\\W\\S\\X.DLL\r\rこのDLL/OCXファイルは，…", "yesno"), "いいえ(N)"},
+        // A log without a digest: what lies outside the install folder is neither removed nor carried over.
+        {messageBox("警告", "アンインストール情報に，書き換えられていないことを確かめるための記録がありません．\r…も削除しますか？",
+                    "yesno"),
+         "いいえ(N)"},
+        {messageBox("警告", "以前のアンインストール情報に，書き換えられていないことを確かめるための記録がありません．\r…",
+                    "yesno"),
+         "いいえ(N)"},
         {sharedFileDialog(), "すべて保存(A)"},
         {messageBox("完了", "インストールが完了しました．", "ok"), "OK"},
         {messageBox("再起動", "Windows を再起動しますか?", "yesno"), "いいえ(N)"},
@@ -256,7 +264,8 @@ TEST(TessautoAnswers, BuiltInAnswersAreTheSafeChoices) {
     EXPECT_EQ(ReadSign(fatal), Sign::Stopped);
     // The answers file comes first: a vendor's rule for the disk prompt goes on.
     const std::vector<Rule> own = ParseAnswers("[answer]\ncaption = ディスク交換\npress = OK\n", "own");
-    EXPECT_EQ(pressed(ChooseAnswer(cases[14].window, own, BuiltInAnswers())), "OK");
+    const WindowInfo diskPrompt = messageBox("ディスク交換", "2枚目のディスクに交換してください．", "okcancel");
+    EXPECT_EQ(pressed(ChooseAnswer(diskPrompt, own, BuiltInAnswers())), "OK");
 }
 
 TEST(TessautoOutcome, SignsOfTheEndAndTheExitCode) {
@@ -377,4 +386,21 @@ TEST(TessautoRequest, TheLogThatAnUninstallStringNames) {
     EXPECT_FALSE(LogPathOf("C:\\WINDOWS\\UNTESSR.EXE"));
     EXPECT_FALSE(LogPathOf("C:\\WINDOWS\\UNTESSR.EXE \"\""));
     EXPECT_FALSE(LogPathOf("C:\\WINDOWS\\UNTESSR.EXE \"C:\\App"));
+}
+
+// The log may lie where any user can put a file or a link first: only a plain
+// file of the Administrators or the System account is written to.
+TEST(TessautoLog, AnExistingFileIsWrittenToOnlyWhenItIsThePrivilegedOnesOwn) {
+    const struct {
+        ExistingLog found;
+        bool written;
+    } cases[] = {
+        {{false, 1, true}, true},
+        {{false, 1, false}, false},  // a user's file, waiting to be written as the System account
+        {{true, 1, true}, false},    // a link: what it points to is never written
+        {{false, 2, true}, false},   // a hard link to a file elsewhere
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LogRefusal(c.found).empty(), c.written)
+            << c.found.link << " " << c.found.names << " " << c.found.ownedByAdministrators;
 }

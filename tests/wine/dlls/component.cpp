@@ -1,7 +1,13 @@
 // A self-registering component for tests: each entry point counts its calls in
 // HKCU\Software\TesseraTests (value "<name>.register" / "<name>.unregister")
-// and returns REGISTRATION_RESULT.
+// and returns REGISTRATION_RESULT; each load into a process counts as "<name>.load".
+// Built with NEEDS_SIBLING, it imports a function of sibling.dll, which the
+// system must find for it to load at all.
 #include <windows.h>
+
+#ifdef NEEDS_SIBLING
+extern "C" __declspec(dllimport) int SiblingValue();
+#endif
 
 namespace {
 
@@ -22,8 +28,17 @@ void CountCall(const char* entry)
 
 } // namespace
 
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) CountCall("load");
+    return TRUE;
+}
+
 extern "C" __declspec(dllexport) HRESULT WINAPI DllRegisterServer()
 {
+#ifdef NEEDS_SIBLING
+    if (SiblingValue() != 42) return E_FAIL;
+#endif
     CountCall("register");
     return REGISTRATION_RESULT;
 }
