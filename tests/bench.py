@@ -263,15 +263,16 @@ def flatten(prefix, values):
     return {f"{prefix} {key}": value for key, value in values.items()}
 
 
-def measure_round(prefix, windows, work, count, installer):
-    """One round in a fresh prefix: every install, then every uninstall."""
-    hand_dist = make_distribution(prefix, windows, count, "dist", OURS_KEY, HAND_FOLDER)
-    make_distribution(prefix, windows, count, "dist2", AUTO_KEY, AUTO_FOLDER)
+def measure_round(prefix, windows, product, work, count, installer):
+    """One round in a fresh prefix: every install, then every uninstall, of the
+    clock build and TESSAUTO in `product` (the tools come from `windows`)."""
+    hand_dist = make_distribution(prefix, product, count, "dist", OURS_KEY, HAND_FOLDER)
+    make_distribution(prefix, product, count, "dist2", AUTO_KEY, AUTO_FOLDER)
     (prefix.drive_c / "FLOOR").mkdir()
     time.sleep(SETTLE_SECONDS)
     row = {}
     hand = install_by_hand(prefix, windows, work, hand_dist, count)
-    auto = unattended_run(prefix, windows, work, ["install", "C:\\dist2"], "auto-install")
+    auto = unattended_run(prefix, product, work, ["install", "C:\\dist2"], "auto-install")
     check(count_files(prefix.drive_c / AUTO_FOLDER[3:]) - 1, count, "TESSAUTO install")
     if installer:
         row["peer install"] = peer_install(prefix, work, installer, count)
@@ -279,7 +280,7 @@ def measure_round(prefix, windows, work, count, installer):
     row["floor copy"] = floor_run(prefix, windows, work, "copy", "C:\\dist", "C:\\FLOOR", str(count))
 
     unhand = uninstall_by_hand(prefix, windows, work)
-    unauto = unattended_run(prefix, windows, work, ["uninstall", AUTO_KEY], "auto-uninstall")
+    unauto = unattended_run(prefix, product, work, ["uninstall", AUTO_KEY], "auto-uninstall")
     check(count_files(prefix.drive_c / AUTO_FOLDER[3:]), 0, "TESSAUTO uninstall")
     if installer:
         row["peer uninstall"] = peer_uninstall(prefix, work)
@@ -295,28 +296,33 @@ def measure_round(prefix, windows, work, count, installer):
     return row
 
 
-def measure(environment, windows, arch, work, count, repeat, with_peer):
-    """The medians of `repeat` rounds, each in a fresh prefix."""
+def measure(environment, windows, products, arch, work, count, repeat, with_peer):
+    """For each build in `products` ({label: folder}), the medians of `repeat`
+    rounds, each in a fresh prefix. The builds take turns, in an order that
+    alternates from round to round, so that a change of the machine's load
+    falls on all of them alike."""
     installer = build_peer(count, arch, work) if with_peer else None
-    rounds = []
+    rounds = {label: [] for label in products}
     for n in range(repeat):
-        prefix = environment.new_prefix(f"bench-{count}-{n}")
-        try:
-            rounds.append(measure_round(prefix, windows, work, count, installer))
-        finally:
-            prefix.remove()
-    return {key: statistics.median(r[key] for r in rounds) for key in rounds[0]}
+        for label in (list(products) if n % 2 == 0 else list(products)[::-1]):
+            prefix = environment.new_prefix(f"bench-{count}-{n}-{label}")
+            try:
+                rounds[label].append(measure_round(prefix, windows, products[label], work, count, installer))
+            finally:
+                prefix.remove()
+    return {label: {key: statistics.median(r[key] for r in done) for key in done[0]}
+            for label, done in rounds.items()}
 
 
 def ratio(ours, peer):
     return f"{ours / peer:6.2f}"
 
 
-def result_line(count, row):
-    """The main table's line for one size; with the goals it misses, if any."""
+def result_line(count, row, label=""):
+    """The main table's line for one size (of the build `label`); with the goals it misses, if any."""
     hand = row["hand install"] - row["hand install pauses"]
     auto = row["auto install"] - row["auto install pauses"]
-    line = (f"{count:6d} {row['hand install']:8.2f}s {hand:7.2f}s {row['hand uninstall']:7.2f}s "
+    line = (f"{label:7}{count:6d} {row['hand install']:8.2f}s {hand:7.2f}s {row['hand uninstall']:7.2f}s "
             f"{row['auto install']:8.2f}s {auto:7.2f}s {row['auto uninstall']:7.2f}s")
     if "peer install" not in row:
         return line + "   (no peer: see above)", []
@@ -329,22 +335,26 @@ def result_line(count, row):
     return line, [goal for goal in ours if ours[goal] > peers[goal]]
 
 
-def phase_lines(sizes, rows):
-    head = f"{'':44}" + "".join(f"{count:>9d}" for count in sizes)
+def phase_lines(columns):
+    """The phase table, a column per (heading, row)."""
+    width = max(9, *(len(heading) + 2 for heading, _ in columns))
+
+    def line(name, value):
+        return f"  {name:42}" + "".join(f"{value(row):{width}.3f}" for _, row in columns)
+
     lines = []
     for run, phases in (("install", INSTALL_PHASES), ("uninstall", UNINSTALL_PHASES)):
-        lines += [f"unattended {run}, phases (s){head[len(run) + 27:]}"]
+        lines.append(f"{'unattended ' + run + ', phases (s)':44}" +
+                     "".join(f"{heading:>{width}}" for heading, _ in columns))
         for name, _, _ in phases:
-            lines.append(f"  {name:42}" + "".join(f"{rows[c][f'{run} phase {name}']:9.3f}" for c in sizes))
-        lines.append(f"  {'of it TESSAUTO waiting on a ready window':42}" +
-                     "".join(f"{rows[c][f'{run} waiting']:9.3f}" for c in sizes))
-        lines.append(f"  {'the whole process':42}" + "".join(f"{rows[c][f'auto {run}']:9.3f}" for c in sizes))
-    lines.append(f"  {'mandated pauses (slept) of the install':42}" +
-                 "".join(f"{rows[c]['auto install pauses']:9.3f}" for c in sizes))
+            lines.append(line(name, lambda row: row[f"{run} phase {name}"]))
+        lines.append(line("of it TESSAUTO waiting on a ready window", lambda row: row[f"{run} waiting"]))
+        lines.append(line("the whole process", lambda row: row[f"auto {run}"]))
+    lines.append(line("mandated pauses (slept) of the install", lambda row: row["auto install pauses"]))
     lines.append("the program's own clock, start button to completion box, by hand / under TESSAUTO:")
     for run in ("install", "uninstall"):
         lines.append(f"  {run:42}" + "".join(
-            f"  {rows[c][f'hand {run}']:.2f}/{rows[c][f'auto {run} clock']:.2f}" for c in sizes))
+            f"{row[f'hand {run}']:.2f}/{row[f'auto {run} clock']:.2f}".rjust(width) for _, row in columns))
     return lines
 
 
@@ -367,12 +377,17 @@ def main():
     parser.add_argument("--sizes", default=",".join(map(str, SIZES)), help="file counts, comma-separated")
     parser.add_argument("--repeat", type=int, default=1, help="rounds per size; the medians are shown")
     parser.add_argument("--no-log-bench", action="store_true", help="only the installs beside the peer")
+    parser.add_argument("--before", help="another build folder (the code before a change): its clock build and "
+                        "TESSAUTO are timed too, in rounds that take turns with this build's")
     options = parser.parse_args()
     build = Path(options.build).resolve()
     # The shipped width where the host can run it, else the x86_64 test build.
     runs_32bit, why = winenv.host_runs_32bit_programs()
     arch = "win32" if runs_32bit else "win64"
     windows = build / arch
+    products = {"": windows}
+    if options.before:
+        products = {"before": Path(options.before).resolve() / arch, "after": windows}
     results = build / "results"
     work = results / "bench"
     shutil.rmtree(work, ignore_errors=True)
@@ -402,24 +417,26 @@ def main():
                   "own clock. Unattended: TESSAUTO install / uninstall, whole processes. The peer: silent, whole",
                   "processes. 'less': less the pauses the script mandates (the time the program slept).",
                   "Ratios, ours / the peer's: by hand install (less), uninstall; unattended install (less), uninstall.",
-                  f"{'files':>6} {'by hand':>9} {'less':>8} {'uninst.':>8} {'TESSAUTO':>9} {'less':>8} "
+                  f"{' ' * 7 if options.before else ''}{'files':>6} {'by hand':>9} {'less':>8} {'uninst.':>8} {'TESSAUTO':>9} {'less':>8} "
                   f"{'uninst.':>8} {'peer ins':>9} {'uninst.':>8}  {'hand x':>13} {'auto x':>13}"]
         print("\n".join(lines[first:]), flush=True)
         sizes = list(map(int, options.sizes.split(",")))
         rows, missed = {}, {}
         for count in sizes:
-            rows[count] = measure(environment, windows, arch, work, count, options.repeat, with_peer)
-            line, missed[count] = result_line(count, rows[count])
-            lines.append(line)
-            print(line, flush=True)
+            measured = measure(environment, windows, products, arch, work, count, options.repeat, with_peer)
+            load = " ".join(f"{value:.2f}" for value in os.getloadavg())
+            for label, row in measured.items():
+                rows[label, count] = row
+                line, missed[label, count] = result_line(count, row, label)
+                lines.append(f"{line}  load {load}")
+                print(lines[-1], flush=True)
     finally:
         environment.close()
     tail = [f"load after: {' '.join(f'{value:.2f}' for value in os.getloadavg())}"]
-    tail += phase_lines(sizes, rows)
-    for count in sizes:
-        if missed[count]:
-            row = rows[count]
-            tail.append(f"{count} files, slower than the peer: {', '.join(missed[count])}. The floor: an empty "
+    tail += phase_lines([(f"{label} {count}".strip(), row) for (label, count), row in rows.items()])
+    for (label, count), row in rows.items():
+        if missed[label, count]:
+            tail.append(f"{label + ': ' if label else ''}{count} files, slower than the peer: {', '.join(missed[label, count])}. The floor: an empty "
                         f"process {row['floor empty']:.2f}s, a bare loop copying the files {row['floor copy']:.2f}s, "
                         f"deleting them {row['floor delete']:.2f}s (whole processes)")
     print("\n".join(tail), flush=True)
