@@ -7,6 +7,7 @@
 
 int WindowsRunUi::ShowMessage(const std::string& text, const std::string& caption, unsigned style)
 {
+    status_.ShowWaiting();
     return boxes_.ShowMessage(text, caption, style);
 }
 
@@ -16,9 +17,20 @@ void WindowsRunUi::ShowStatus(const std::string& text)
     ProcessMessages();
 }
 
-void WindowsRunUi::Pause(unsigned milliseconds) { Sleep(milliseconds); }
+void WindowsRunUi::Pause(unsigned milliseconds)
+{
+    // A change waits through a pause shorter than a screen refresh, not through a longer one.
+    if (milliseconds >= TfrmStatus::kRefreshMs) status_.ShowWaiting();
+    Sleep(milliseconds);
+}
 
-void WindowsRunUi::ProcessMessages() { TForm::ProcessMessages(); }
+void WindowsRunUi::ProcessMessages()
+{
+    status_.ShowIfDue();
+    TForm::ProcessMessages();
+}
+
+void WindowsRunUi::ShowWaitingChanges() { status_.ShowWaiting(); }
 
 void WindowsRunUi::ShowProgressFrame(bool visible) { status_.ShowProgressFrame(visible); }
 

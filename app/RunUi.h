@@ -31,6 +31,7 @@ public:
     bool AbortRequested() override { return phase_ == RunPhase::AbortRequested; }
     void Pause(unsigned milliseconds) override;
     void ProcessMessages() override;
+    void ShowWaitingChanges() override;
     void ShowProgressFrame(bool visible) override;
     int SetProgress(int percent, int done, int total) override;
     void EnableAbort(bool enabled) override;

@@ -15,6 +15,9 @@
 
 namespace {
 
+// A copy of this size or more may outlast a screen refresh (a slow medium).
+constexpr std::int64_t kLongCopyBytes = 64 * 1024;
+
 // How an entry ended, and the source the progress update measures ("" for none).
 struct EntryOutcome {
     StageOutcome outcome = StageOutcome::Continue;
@@ -78,6 +81,15 @@ unsigned long PlaceFile(const InstallRunState& state, UserInterface& ui, const C
     return wanted ? ForceCopyFile(copyFrom, target) : 0;
 }
 
+// The progress window may hold back a quick succession of texts: an entry
+// that may take a while has its own on the screen first.
+bool MayTakeAWhile(const CopyEntry& entry, const std::string& copyFrom)
+{
+    if (HasFlag(entry.flags, 'R')) return true; // the file also registers itself
+    const std::optional<std::int64_t> size = MeasureFile(copyFrom);
+    return !size || *size >= kLongCopyBytes;
+}
+
 // Registers a "/R" component from the file held open since before its digest
 // was taken, and records the digest for the uninstall.
 void RegisterCopiedComponent(InstallRunState& state, UserInterface& ui, const std::string& copyFrom,
@@ -112,6 +124,7 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     const std::string expansionFile = entry.compressed ? context.files.workFolder + kExpansionFileName : std::string();
     const ExpansionFileCleanup cleanup(expansionFile);
     if (entry.compressed) {
+        ui.ShowWaitingChanges();
         const LzExpansion expansion = ExpandLZFile(entry.source, entry.target, expansionFile);
         target = expansion.target;
         error = expansion.error;
@@ -124,6 +137,7 @@ EntryOutcome CopyEntryFile(InstallRunState& state, UserInterface& ui, const std:
     // PlaceFile raises the shared count of every shared entry it is given.
     const bool counted = error == 0 && HasFlag(entry.flags, 'S');
     if (error == 0) {
+        if (MayTakeAWhile(entry, copyFrom)) ui.ShowWaitingChanges();
         error = PlaceFile(state, ui, entry, copyFrom, target);
         if (HasFlag(entry.flags, 'R') && FileExists(target)) RegisterCopiedComponent(state, ui, copyFrom, target);
     }

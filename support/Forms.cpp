@@ -427,7 +427,10 @@ void TForm::DisableSystemClose()
 void TForm::ProcessMessages()
 {
     MSG message;
-    while (os::PeekMessage(message, PM_REMOVE)) {
+    // PM_NOYIELD: a run calls this after every step, and under Wine a look that
+    // finds the queue empty gives the processor away otherwise, which on a busy
+    // machine costs a time slice each time.
+    while (os::PeekMessage(message, PM_REMOVE | PM_NOYIELD)) {
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
             return;

@@ -1,6 +1,8 @@
 #include "support/Status.h"
-#include "support/SystemText.h"
 
+#include <algorithm>
+
+#include "support/SystemText.h"
 
 namespace {
 enum { kMessageGroup = 100, kMessage, kStatusFrame, kProgress, kStatusLabel, kAbort };
@@ -33,19 +35,66 @@ TfrmStatus::TfrmStatus(HWND owner, TForm& mainWindow, TForm& backdrop, MessageBo
     CentreOnScreen();
 }
 
+void TfrmStatus::SetMessage(const std::string& text)
+{
+    message_ = ShortenLongLines(text);
+    Changed();
+}
+
 int TfrmStatus::SetProgress(int percent, int done, int total)
 {
-    const int shown = prgStatus->SetPosition(percent);
-    const std::string text = std::to_string(shown) + "%(" + std::to_string(done) + "/" + std::to_string(total) + ")";
-    // The counts of a large install need more than the label's width: it
-    // widens to the left, and the bar gives up as much.
-    const int extra = lblStatus->TextExtent(text, DT_SINGLELINE | DT_NOPREFIX).cx - lblStatus->Width();
-    if (extra > 0) {
-        lblStatus->SetBounds(lblStatus->Left() - extra, lblStatus->Top(), lblStatus->Width() + extra, lblStatus->Height());
-        prgStatus->SetWidth(prgStatus->Width() - extra);
+    progress_ = Progress{percent, done, total};
+    Changed();
+    return std::clamp(percent, 0, 100); // the bar's range
+}
+
+void TfrmStatus::ShowProgressFrame(bool visible)
+{
+    ShowWaiting();
+    fraStatus->SetVisible(visible);
+}
+
+void TfrmStatus::Changed()
+{
+    if (!fraStatus->Visible() || GetTickCount() - shownAt_ >= kRefreshMs) ShowChanges();
+}
+
+void TfrmStatus::ShowIfDue()
+{
+    if ((message_ || progress_) && GetTickCount() - shownAt_ >= kRefreshMs) ShowChanges();
+}
+
+void TfrmStatus::ShowWaiting()
+{
+    if (!message_ && !progress_) return;
+    ShowChanges();
+    // Painted now, and on the screen before the run goes on: under Wine a
+    // window's pixels reach the screen only when its program next looks at
+    // its queue (a look that takes no message away).
+    RedrawWindow(handle_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GetQueueStatus(QS_ALLINPUT);
+}
+
+void TfrmStatus::ShowChanges()
+{
+    if (message_) lblMessage->SetCaption(*message_);
+    if (progress_) {
+        const int shown = prgStatus->SetPosition(progress_->percent);
+        const std::string text = std::to_string(shown) + "%(" + std::to_string(progress_->done) + "/" +
+                                 std::to_string(progress_->total) + ")";
+        // The counts of a large install need more than the label's width: it
+        // widens to the left, and the bar gives up as much.
+        const int extra = lblStatus->TextExtent(text, DT_SINGLELINE | DT_NOPREFIX).cx - lblStatus->Width();
+        if (extra > 0) {
+            lblStatus->SetBounds(lblStatus->Left() - extra, lblStatus->Top(), lblStatus->Width() + extra,
+                                 lblStatus->Height());
+            prgStatus->SetWidth(prgStatus->Width() - extra);
+        }
+        lblStatus->SetCaption(text);
     }
-    lblStatus->SetCaption(text);
-    return shown;
+    message_.reset();
+    progress_.reset();
+    shownAt_ = GetTickCount();
 }
 
 void TfrmStatus::OnCommand(int id, int code)
@@ -55,6 +104,7 @@ void TfrmStatus::OnCommand(int id, int code)
 
 void TfrmStatus::btnAbortClick()
 {
+    ShowWaiting(); // the question comes over what the run has done so far
     const int answer = boxes_.ShowMessage("ここでセットアップを中断すると，すでにコピー済みのファイルは削除されません．\r"
                               "一度，セットアップを完了してから，アンセットアップ(アンインストール)することをおすすめします．\r\r"
                               "本当にセットアップを中断しますか？",

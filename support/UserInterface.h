@@ -25,6 +25,9 @@ public:
     virtual bool AbortRequested() = 0;
     virtual void Pause(unsigned milliseconds) = 0;
     virtual void ProcessMessages() = 0;
+    // A window may show a quick succession of changes only in part; before a step
+    // that may take a while, this puts what waits on the screen.
+    virtual void ShowWaitingChanges() {}
 
     // The progress frame of the copy: shown or hidden, and set to a percentage
     // with the run's counts; returns the percentage the bar took (0 to 100).

@@ -3,16 +3,22 @@
 
 1. the uninstall log written and read in memory against the same work done one
    profile call per key, and the parse of a 10,000-entry setup script;
-2. at 200, 2,000 and 10,000 files of 1 KB, in one prefix per size: our install
-   (SetupSpeed=1) and its uninstall, each from the start button to the
-   completion box by the program's own clock (tests/clock/SETUP.EXE, which also
-   counts the time it slept in the pauses the script mandates), beside a peer
-   installer of the same files built with makensis (zlib), its install run
-   silent (/S) and its uninstaller (/S _?=DIR) timed as whole processes.
+2. at 200, 2,000 and 10,000 files of 1 KB, all in one prefix per size and round,
+   every install (each into a folder of its own) before every uninstall:
+   - by hand: our install (SetupSpeed=1) and its uninstall, each from the start
+     button to the completion box by the program's own clock (tests/clock/SETUP.EXE,
+     which also counts the time it slept in the pauses the script mandates);
+   - unattended: `TESSAUTO install` and `TESSAUTO uninstall` of the same, as
+     whole processes, with the moments the clock build noted (its phase table);
+   - a peer installer of the same files built with makensis (zlib), its install
+     run silent (/S) and its uninstaller (/S _?=DIR), as whole processes;
+   - the floor: an empty process, and a bare loop copying (deleting) the same files.
 """
 
 import argparse
 import json
+import os
+import platform
 import shutil
 import statistics
 import subprocess
@@ -29,9 +35,39 @@ import winenv  # noqa: E402
 START_BUTTON = "#115"  # btnEvent: the main window numbers its controls from 100
 STEP_DELAY = 1
 SIZES = (200, 2000, 10000)
-OURS_KEY = "TesseraBench"
+OURS_KEY, HAND_FOLDER = "TesseraBench", "C:\\BENCH"
+AUTO_KEY, AUTO_FOLDER = "TesseraAuto", "C:\\AUTOBENCH"
 PEER_KEY = "PeerBench"
+# Every install of a round writes into a folder of its own and comes before any
+# uninstall, after the file system has settled: ext4 without a journal (this
+# host's) keeps a deleted inode from reuse for 30 s, and each new file is then
+# placed by searching past them, so files made soon after many were deleted (the
+# last round's prefix, an uninstall) cost far more than they do otherwise.
+SETTLE_SECONDS = 31
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+# The peer's build for each kind of Windows: its 64-bit one where 32-bit programs cannot run.
+PEER_TARGETS = {"win32": "x86-unicode", "win64": "amd64-unicode"}
+# The phases of an unattended run, between the moments the clock build notes
+# ("launch": TESSAUTO's own start; "exit": its end, seen from outside).
+INSTALL_PHASES = (
+    ("TESSAUTO start -> SETUP.EXE started", "launch", "created"),
+    ("process start -> main window ready", "created", "ready"),
+    ("main window -> start button pressed", "ready", "start"),
+    ("start button -> first copy", "start", "copying"),
+    ("the copies", "copying", "copied"),
+    ("last copy -> completion box asked", "copied", "box"),
+    ("completion box asked -> shown", "box", "shown"),
+    ("completion box shown -> answered", "shown", "answered"),
+    ("completion box answered -> clean-up", "answered", "closing"),
+    ("clean-up (work folders deleted)", "closing", "closed"),
+    ("clean-up -> program's end", "closed", "end"),
+    ("program's end -> TESSAUTO's end", "end", "exit"),
+    ("completion box answered -> TESSAUTO's end", "answered", "exit"),
+)
+UNINSTALL_PHASES = (INSTALL_PHASES[:3] + (("start button -> completion box asked", "start", "box"),) +
+                    INSTALL_PHASES[6:])
+# TESSAUTO's own waiting: from a window being ready to its answer.
+WAITING = (("ready", "start"), ("shown", "answered"))
 
 
 def windriver(prefix, windows, work, *args):
@@ -54,13 +90,25 @@ def make_files(folder, count):
         (folder / file_name(n)).write_bytes(bytes([n % 256]) * 1024)
 
 
+def read_clock(path):
+    """The clock build's notes: {name: seconds}."""
+    notes = {}
+    for line in path.read_text().splitlines():
+        name, value = line.split()
+        notes.setdefault(name, float(value))
+    return notes
+
+
+def clock_env(clock):
+    clock.unlink(missing_ok=True)
+    return {"TESSERA_RUN_CLOCK": winenv.windows_path(clock)}
+
+
 def clocked_run(prefix, windows, work, args, name, cwd=None):
     """Starts the clock build, presses the start button of its "Bench" window, answers
-    the completion box: the run's seconds and the seconds of them it slept, by its clock."""
+    the completion box: the clock's notes and the box's text."""
     clock = work / f"{name}.clock"
-    clock.unlink(missing_ok=True)
-    program = prefix.start(args, work / f"{name}.out", cwd=cwd,
-                           extra_env={"TESSERA_RUN_CLOCK": winenv.windows_path(clock)})
+    program = prefix.start(args, work / f"{name}.out", cwd=cwd, extra_env=clock_env(clock))
     try:
         windriver(prefix, windows, work, "wait", "Bench", "--timeout", "60000")
         windriver(prefix, windows, work, "press", "Bench", START_BUTTON)
@@ -70,8 +118,26 @@ def clocked_run(prefix, windows, work, args, name, cwd=None):
     finally:
         if program.poll() is None:
             program.kill()
-    seconds, paused = map(float, clock.read_text().split())
-    return seconds, paused, done["text"]
+    return read_clock(clock), done["text"]
+
+
+def unattended_run(prefix, windows, work, args, name):
+    """TESSAUTO as a whole process: the clock build's notes, with its start ("launch")
+    and end ("exit") as seen from here."""
+    clock = work / f"{name}.clock"
+    launch = time.time()
+    program = prefix.start([windows / "TESSAUTO.EXE", *args, "/log", f"C:\\{name}.log"], work / f"{name}.out",
+                           extra_env=clock_env(clock))
+    try:
+        code = program.wait(1800)
+    finally:
+        if program.poll() is None:
+            program.kill()
+    ended = time.time()
+    if code != 0:
+        raise RuntimeError(f"TESSAUTO {' '.join(args)} ended with {code}: "
+                           f"{(prefix.drive_c / f'{name}.log').read_text(errors='replace')}")
+    return dict(read_clock(clock), launch=launch, exit=ended)
 
 
 def registry_value(prefix, work, key, value):
@@ -83,40 +149,54 @@ def registry_value(prefix, work, key, value):
     return None
 
 
-def time_ours(prefix, windows, work, count):
-    """Our install and uninstall of `count` files: {install, install pauses, uninstall, uninstall pauses}."""
-    dist = prefix.drive_c / "dist"
+def make_distribution(prefix, windows, count, name, key, target):
+    """C:\\<name> with the clock build and a script installing `count` files to `target` under `key`."""
+    dist = prefix.drive_c / name
     make_files(dist, count)
     shutil.copyfile(windows / "tests" / "clock" / "SETUP.EXE", dist / "SETUP.EXE")
     entries = "".join(f"File{n}=(App)\\{file_name(n)}\r\n" for n in range(1, count + 1))
-    script = (f"[Title]\r\nSetup=Bench\r\nUnSetupKey={OURS_KEY}\r\n[Extend]\r\nSetupSpeed={STEP_DELAY}\r\n"
-              f"[DefaultFolder]\r\nFolder=C:\\BENCH\r\n[CopyFile]\r\n{entries}")
+    script = (f"[Title]\r\nSetup=Bench\r\nUnSetupKey={key}\r\n[Extend]\r\nSetupSpeed={STEP_DELAY}\r\n"
+              f"[DefaultFolder]\r\nFolder={target}\r\n[CopyFile]\r\n{entries}")
     (dist / "SETUP.INI").write_bytes(script.encode("cp932"))
-    target = prefix.drive_c / "BENCH"
-    target.mkdir()  # no question about creating it
-    install, install_paused, text = clocked_run(prefix, windows, work, [dist / "SETUP.EXE"], "install", cwd=dist)
-    copied = sum(1 for _ in target.glob("F*.DAT"))
-    if copied != count or not text.startswith("インストールが完了しました"):
-        raise RuntimeError(f"our install copied {copied} of {count} files: {text}")
+    (prefix.drive_c / target[3:]).mkdir()  # no question about creating it
+    return dist
 
+
+def count_files(folder):
+    return sum(1 for _ in folder.glob("*")) if folder.exists() else 0
+
+
+def check(done, expected, what):
+    if done != expected:
+        raise RuntimeError(f"{what}: {done} files where {expected} were to be")
+
+
+def install_by_hand(prefix, windows, work, dist, count):
+    notes, text = clocked_run(prefix, windows, work, [dist / "SETUP.EXE"], "install", cwd=dist)
+    check(count_files(prefix.drive_c / HAND_FOLDER[3:]) - 1, count, "our install")  # and its log
+    if not text.startswith("インストールが完了しました"):
+        raise RuntimeError(f"our install ended with: {text}")
+    return notes
+
+
+def uninstall_by_hand(prefix, windows, work):
     command = registry_value(prefix, work, f"{UNINSTALL}\\{OURS_KEY}", "UninstallString")
     uninstaller, log = command.split(" ", 1)
-    uninstall, uninstall_paused, text = clocked_run(prefix, windows, work, [uninstaller, log.strip('"')],
-                                                    "uninstall")
-    left = sum(1 for _ in target.glob("*")) if target.exists() else 0
-    if left or not text.endswith("を完了しました．"):
-        raise RuntimeError(f"our uninstall left {left} files: {text}")
-    return {"install": install, "install pauses": install_paused,
-            "uninstall": uninstall, "uninstall pauses": uninstall_paused}
+    notes, text = clocked_run(prefix, windows, work, [uninstaller, log.strip('"')], "uninstall")
+    check(count_files(prefix.drive_c / HAND_FOLDER[3:]), 0, "our uninstall")
+    if not text.endswith("を完了しました．"):
+        raise RuntimeError(f"our uninstall ended with: {text}")
+    return notes
 
 
-def peer_script(count):
+def peer_script(count, arch):
     """The peer's script for the same files: each copied, an uninstaller and its
     Uninstall entry written; the uninstaller deletes each file, itself and the key."""
     files = "".join(f'  File "{file_name(n)}"\n' for n in range(1, count + 1))
     deletes = "".join(f'  Delete "$INSTDIR\\{file_name(n)}"\n' for n in range(1, count + 1))
     key = f"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{PEER_KEY}"
     return f"""Unicode true
+Target {PEER_TARGETS[arch]}
 SetCompressor zlib
 Name "Bench"
 OutFile "PEER.EXE"
@@ -136,61 +216,159 @@ SectionEnd
 """
 
 
-def build_peer(count, work):
+def build_peer(count, arch, work):
     with tempfile.TemporaryDirectory(dir=work) as folder:
         folder = Path(folder)
         make_files(folder, count)
-        (folder / "peer.nsi").write_text(peer_script(count), encoding="utf-8")
+        (folder / "peer.nsi").write_text(peer_script(count, arch), encoding="utf-8")
         subprocess.run(["makensis", "-V1", "peer.nsi"], cwd=folder, check=True, timeout=1800)
         shutil.move(folder / "PEER.EXE", work / f"PEER-{count}.EXE")
     return work / f"PEER-{count}.EXE"
 
 
-def time_peer(prefix, work, installer, count):
-    """The peer's silent install and uninstall of `count` files, as whole processes."""
+def whole_process(prefix, args, output):
+    """Seconds from starting a Windows program to its end, and its exit code."""
+    started = time.time()
+    code = prefix.run(args, output, timeout=1800)
+    return time.time() - started, code
+
+
+def peer_install(prefix, work, installer, count):
     local = prefix.drive_c / "PEER.EXE"
     shutil.copyfile(installer, local)
-    target = prefix.drive_c / "PEERBENCH"
-    started = time.monotonic()
-    code = prefix.run([local, "/S"], work / "peer-install.out", timeout=1800)
-    install = time.monotonic() - started
-    copied = sum(1 for _ in target.glob("F*.DAT"))
-    if code != 0 or copied != count:
-        raise RuntimeError(f"the peer's install ended with {code} and copied {copied} of {count} files")
-    started = time.monotonic()
-    code = prefix.run([target / "uninst.exe", "/S", "_?=C:\\PEERBENCH"], work / "peer-uninstall.out", timeout=1800)
-    uninstall = time.monotonic() - started
-    left = sum(1 for _ in target.glob("F*.DAT"))
-    if code != 0 or left:
-        raise RuntimeError(f"the peer's uninstall ended with {code} and left {left} files")
-    return {"install": install, "uninstall": uninstall}
+    seconds, code = whole_process(prefix, [local, "/S"], work / "peer-install.out")
+    check(len(list((prefix.drive_c / "PEERBENCH").glob("F*.DAT"))), count, f"the peer's install (exit {code})")
+    return seconds
 
 
-def measure(environment, windows, work, count, repeat, with_peer):
-    """The medians of `repeat` rounds, each in a fresh prefix: ours, then the peer's."""
-    installer = build_peer(count, work) if with_peer else None
-    rounds = []
+def peer_uninstall(prefix, work):
+    seconds, code = whole_process(prefix, [prefix.drive_c / "PEERBENCH" / "uninst.exe", "/S", "_?=C:\\PEERBENCH"],
+                                  work / "peer-uninstall.out")
+    check(len(list((prefix.drive_c / "PEERBENCH").glob("F*.DAT"))), 0, f"the peer's uninstall (exit {code})")
+    return seconds
+
+
+def floor_run(prefix, windows, work, *args):
+    seconds, code = whole_process(prefix, [windows / "tests" / "clock" / "FLOOR.EXE", *args], work / "floor.out")
+    if code:
+        raise RuntimeError(f"FLOOR.EXE {' '.join(args)} ended with {code}")
+    return seconds
+
+
+def phase_times(notes, phases):
+    return {name: notes[end] - notes[begin] for name, begin, end in phases}
+
+
+def flatten(prefix, values):
+    return {f"{prefix} {key}": value for key, value in values.items()}
+
+
+def measure_round(prefix, windows, product, work, count, installer):
+    """One round in a fresh prefix: every install, then every uninstall, of the
+    clock build and TESSAUTO in `product` (the tools come from `windows`)."""
+    hand_dist = make_distribution(prefix, product, count, "dist", OURS_KEY, HAND_FOLDER)
+    make_distribution(prefix, product, count, "dist2", AUTO_KEY, AUTO_FOLDER)
+    (prefix.drive_c / "FLOOR").mkdir()
+    time.sleep(SETTLE_SECONDS)
+    row = {}
+    hand = install_by_hand(prefix, windows, work, hand_dist, count)
+    auto = unattended_run(prefix, product, work, ["install", "C:\\dist2"], "auto-install")
+    check(count_files(prefix.drive_c / AUTO_FOLDER[3:]) - 1, count, "TESSAUTO install")
+    if installer:
+        row["peer install"] = peer_install(prefix, work, installer, count)
+    row["floor empty"] = floor_run(prefix, windows, work)
+    row["floor copy"] = floor_run(prefix, windows, work, "copy", "C:\\dist", "C:\\FLOOR", str(count))
+
+    unhand = uninstall_by_hand(prefix, windows, work)
+    unauto = unattended_run(prefix, product, work, ["uninstall", AUTO_KEY], "auto-uninstall")
+    check(count_files(prefix.drive_c / AUTO_FOLDER[3:]), 0, "TESSAUTO uninstall")
+    if installer:
+        row["peer uninstall"] = peer_uninstall(prefix, work)
+    row["floor delete"] = floor_run(prefix, windows, work, "delete", "C:\\FLOOR", str(count))
+
+    row.update({"hand install": hand["run"], "hand install pauses": hand["slept"], "hand uninstall": unhand["run"],
+                "auto install": auto["exit"] - auto["launch"], "auto install pauses": auto["slept"],
+                "auto install clock": auto["run"], "auto uninstall": unauto["exit"] - unauto["launch"],
+                "auto uninstall clock": unauto["run"]})
+    for run, notes, phases in (("install", auto, INSTALL_PHASES), ("uninstall", unauto, UNINSTALL_PHASES)):
+        row.update(flatten(f"{run} phase", phase_times(notes, phases)))
+        row[f"{run} waiting"] = sum(notes[end] - notes[begin] for begin, end in WAITING)
+    return row
+
+
+def measure(environment, windows, products, arch, work, count, repeat, with_peer):
+    """For each build in `products` ({label: folder}), the medians of `repeat`
+    rounds, each in a fresh prefix. The builds take turns, in an order that
+    alternates from round to round, so that a change of the machine's load
+    falls on all of them alike."""
+    installer = build_peer(count, arch, work) if with_peer else None
+    rounds = {label: [] for label in products}
     for n in range(repeat):
-        prefix = environment.new_prefix(f"bench-{count}-{n}")
-        try:
-            row = {f"ours {k}": v for k, v in time_ours(prefix, windows, work, count).items()}
-            if installer:
-                row.update({f"peer {k}": v for k, v in time_peer(prefix, work, installer, count).items()})
-            rounds.append(row)
-        finally:
-            prefix.remove()
-    return {key: statistics.median(r[key] for r in rounds) for key in rounds[0]}
+        for label in (list(products) if n % 2 == 0 else list(products)[::-1]):
+            prefix = environment.new_prefix(f"bench-{count}-{n}-{label}")
+            try:
+                rounds[label].append(measure_round(prefix, windows, products[label], work, count, installer))
+            finally:
+                prefix.remove()
+    return {label: {key: statistics.median(r[key] for r in done) for key in done[0]}
+            for label, done in rounds.items()}
 
 
-def table_lines(count, row):
-    ours_install = row["ours install"] - row["ours install pauses"]
-    ours_uninstall = row["ours uninstall"] - row["ours uninstall pauses"]
-    line = (f"{count:6d} {row['ours install']:8.2f}s {row['ours install pauses']:7.2f}s {ours_install:8.2f}s "
-            f"{row['ours uninstall']:8.2f}s {row['ours uninstall pauses']:7.2f}s")
+def ratio(ours, peer):
+    return f"{ours / peer:6.2f}"
+
+
+def result_line(count, row, label=""):
+    """The main table's line for one size (of the build `label`); with the goals it misses, if any."""
+    hand = row["hand install"] - row["hand install pauses"]
+    auto = row["auto install"] - row["auto install pauses"]
+    line = (f"{label:7}{count:6d} {row['hand install']:8.2f}s {hand:7.2f}s {row['hand uninstall']:7.2f}s "
+            f"{row['auto install']:8.2f}s {auto:7.2f}s {row['auto uninstall']:7.2f}s")
     if "peer install" not in row:
-        return line + "   (the peer was not measured: see above)"
-    return (line + f" {row['peer install']:8.2f}s {row['peer uninstall']:8.2f}s "
-            f"{ours_install / row['peer install']:6.2f} {row['ours uninstall'] / row['peer uninstall']:6.2f}")
+        return line + "   (no peer: see above)", []
+    ours = {"by hand, install": hand, "by hand, uninstall": row["hand uninstall"],
+            "unattended install": auto, "unattended uninstall": row["auto uninstall"]}
+    peers = {"by hand, install": row["peer install"], "by hand, uninstall": row["peer uninstall"],
+             "unattended install": row["peer install"], "unattended uninstall": row["peer uninstall"]}
+    line += f" {row['peer install']:8.2f}s {row['peer uninstall']:7.2f}s  " + " ".join(
+        ratio(ours[goal], peers[goal]) for goal in ours)
+    return line, [goal for goal in ours if ours[goal] > peers[goal]]
+
+
+def phase_lines(columns):
+    """The phase table, a column per (heading, row)."""
+    width = max(9, *(len(heading) + 2 for heading, _ in columns))
+
+    def line(name, value):
+        return f"  {name:42}" + "".join(f"{value(row):{width}.3f}" for _, row in columns)
+
+    lines = []
+    for run, phases in (("install", INSTALL_PHASES), ("uninstall", UNINSTALL_PHASES)):
+        lines.append(f"{'unattended ' + run + ', phases (s)':44}" +
+                     "".join(f"{heading:>{width}}" for heading, _ in columns))
+        for name, _, _ in phases:
+            lines.append(line(name, lambda row: row[f"{run} phase {name}"]))
+        lines.append(line("of it TESSAUTO waiting on a ready window", lambda row: row[f"{run} waiting"]))
+        lines.append(line("the whole process", lambda row: row[f"auto {run}"]))
+    lines.append(line("mandated pauses (slept) of the install", lambda row: row["auto install pauses"]))
+    lines.append("the program's own clock, start button to completion box, by hand / under TESSAUTO:")
+    for run in ("install", "uninstall"):
+        lines.append(f"  {run:42}" + "".join(
+            f"{row[f'hand {run}']:.2f}/{row[f'auto {run} clock']:.2f}".rjust(width) for _, row in columns))
+    return lines
+
+
+def host_lines(arch, runs_32bit, why):
+    cpu = next((line.split(":", 1)[1].strip() for line in Path("/proc/cpuinfo").read_text().splitlines()
+                if line.startswith("model name")), platform.processor() or "unknown")
+    wine = subprocess.run([winenv.LOADERS[arch], "--version"], capture_output=True, text=True).stdout.strip()
+    load = " ".join(f"{value:.2f}" for value in os.getloadavg())
+    return [f"host: {cpu}, {os.cpu_count()} cores, load {load} (1, 5, 15 min); "
+            f"{'runs 32-bit programs' if runs_32bit else 'runs no 32-bit program (' + why + ')'}",
+            f"prefixes: {arch} ({wine}), a virtual desktop of {winenv.SCREEN.rsplit('x', 1)[0]}, "
+            f"the Japanese locale, WINEDEBUG=-all; one fresh prefix per size and round, its installs "
+            f"{SETTLE_SECONDS} s after the last files were deleted",
+            f"our {arch} build; the peer: makensis, Target {PEER_TARGETS[arch]}"]
 
 
 def main():
@@ -199,17 +377,23 @@ def main():
     parser.add_argument("--sizes", default=",".join(map(str, SIZES)), help="file counts, comma-separated")
     parser.add_argument("--repeat", type=int, default=1, help="rounds per size; the medians are shown")
     parser.add_argument("--no-log-bench", action="store_true", help="only the installs beside the peer")
+    parser.add_argument("--before", help="another build folder (the code before a change): its clock build and "
+                        "TESSAUTO are timed too, in rounds that take turns with this build's")
     options = parser.parse_args()
     build = Path(options.build).resolve()
     # The shipped width where the host can run it, else the x86_64 test build.
-    runs_32bit = winenv.host_runs_32bit_programs()[0]
+    runs_32bit, why = winenv.host_runs_32bit_programs()
     arch = "win32" if runs_32bit else "win64"
     windows = build / arch
+    products = {"": windows}
+    if options.before:
+        products = {"before": Path(options.before).resolve() / arch, "after": windows}
     results = build / "results"
     work = results / "bench"
     shutil.rmtree(work, ignore_errors=True)
     work.mkdir(parents=True)
-    lines = [f"{arch} build in {arch} prefixes"]
+    lines = host_lines(arch, runs_32bit, why)
+    print("\n".join(lines), flush=True)
     code = 0
 
     environment = winenv.WineEnvironment(build / "prefixes-bench", arch)
@@ -221,26 +405,42 @@ def main():
                                   timeout=1800)
             finally:
                 prefix.remove()
-            lines += (work / "logbench.txt").read_text(encoding="cp932", errors="replace").splitlines()
-            print("\n".join(lines), flush=True)
+            bench = (work / "logbench.txt").read_text(encoding="cp932", errors="replace").splitlines()
+            print("\n".join(bench), flush=True)
+            lines += bench
 
-        with_peer = runs_32bit and shutil.which("makensis") is not None
+        with_peer = shutil.which("makensis") is not None
         first = len(lines)
-        if not shutil.which("makensis"):
+        if not with_peer:
             lines.append("makensis is not installed: only our own times")
-        elif not runs_32bit:
-            lines.append("this host runs no 32-bit program: the peer's installers cannot be timed")
-        lines += ["1 KB files, SetupSpeed=1; ours from the start button to the completion box, by its own clock;",
-                  "the peer (makensis, zlib) silent, whole processes; ratios: ours less pauses / peer",
-                  f"{'files':>6} {'install':>9} {'pauses':>8} {'less':>9} {'uninst.':>9} {'pauses':>8} "
-                  f"{'peer ins':>9} {'peer uni':>9} {'ins x':>6} {'uni x':>6}"]
+        lines += ["1 KB files, SetupSpeed=1. By hand: from the start button to the completion box, by the program's",
+                  "own clock. Unattended: TESSAUTO install / uninstall, whole processes. The peer: silent, whole",
+                  "processes. 'less': less the pauses the script mandates (the time the program slept).",
+                  "Ratios, ours / the peer's: by hand install (less), uninstall; unattended install (less), uninstall.",
+                  f"{' ' * 7 if options.before else ''}{'files':>6} {'by hand':>9} {'less':>8} {'uninst.':>8} {'TESSAUTO':>9} {'less':>8} "
+                  f"{'uninst.':>8} {'peer ins':>9} {'uninst.':>8}  {'hand x':>13} {'auto x':>13}"]
         print("\n".join(lines[first:]), flush=True)
-        for count in map(int, options.sizes.split(",")):
-            row = measure(environment, windows, work, count, options.repeat, with_peer)
-            lines.append(table_lines(count, row))
-            print(lines[-1], flush=True)
+        sizes = list(map(int, options.sizes.split(",")))
+        rows, missed = {}, {}
+        for count in sizes:
+            measured = measure(environment, windows, products, arch, work, count, options.repeat, with_peer)
+            load = " ".join(f"{value:.2f}" for value in os.getloadavg())
+            for label, row in measured.items():
+                rows[label, count] = row
+                line, missed[label, count] = result_line(count, row, label)
+                lines.append(f"{line}  load {load}")
+                print(lines[-1], flush=True)
     finally:
         environment.close()
+    tail = [f"load after: {' '.join(f'{value:.2f}' for value in os.getloadavg())}"]
+    tail += phase_lines([(f"{label} {count}".strip(), row) for (label, count), row in rows.items()])
+    for (label, count), row in rows.items():
+        if missed[label, count]:
+            tail.append(f"{label + ': ' if label else ''}{count} files, slower than the peer: {', '.join(missed[label, count])}. The floor: an empty "
+                        f"process {row['floor empty']:.2f}s, a bare loop copying the files {row['floor copy']:.2f}s, "
+                        f"deleting them {row['floor delete']:.2f}s (whole processes)")
+    print("\n".join(tail), flush=True)
+    lines += tail
     (results / "bench.txt").write_text("\n".join(lines) + "\n", encoding="utf-8")
     return code
 

@@ -171,6 +171,21 @@ TEST_F(CopyStage, ProgressFollowsTheBytesOfTheSources)
     EXPECT_EQ(state.failures.count, 0);
 }
 
+// The progress window may hold back a quick succession of texts: before a step
+// that can take a while (a copy of 64 KB or more, an expansion) the run has it
+// show what waits, which is then that entry's own text (the one before it, for
+// an expansion, which comes before its entry's text).
+TEST_F(CopyStage, TextsAreShownBeforeStepsThatCanTakeAWhile)
+{
+    WriteWholeFile(source + "SMALL.TXT", std::string(100, 's'));
+    WriteWholeFile(source + "LARGE.DAT", std::string(64 * 1024, 'l'));
+    WriteWholeFile(source + "README.TXT_", kReadmeCompressed);
+    WriteCopyEntries({"(App)\\SMALL.TXT", "(App)\\LARGE.DAT", "(App)\\README.TXT_"});
+
+    ASSERT_EQ(CountAndCopy(), StageOutcome::Continue);
+    EXPECT_EQ(ui.WaitingShown(), (Strings{kCopying + install + "LARGE.DAT", kCopying + install + "LARGE.DAT"}));
+}
+
 TEST_F(CopyStage, AMissingSourceIsReportedAndProgressCountsEntries)
 {
     for (const char* name : {"A.TXT", "C.TXT", "D.TXT"}) WriteWholeFile(source + name, std::string(50, 'x'));

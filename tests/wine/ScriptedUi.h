@@ -28,12 +28,15 @@ public:
 
     const std::vector<ShownMessage>& Messages() const { return messages_; }
     const std::vector<std::string>& Statuses() const { return statuses_; }
+    // The status last shown each time the run had waiting changes put on the screen.
+    const std::vector<std::string>& WaitingShown() const { return waitingShown_; }
 
     int ShowMessage(const std::string& text, const std::string& caption, unsigned style) override;
     void ShowStatus(const std::string& text) override;
     bool AbortRequested() override { return abort_; }
     void Pause(unsigned) override {}
     void ProcessMessages() override {}
+    void ShowWaitingChanges() override { waitingShown_.push_back(statuses_.empty() ? "" : statuses_.back()); }
     void ShowProgressFrame(bool visible) override { progressFrameShown_ = visible; }
     int SetProgress(int percent, int done, int total) override;
     void EnableAbort(bool enabled) override { abortEnabled_ = enabled; }
@@ -65,6 +68,7 @@ private:
     std::deque<int> answers_;
     std::vector<ShownMessage> messages_;
     std::vector<std::string> statuses_;
+    std::vector<std::string> waitingShown_;
     bool abort_ = false;
     std::string abortAtStatus_;
     std::vector<std::string> progressLabels_;

@@ -1,4 +1,4 @@
-// The progress window in-process: its progress label and the abort confirmation.
+// The progress window in-process: its progress label, the pace of its changes and the abort confirmation.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -33,6 +33,46 @@ TEST_F(StatusWindow, TheLabelShowsThePositionTheBarTook)
     EXPECT_EQ(status.SetProgress(105, 3, 4), 100);
     EXPECT_EQ(status.lblStatus->Caption(), "100%(3/4)");
     EXPECT_EQ(status.prgStatus->Position(), 100);
+}
+
+// During the copy a change that comes within a screen refresh of the last one
+// shown waits; what waits is shown once the refresh has passed, or at once on
+// demand, and always before the frame goes; outside the copy nothing waits.
+// (What waits is checked only where the machine kept up: a busy one may let a
+// whole refresh pass between two lines.)
+TEST_F(StatusWindow, ChangesFasterThanTheScreenWaitForTheNextRefresh)
+{
+    status.Show();
+    status.ShowProgressFrame(true);
+    status.SetMessage("one");
+    EXPECT_EQ(status.lblMessage->Caption(), "one"); // the first change after a quiet while
+    DWORD shown = GetTickCount();
+    status.SetMessage("two");
+    EXPECT_EQ(status.SetProgress(120, 2, 3), 100); // the bar's range, shown or not
+    if (GetTickCount() - shown < TfrmStatus::kRefreshMs) {
+        EXPECT_EQ(status.lblMessage->Caption(), "one");
+        EXPECT_EQ(status.lblStatus->Caption(), "0%(0/0)");
+    }
+    status.ShowWaiting();
+    EXPECT_EQ(status.lblMessage->Caption(), "two");
+    EXPECT_EQ(status.lblStatus->Caption(), "100%(2/3)");
+
+    shown = GetTickCount();
+    status.SetMessage("three");
+    status.ShowIfDue();
+    if (GetTickCount() - shown < TfrmStatus::kRefreshMs) {
+        EXPECT_EQ(status.lblMessage->Caption(), "two");
+    }
+    Sleep(TfrmStatus::kRefreshMs + 5);
+    status.ShowIfDue();
+    EXPECT_EQ(status.lblMessage->Caption(), "three");
+
+    status.SetProgress(40, 3, 3);
+    status.ShowProgressFrame(false);
+    EXPECT_EQ(status.lblStatus->Caption(), "40%(3/3)");
+    EXPECT_EQ(status.prgStatus->Position(), 40);
+    status.SetMessage("four");
+    EXPECT_EQ(status.lblMessage->Caption(), "four");
 }
 
 TEST_F(StatusWindow, CloseIsGreyedInTheSystemMenu)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <utility>
 
 #include "support/Handles.h"
@@ -14,8 +15,13 @@ namespace tessauto {
 
 namespace {
 
-constexpr DWORD kPollMs = 100;
-constexpr ULONGLONG kSettleMs = 500;
+// The longest time between two looks at the windows, for a change that no
+// window event announces (Wine sends none when a window's texts change). Each
+// look asks the system about the program's windows, and the program waits for
+// the same system meanwhile: rare looks leave it its speed.
+constexpr DWORD kPollMs = 250;
+// After an answer the next look comes this soon, then ever later up to kPollMs.
+constexpr DWORD kFirstFollowUpMs = 5;
 // Time a window gets to react to an answer before it is answered again.
 constexpr ULONGLONG kReactionMs = 3000;
 // A window that stays as it was after this many answers is stuck.
@@ -32,18 +38,54 @@ bool isSilent(HWND hwnd) {
     return false;
 }
 
-// The process's windows that may wait for an answer.
-std::vector<HWND> waitingWindows(DWORD pid) {
-    std::vector<HWND> found;
-    for (HWND hwnd : winauto::TopLevelWindows()) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner != pid || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || isSilent(hwnd)) continue;
+BOOL CALLBACK collectWindow(HWND hwnd, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+}
+
+// The program's windows that may wait for an answer: those of its one thread
+// (asking for every window of the system would cost more).
+std::vector<HWND> waitingWindows(DWORD threadId) {
+    std::vector<HWND> windows, found;
+    EnumThreadWindows(threadId, collectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND hwnd : windows) {
+        if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || isSilent(hwnd)) continue;
         RECT rect = {};
         if (!GetWindowRect(hwnd, &rect) || rect.right <= rect.left) continue;
         found.push_back(hwnd);
     }
     return found;
+}
+
+// Set by the event hook: a window of the program was made, shown or focused.
+bool windowEvent = false;
+
+void CALLBACK onWindowEvent(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) { windowEvent = true; }
+
+using UniqueEventHook = UniqueHandleOf<HWINEVENTHOOK, UnhookWinEvent>;
+
+// Everything a read tells of a window and its controls, to compare two reads.
+std::string snapshotOf(const winauto::WindowInfo& window) {
+    std::string snapshot = window.caption + (window.visible ? "+" : "-") + (window.enabled ? "+" : "-");
+    for (const winauto::ControlInfo& control : window.controls)
+        snapshot += "\n" + std::to_string(control.handle) + (control.visible ? "+" : "-") +
+                    (control.enabled ? "+" : "-") + std::to_string(control.checked.value_or(-1)) + control.text;
+    return snapshot;
+}
+
+// A window read while its thread waits between our questions: read twice, the
+// same both times. A read taken while the window changes (a click posted earlier
+// handled between two of its questions) mixes two states and reads differently.
+std::optional<winauto::WindowInfo> readSteady(HWND hwnd) {
+    const auto answeredAll = [](const winauto::WindowInfo& window) {
+        return !window.busy && std::all_of(window.controls.begin(), window.controls.end(),
+                                           [](const winauto::ControlInfo& control) { return control.answered; });
+    };
+    const winauto::WindowInfo first = winauto::DescribeWithControls(hwnd);
+    if (!answeredAll(first)) return std::nullopt;
+    winauto::WindowInfo second = winauto::DescribeWithControls(hwnd);
+    if (!answeredAll(second) || snapshotOf(first) != snapshotOf(second)) return std::nullopt;
+    return second;
 }
 
 // What a person would see change: the window, its labels and buttons.
@@ -104,16 +146,18 @@ public:
 
 private:
     bool start();
-    void answer(HWND hwnd);
+    bool startedUp(DWORD waitMs);
+    bool answer(HWND hwnd);  // true when it acted
     void halt(const std::string& why);
 
     const DriveSettings& settings_;
     RunLog& log_;
     UniqueKernelHandle process_;
-    DWORD pid_ = 0;
+    DWORD pid_ = 0, threadId_ = 0;
+    UniqueEventHook events_;
+    bool startedUp_ = false;
     RunFacts facts_;
     std::map<std::string, std::pair<int, ULONGLONG>> answered_;  // state -> times, time of the last
-    std::map<std::string, ULONGLONG> firstSeen_;                 // state -> when it was first seen
     bool settingsApplied_ = false;
 };
 
@@ -123,8 +167,9 @@ bool DrivenSetup::start() {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
     const wchar_t* folder = settings_.workingFolder.empty() ? nullptr : settings_.workingFolder.c_str();
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
-                        &started)) {
+    // Started suspended, so that the event hook is there before its first window.
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, folder,
+                        &startup, &started)) {
         log_.Progress("could not start " + winauto::ToUtf8(settings_.commandLine) + " (error " +
                       std::to_string(GetLastError()) + ")");
         return false;
@@ -132,6 +177,10 @@ bool DrivenSetup::start() {
     UniqueKernelHandle thread(started.hThread);
     process_.reset(started.hProcess);
     pid_ = started.dwProcessId;
+    threadId_ = started.dwThreadId;
+    events_.reset(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_FOCUS, nullptr, onWindowEvent, pid_, 0,
+                                  WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
+    ResumeThread(thread.get());
     log_.Progress("started " + winauto::ToUtf8(settings_.commandLine) + " (process " + std::to_string(pid_) + ")");
     return true;
 }
@@ -143,39 +192,50 @@ void DrivenSetup::halt(const std::string& why) {
     WaitForSingleObject(process_.get(), kEndWaitMs);
 }
 
-void DrivenSetup::answer(HWND hwnd) {
-    const winauto::WindowInfo window = winauto::DescribeWithControls(hwnd);
-    // A busy window, or one with a control that did not answer in time, is read
-    // again at the next look: a caption the system keeps may not be what it shows.
-    const auto unanswered = [](const winauto::ControlInfo& control) { return !control.answered; };
-    if (window.busy || std::any_of(window.controls.begin(), window.controls.end(), unanswered)) return;
+// The program has set itself up: its thread has waited for input with none
+// pending once. Until then its main window may show before its first
+// activation has filled it (that activation is a message of its own).
+bool DrivenSetup::startedUp(DWORD waitMs) {
+    // WAIT_FAILED: a program without windows, nothing to wait for.
+    if (!startedUp_) startedUp_ = WaitForInputIdle(process_.get(), waitMs) != WAIT_TIMEOUT;
+    return startedUp_;
+}
+
+bool DrivenSetup::answer(HWND hwnd) {
+    // A busy window, one with a control that did not answer in time (a caption
+    // the system keeps may not be what it shows), or one that changes while it
+    // is read, is read again at the next look.
+    const std::optional<winauto::WindowInfo> steady = readSteady(hwnd);
+    if (!steady) return false;
+    const winauto::WindowInfo& window = *steady;
     const std::string state = stateOf(window);
-    // A window just shown may not have set itself up yet (the main window reads
-    // its script after it first appears): it is answered once it has stayed as it is.
-    const ULONGLONG firstSeen = firstSeen_.emplace(state, GetTickCount64()).first->second;
-    if (GetTickCount64() - firstSeen < kSettleMs) return;
     auto& [times, last] = answered_[state];
-    if (times > 0 && GetTickCount64() - last < kReactionMs) return;
+    if (times > 0 && GetTickCount64() - last < kReactionMs) return false;
     if (times == 0) {
         const Sign sign = ReadSign(window);
         facts_.Note(sign, "「" + window.caption + "」 " + oneLine(WindowText(window)));
         log_.Detail(describe(window) + (sign == Sign::None ? "" : std::string("\n  sign: ") + SignName(sign)));
     } else if (times >= kMaxAnswersPerState) {
-        return halt("the window 「" + window.caption + "」 stays as it is after " + std::to_string(times) + " answers");
+        halt("the window 「" + window.caption + "」 stays as it is after " + std::to_string(times) + " answers");
+        return false;
     }
 
     std::vector<Action> actions;
     const bool appliesSettings = settings_.install && !settingsApplied_ && IsInstallStartPage(window);
     if (appliesSettings) {
         const Settings asked = SettingsFor(window, settings_.folder, settings_.options);
-        if (!asked.problem.empty()) return halt(asked.problem);
+        if (!asked.problem.empty()) {
+            halt(asked.problem);
+            return false;
+        }
         actions = asked.actions;
     }
     const Choice choice = ChooseAnswer(window, settings_.rules, BuiltInAnswers());
     if (!choice.answer) {
         std::string why = "no rule answers the window 「" + window.caption + "」";
         if (!choice.nearMiss.empty()) why += " (" + choice.nearMiss + ")";
-        return halt(why);
+        halt(why);
+        return false;
     }
     actions.insert(actions.end(), choice.answer->actions.begin(), choice.answer->actions.end());
     std::string done;
@@ -186,7 +246,7 @@ void DrivenSetup::answer(HWND hwnd) {
         }
     } catch (const winauto::Error& error) {
         log_.Detail("  the window changed meanwhile (" + std::string(error.what()) + "); looking again");
-        return;
+        return false;
     }
     settingsApplied_ = settingsApplied_ || appliesSettings;
     ++times;
@@ -194,21 +254,39 @@ void DrivenSetup::answer(HWND hwnd) {
     const Rule& rule = *choice.answer->rule;
     log_.Progress("「" + window.caption + "」 → " + choice.answer->button + "  (rule " + rule.origin + ")");
     log_.Detail("  did: " + done);
+    return true;
 }
 
 RunFacts DrivenSetup::Go() {
     if (!start()) return facts_;
     const ULONGLONG deadline = GetTickCount64() + settings_.timeoutMs;
-    while (WaitForSingleObject(process_.get(), kPollMs) == WAIT_TIMEOUT) {
-        if (GetTickCount64() > deadline) {
+    DWORD lookAfterMs = kPollMs;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (now > deadline) {
             halt("no end after " + std::to_string(settings_.timeoutMs / 1000) + " s (/timeout)");
             break;
         }
-        for (HWND hwnd : waitingWindows(pid_)) {
-            answer(hwnd);
+        const DWORD waitMs = static_cast<DWORD>(std::min<ULONGLONG>(lookAfterMs, deadline - now));
+        HANDLE process = process_.get();
+        if (!startedUp_) {
+            // Its windows are looked at as soon as it has set itself up.
+            const bool ready = startedUp(waitMs);
+            if (WaitForSingleObject(process, 0) != WAIT_TIMEOUT) break;
+            if (!ready) continue;
+        } else if (!windowEvent && MsgWaitForMultipleObjects(1, &process, FALSE, waitMs, QS_ALLINPUT) == WAIT_OBJECT_0) {
+            break;  // woken by the program's end; else by a window event or the time for a look
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);  // the hook's calls
+        windowEvent = false;
+        bool acted = false;
+        for (HWND hwnd : waitingWindows(threadId_)) {
+            acted = answer(hwnd) || acted;
             if (!facts_.halted.empty()) break;
         }
         if (!facts_.halted.empty()) break;
+        lookAfterMs = acted ? kFirstFollowUpMs : std::min<DWORD>(lookAfterMs * 2, kPollMs);
     }
     DWORD code = 0;
     if (GetExitCodeProcess(process_.get(), &code)) facts_.programExit = code;
