@@ -13,7 +13,8 @@ using winauto::WindowInfo;
 
 constexpr std::array<const char*, 7> kKeys = {"caption", "class", "text", "press", "type", "tick", "untick"};
 
-std::vector<std::string_view> splitLines(std::string_view text) {
+std::vector<std::string_view> splitLines(std::string_view text)
+{
     std::vector<std::string_view> lines;
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -26,19 +27,22 @@ std::vector<std::string_view> splitLines(std::string_view text) {
     return lines;
 }
 
-std::string expectedKeys() {
+std::string expectedKeys()
+{
     std::string out;
     for (const char* key : kKeys) out += std::string(out.empty() ? "" : ", ") + key;
     return out;
 }
 
-bool isKey(const std::string& key) {
+bool isKey(const std::string& key)
+{
     for (const char* known : kKeys)
         if (key == known) return true;
     return false;
 }
 
-std::optional<std::string>* singleField(Rule& rule, const std::string& key) {
+std::optional<std::string>* singleField(Rule& rule, const std::string& key)
+{
     if (key == "class") return &rule.windowClass;
     if (key == "text") return &rule.text;
     if (key == "press") return &rule.press;
@@ -47,12 +51,14 @@ std::optional<std::string>* singleField(Rule& rule, const std::string& key) {
 }
 
 bool usable(const ControlInfo& control) { return control.visible && control.enabled; }
-bool isPushButton(const ControlInfo& control) {
+bool isPushButton(const ControlInfo& control)
+{
     return control.buttonKind == "push" || control.buttonKind == "default";
 }
 bool isBox(const ControlInfo& control) { return control.buttonKind == "check" || control.buttonKind == "radio"; }
 
-std::optional<int> idSelector(std::string_view name) {
+std::optional<int> idSelector(std::string_view name)
+{
     if (name.size() < 2 || name.size() > 10 || name[0] != '#') return std::nullopt;
     int id = 0;
     for (char c : name.substr(1)) {
@@ -63,7 +69,8 @@ std::optional<int> idSelector(std::string_view name) {
 }
 
 // A usable control of that kind named by its caption, or by its id as "#115".
-const ControlInfo* find(const WindowInfo& window, bool (*kind)(const ControlInfo&), std::string_view name) {
+const ControlInfo* find(const WindowInfo& window, bool (*kind)(const ControlInfo&), std::string_view name)
+{
     const std::optional<int> id = idSelector(name);
     for (const ControlInfo& control : window.controls) {
         if (!kind(control) || !usable(control)) continue;
@@ -72,7 +79,8 @@ const ControlInfo* find(const WindowInfo& window, bool (*kind)(const ControlInfo
     return nullptr;
 }
 
-const ControlInfo* defaultButton(const WindowInfo& window) {
+const ControlInfo* defaultButton(const WindowInfo& window)
+{
     const ControlInfo* first = nullptr;
     for (const ControlInfo& control : window.controls) {
         if (!isPushButton(control) || !usable(control)) continue;
@@ -82,14 +90,16 @@ const ControlInfo* defaultButton(const WindowInfo& window) {
     return first;
 }
 
-const ControlInfo* firstEdit(const WindowInfo& window) {
+const ControlInfo* firstEdit(const WindowInfo& window)
+{
     for (const ControlInfo& control : window.controls)
         if (Lowered(control.className) == "edit" && usable(control) && !control.readonly) return &control;
     return nullptr;
 }
 
 // The rule's answer, or none and why the rule does not fit ("" when its patterns don't).
-std::optional<Answer> answerBy(const Rule& rule, const WindowInfo& window, std::string& why) {
+std::optional<Answer> answerBy(const Rule& rule, const WindowInfo& window, std::string& why)
+{
     if (!MatchPattern(rule.caption, window.caption)) return std::nullopt;
     if (rule.windowClass && !MatchPattern(*rule.windowClass, window.className)) return std::nullopt;
     if (rule.text && !MatchPattern(*rule.text, WindowText(window))) return std::nullopt;
@@ -123,9 +133,10 @@ std::optional<Answer> answerBy(const Rule& rule, const WindowInfo& window, std::
     return answer;
 }
 
-}  // namespace
+} // namespace
 
-std::vector<Rule> ParseAnswers(std::string_view text, std::string_view origin) {
+std::vector<Rule> ParseAnswers(std::string_view text, std::string_view origin)
+{
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     const std::string where(origin);
     std::vector<Rule> rules;
@@ -164,7 +175,8 @@ std::vector<Rule> ParseAnswers(std::string_view text, std::string_view origin) {
     return rules;
 }
 
-std::string WindowText(const WindowInfo& window) {
+std::string WindowText(const WindowInfo& window)
+{
     std::string joined;
     bool first = true;
     for (const ControlInfo& control : window.controls) {
@@ -185,7 +197,8 @@ std::string WindowText(const WindowInfo& window) {
     return out;
 }
 
-Choice ChooseAnswer(const WindowInfo& window, const std::vector<Rule>& rules, const std::vector<Rule>& fallback) {
+Choice ChooseAnswer(const WindowInfo& window, const std::vector<Rule>& rules, const std::vector<Rule>& fallback)
+{
     Choice choice;
     for (const std::vector<Rule>* list : {&rules, &fallback}) {
         for (const Rule& rule : *list) {
@@ -201,4 +214,4 @@ Choice ChooseAnswer(const WindowInfo& window, const std::vector<Rule>& rules, co
     return choice;
 }
 
-}  // namespace tessauto
+} // namespace tessauto

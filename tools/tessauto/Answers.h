@@ -29,7 +29,7 @@ struct AnswersError : std::runtime_error {
 };
 
 struct Rule {
-    std::string origin;  // file:line of the block
+    std::string origin; // file:line of the block
     std::string caption;
     std::optional<std::string> windowClass, text, press, type;
     std::vector<std::string> tick, untick;
@@ -40,19 +40,19 @@ std::vector<Rule> ParseAnswers(std::string_view text, std::string_view origin);
 
 struct Action {
     enum class Verb { SetText, Check, Press } verb;
-    int control;        // the control's id
-    std::string value;  // the text, or "0"/"1" for a box
+    int control;       // the control's id
+    std::string value; // the text, or "0"/"1" for a box
 };
 
 struct Answer {
     std::vector<Action> actions;
     const Rule* rule = nullptr;
-    std::string button;  // the button pressed, as shown
+    std::string button; // the button pressed, as shown
 };
 
 struct Choice {
-    std::optional<Answer> answer;  // none: no rule fits the window
-    std::string nearMiss;          // a rule that fitted the caption, and why it did not answer
+    std::optional<Answer> answer; // none: no rule fits the window
+    std::string nearMiss;         // a rule that fitted the caption, and why it did not answer
 };
 
 // What the window says: its visible labels in order, lines broken by "\n".
@@ -63,4 +63,4 @@ std::string WindowText(const winauto::WindowInfo& window);
 Choice ChooseAnswer(const winauto::WindowInfo& window, const std::vector<Rule>& rules,
                     const std::vector<Rule>& fallback = {});
 
-}  // namespace tessauto
+} // namespace tessauto

@@ -92,11 +92,12 @@ caption = OCX/DLL登録エラー*
 press = OK
 )";
 
-}  // namespace
+} // namespace
 
-const std::vector<Rule>& BuiltInAnswers() {
+const std::vector<Rule>& BuiltInAnswers()
+{
     static const std::vector<Rule> rules = ParseAnswers(kRules, "built-in");
     return rules;
 }
 
-}  // namespace tessauto
+} // namespace tessauto

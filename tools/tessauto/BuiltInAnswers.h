@@ -11,4 +11,4 @@ namespace tessauto {
 
 const std::vector<Rule>& BuiltInAnswers();
 
-}  // namespace tessauto
+} // namespace tessauto

@@ -31,21 +31,24 @@ constexpr DWORD kEndWaitMs = 10000;
 // (whose one button aborts the run), the input method's.
 constexpr const char* kSilentClasses[] = {"tfrmback", "tfrmstatus", "ime", "tooltips_class32"};
 
-bool isSilent(HWND hwnd) {
+bool isSilent(HWND hwnd)
+{
     const std::string name = Lowered(winauto::ToUtf8(winauto::ClassName(hwnd)));
     for (const char* silent : kSilentClasses)
         if (name == silent) return true;
     return false;
 }
 
-BOOL CALLBACK collectWindow(HWND hwnd, LPARAM list) {
+BOOL CALLBACK collectWindow(HWND hwnd, LPARAM list)
+{
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
     return TRUE;
 }
 
 // The program's windows that may wait for an answer: those of its one thread
 // (asking for every window of the system would cost more).
-std::vector<HWND> waitingWindows(DWORD threadId) {
+std::vector<HWND> waitingWindows(DWORD threadId)
+{
     std::vector<HWND> windows, found;
     EnumThreadWindows(threadId, collectWindow, reinterpret_cast<LPARAM>(&windows));
     for (HWND hwnd : windows) {
@@ -65,7 +68,8 @@ void CALLBACK onWindowEvent(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD
 using UniqueEventHook = UniqueHandleOf<HWINEVENTHOOK, UnhookWinEvent>;
 
 // Everything a read tells of a window and its controls, to compare two reads.
-std::string snapshotOf(const winauto::WindowInfo& window) {
+std::string snapshotOf(const winauto::WindowInfo& window)
+{
     std::string snapshot = window.caption + (window.visible ? "+" : "-") + (window.enabled ? "+" : "-");
     for (const winauto::ControlInfo& control : window.controls)
         snapshot += "\n" + std::to_string(control.handle) + (control.visible ? "+" : "-") +
@@ -76,7 +80,8 @@ std::string snapshotOf(const winauto::WindowInfo& window) {
 // A window read while its thread waits between our questions: read twice, the
 // same both times. A read taken while the window changes (a click posted earlier
 // handled between two of its questions) mixes two states and reads differently.
-std::optional<winauto::WindowInfo> readSteady(HWND hwnd) {
+std::optional<winauto::WindowInfo> readSteady(HWND hwnd)
+{
     const auto answeredAll = [](const winauto::WindowInfo& window) {
         return !window.busy && std::all_of(window.controls.begin(), window.controls.end(),
                                            [](const winauto::ControlInfo& control) { return control.answered; });
@@ -89,7 +94,8 @@ std::optional<winauto::WindowInfo> readSteady(HWND hwnd) {
 }
 
 // What a person would see change: the window, its labels and buttons.
-std::string stateOf(const winauto::WindowInfo& window) {
+std::string stateOf(const winauto::WindowInfo& window)
+{
     std::string state = std::to_string(window.handle) + "\n" + window.caption;
     for (const winauto::ControlInfo& control : window.controls) {
         const std::string kind = Lowered(control.className);
@@ -100,13 +106,15 @@ std::string stateOf(const winauto::WindowInfo& window) {
     return state;
 }
 
-std::string oneLine(std::string text) {
+std::string oneLine(std::string text)
+{
     for (char& c : text)
         if (c == '\n' || c == '\r') c = '/';
     return text;
 }
 
-std::string describe(const winauto::WindowInfo& window) {
+std::string describe(const winauto::WindowInfo& window)
+{
     std::string buttons;
     for (const winauto::ControlInfo& control : window.controls)
         if ((control.buttonKind == "push" || control.buttonKind == "default") && control.visible)
@@ -118,7 +126,8 @@ std::string describe(const winauto::WindowInfo& window) {
     return line;
 }
 
-void perform(HWND top, const Action& action) {
+void perform(HWND top, const Action& action)
+{
     const std::wstring selector = L"#" + std::to_wstring(action.control);
     HWND control = winauto::FindControl(top, selector);
     winauto::RequireUsable(top, control, selector);
@@ -129,7 +138,8 @@ void perform(HWND top, const Action& action) {
     }
 }
 
-std::string actionText(const Action& action) {
+std::string actionText(const Action& action)
+{
     switch (action.verb) {
     case Action::Verb::SetText: return "type '" + action.value + "' into #" + std::to_string(action.control);
     case Action::Verb::Check: return (action.value == "1" ? "tick #" : "untick #") + std::to_string(action.control);
@@ -147,7 +157,7 @@ public:
 private:
     bool start();
     bool startedUp(DWORD waitMs);
-    bool answer(HWND hwnd);  // true when it acted
+    bool answer(HWND hwnd); // true when it acted
     void halt(const std::string& why);
 
     const DriveSettings& settings_;
@@ -157,11 +167,12 @@ private:
     UniqueEventHook events_;
     bool startedUp_ = false;
     RunFacts facts_;
-    std::map<std::string, std::pair<int, ULONGLONG>> answered_;  // state -> times, time of the last
+    std::map<std::string, std::pair<int, ULONGLONG>> answered_; // state -> times, time of the last
     bool settingsApplied_ = false;
 };
 
-bool DrivenSetup::start() {
+bool DrivenSetup::start()
+{
     std::wstring commandLine = settings_.commandLine;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -185,7 +196,8 @@ bool DrivenSetup::start() {
     return true;
 }
 
-void DrivenSetup::halt(const std::string& why) {
+void DrivenSetup::halt(const std::string& why)
+{
     facts_.halted = why;
     log_.Progress("stopping the run: " + why);
     TerminateProcess(process_.get(), kFailed);
@@ -195,13 +207,15 @@ void DrivenSetup::halt(const std::string& why) {
 // The program has set itself up: its thread has waited for input with none
 // pending once. Until then its main window may show before its first
 // activation has filled it (that activation is a message of its own).
-bool DrivenSetup::startedUp(DWORD waitMs) {
+bool DrivenSetup::startedUp(DWORD waitMs)
+{
     // WAIT_FAILED: a program without windows, nothing to wait for.
     if (!startedUp_) startedUp_ = WaitForInputIdle(process_.get(), waitMs) != WAIT_TIMEOUT;
     return startedUp_;
 }
 
-bool DrivenSetup::answer(HWND hwnd) {
+bool DrivenSetup::answer(HWND hwnd)
+{
     // A busy window, one with a control that did not answer in time (a caption
     // the system keeps may not be what it shows), or one that changes while it
     // is read, is read again at the next look.
@@ -257,7 +271,8 @@ bool DrivenSetup::answer(HWND hwnd) {
     return true;
 }
 
-RunFacts DrivenSetup::Go() {
+RunFacts DrivenSetup::Go()
+{
     if (!start()) return facts_;
     const ULONGLONG deadline = GetTickCount64() + settings_.timeoutMs;
     DWORD lookAfterMs = kPollMs;
@@ -274,11 +289,12 @@ RunFacts DrivenSetup::Go() {
             const bool ready = startedUp(waitMs);
             if (WaitForSingleObject(process, 0) != WAIT_TIMEOUT) break;
             if (!ready) continue;
-        } else if (!windowEvent && MsgWaitForMultipleObjects(1, &process, FALSE, waitMs, QS_ALLINPUT) == WAIT_OBJECT_0) {
-            break;  // woken by the program's end; else by a window event or the time for a look
+        } else if (!windowEvent &&
+                   MsgWaitForMultipleObjects(1, &process, FALSE, waitMs, QS_ALLINPUT) == WAIT_OBJECT_0) {
+            break; // woken by the program's end; else by a window event or the time for a look
         }
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);  // the hook's calls
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message); // the hook's calls
         windowEvent = false;
         bool acted = false;
         for (HWND hwnd : waitingWindows(threadId_)) {
@@ -294,8 +310,8 @@ RunFacts DrivenSetup::Go() {
     return facts_;
 }
 
-}  // namespace
+} // namespace
 
 RunFacts Drive(const DriveSettings& settings, RunLog& log) { return DrivenSetup(settings, log).Go(); }
 
-}  // namespace tessauto
+} // namespace tessauto

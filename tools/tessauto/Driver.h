@@ -17,8 +17,8 @@ namespace tessauto {
 
 struct DriveSettings {
     std::wstring commandLine;
-    std::wstring workingFolder;  // empty: ours
-    std::vector<Rule> rules;     // the answers file's, tried before the built-in ones
+    std::wstring workingFolder; // empty: ours
+    std::vector<Rule> rules;    // the answers file's, tried before the built-in ones
     bool install = false;
     std::optional<std::string> folder;
     std::optional<ShortcutChoice> options;
@@ -27,4 +27,4 @@ struct DriveSettings {
 
 RunFacts Drive(const DriveSettings& settings, RunLog& log);
 
-}  // namespace tessauto
+} // namespace tessauto

@@ -2,11 +2,12 @@
 
 namespace tessauto {
 
-std::string LogRefusal(const ExistingLog& log) {
+std::string LogRefusal(const ExistingLog& log)
+{
     if (log.link) return "it is a link";
     if (log.names > 1) return "it has other names (hard links)";
     if (!log.ownedByAdministrators) return "neither the Administrators nor the System account own it";
     return {};
 }
 
-}  // namespace tessauto
+} // namespace tessauto

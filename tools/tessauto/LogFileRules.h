@@ -9,12 +9,12 @@ namespace tessauto {
 
 // What an existing log file was found to be, opened without following a link.
 struct ExistingLog {
-    bool link = false;                   // a symbolic link or junction (a reparse point)
-    unsigned long names = 1;             // its hard links
-    bool ownedByAdministrators = false;  // owned by the Administrators or the System account
+    bool link = false;                  // a symbolic link or junction (a reparse point)
+    unsigned long names = 1;            // its hard links
+    bool ownedByAdministrators = false; // owned by the Administrators or the System account
 };
 
 // Why the file is not written to; "" when it may be.
 std::string LogRefusal(const ExistingLog& log);
 
-}  // namespace tessauto
+} // namespace tessauto

@@ -21,7 +21,8 @@ constexpr struct {
 };
 constexpr char kStartSuffix[] = "開始(&S)";
 
-const winauto::ControlInfo* control(const winauto::WindowInfo& window, int id) {
+const winauto::ControlInfo* control(const winauto::WindowInfo& window, int id)
+{
     for (const winauto::ControlInfo& each : window.controls)
         if (each.id == id) return &each;
     return nullptr;
@@ -29,9 +30,10 @@ const winauto::ControlInfo* control(const winauto::WindowInfo& window, int id) {
 
 bool usable(const winauto::ControlInfo* each) { return each && each->visible && each->enabled; }
 
-}  // namespace
+} // namespace
 
-bool IsInstallStartPage(const winauto::WindowInfo& window) {
+bool IsInstallStartPage(const winauto::WindowInfo& window)
+{
     if (Lowered(window.className) != "tfrmmain") return false;
     const winauto::ControlInfo* start = control(window, kStartButton);
     const std::string suffix = kStartSuffix;
@@ -40,7 +42,8 @@ bool IsInstallStartPage(const winauto::WindowInfo& window) {
 }
 
 Settings SettingsFor(const winauto::WindowInfo& window, const std::optional<std::string>& folder,
-                     const std::optional<ShortcutChoice>& options) {
+                     const std::optional<ShortcutChoice>& options)
+{
     Settings settings;
     if (folder) {
         const winauto::ControlInfo* field = control(window, kFolderField);
@@ -56,8 +59,8 @@ Settings SettingsFor(const winauto::WindowInfo& window, const std::optional<std:
             const bool wanted = (*options).*box.wanted;
             if (check && check->checked && (*check->checked != 0) == wanted) continue;
             if (!usable(check)) {
-                settings.problem = std::string("the script does not let the shortcut box '") + box.letter +
-                                   "' (" + (check ? ShownCaption(check->text) : "missing") + ") be " +
+                settings.problem = std::string("the script does not let the shortcut box '") + box.letter + "' (" +
+                                   (check ? ShownCaption(check->text) : "missing") + ") be " +
                                    (wanted ? "ticked" : "unticked");
                 return settings;
             }
@@ -67,4 +70,4 @@ Settings SettingsFor(const winauto::WindowInfo& window, const std::optional<std:
     return settings;
 }
 
-}  // namespace tessauto
+} // namespace tessauto

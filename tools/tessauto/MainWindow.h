@@ -17,10 +17,10 @@ bool IsInstallStartPage(const winauto::WindowInfo& window);
 
 struct Settings {
     std::vector<Action> actions;
-    std::string problem;  // not empty: the window cannot do what was asked, and why
+    std::string problem; // not empty: the window cannot do what was asked, and why
 };
 
 Settings SettingsFor(const winauto::WindowInfo& window, const std::optional<std::string>& folder,
                      const std::optional<ShortcutChoice>& options);
 
-}  // namespace tessauto
+} // namespace tessauto

@@ -10,4 +10,4 @@ constexpr wchar_t kRunMutex[] = L"Global\\TESSAUTO_RUN";
 // 2000 on, the session's in an older SETUP.EXE.
 constexpr const wchar_t* kSetupMutexNames[] = {L"Global\\TSRSETUP", L"TSRSETUP"};
 
-}  // namespace tessauto
+} // namespace tessauto

@@ -14,16 +14,18 @@ constexpr char kCannotStart[] = "処理開始(&S)";
 
 bool isMessageBox(const winauto::WindowInfo& window) { return window.className == kMessageBoxClass; }
 
-bool cannotStart(const winauto::WindowInfo& window) {
+bool cannotStart(const winauto::WindowInfo& window)
+{
     if (Lowered(window.className) != "tfrmmain") return false;
     for (const winauto::ControlInfo& control : window.controls)
         if (control.buttonKind != "" && control.text == kCannotStart && !control.enabled) return true;
     return false;
 }
 
-}  // namespace
+} // namespace
 
-Sign ReadSign(const winauto::WindowInfo& window) {
+Sign ReadSign(const winauto::WindowInfo& window)
+{
     if (cannotStart(window)) return Sign::Stopped;
     if (!isMessageBox(window)) return Sign::None;
     const std::string& caption = window.caption;
@@ -40,7 +42,8 @@ Sign ReadSign(const winauto::WindowInfo& window) {
     return Sign::None;
 }
 
-const char* SignName(Sign sign) {
+const char* SignName(Sign sign)
+{
     switch (sign) {
     case Sign::Completed: return "completed";
     case Sign::RestartNeeded: return "a restart is needed";
@@ -52,7 +55,8 @@ const char* SignName(Sign sign) {
     return "";
 }
 
-void RunFacts::Note(Sign sign, const std::string& window) {
+void RunFacts::Note(Sign sign, const std::string& window)
+{
     switch (sign) {
     case Sign::Completed: completed = true; break;
     case Sign::RestartNeeded: restartNeeded = true; break;
@@ -73,7 +77,8 @@ void RunFacts::Note(Sign sign, const std::string& window) {
 }
 
 // The worst thing seen wins: a run that failed anywhere did not install what it should.
-Verdict VerdictOf(const RunFacts& facts) {
+Verdict VerdictOf(const RunFacts& facts)
+{
     if (!facts.programExit) return {kFailed, "the program could not be started"};
     if (!facts.halted.empty()) return {kFailed, facts.halted};
     if (facts.stopped) return {kFailed, "the program stopped: " + facts.stopWindow};
@@ -83,7 +88,7 @@ Verdict VerdictOf(const RunFacts& facts) {
     // program of before these codes ends with 0 whatever happened.)
     switch (*facts.programExit) {
     case kDone: break;
-    case kRestartNeeded: return {kRestartNeeded, {}};  // no completion box after a restart request
+    case kRestartNeeded: return {kRestartNeeded, {}}; // no completion box after a restart request
     case kRestartStarted: return {kRestartStarted, {}};
     case kCancelled: return {kCancelled, "the program says it was ended by the user"};
     case kAnotherRun: return {kAnotherRun, "the program says another copy is running"};
@@ -94,7 +99,8 @@ Verdict VerdictOf(const RunFacts& facts) {
     return {kDone, {}};
 }
 
-const char* ExitCodeName(unsigned long code) {
+const char* ExitCodeName(unsigned long code)
+{
     switch (code) {
     case kDone: return "done";
     case kNotInstalled: return "not installed";
@@ -108,4 +114,4 @@ const char* ExitCodeName(unsigned long code) {
     return "unknown";
 }
 
-}  // namespace tessauto
+} // namespace tessauto

@@ -19,7 +19,7 @@ struct ShortcutChoice {
 
 struct Request {
     enum class Verb { Install, Uninstall, Detect } verb;
-    std::string target;  // the distribution folder, or the Uninstall key's name
+    std::string target; // the distribution folder, or the Uninstall key's name
     std::optional<std::string> answers, folder, log;
     std::optional<ShortcutChoice> options;
     unsigned timeoutSeconds = 1800;
@@ -43,4 +43,4 @@ extern const char kUsageText[];
 // The uninstall log that an UninstallString names: C:\WINDOWS\UNTESSR.EXE "C:\App\UNSETUP.INI".
 std::optional<std::string> LogPathOf(const std::string& uninstallString);
 
-}  // namespace tessauto
+} // namespace tessauto

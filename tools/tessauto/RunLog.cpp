@@ -12,7 +12,8 @@ namespace tessauto {
 
 namespace {
 
-ExistingLog Inspect(HANDLE file) {
+ExistingLog Inspect(HANDLE file)
+{
     ExistingLog log;
     BY_HANDLE_FILE_INFORMATION facts = {};
     log.link = !GetFileInformationByHandle(file, &facts) || (facts.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
@@ -28,9 +29,10 @@ ExistingLog Inspect(HANDLE file) {
     return log;
 }
 
-}  // namespace
+} // namespace
 
-RunLog::RunLog(const std::wstring& path) : start_(GetTickCount64()) {
+RunLog::RunLog(const std::wstring& path) : start_(GetTickCount64())
+{
     // Appended: the log keeps every run's record, and a second run that is
     // turned away (1618) does not wipe the record of the one at work. The file
     // itself is opened, never what a link there points to, and not shared for
@@ -44,7 +46,8 @@ RunLog::RunLog(const std::wstring& path) : start_(GetTickCount64()) {
     if (refusal_.empty()) file_ = std::move(opened);
 }
 
-void RunLog::write(const std::string& line) {
+void RunLog::write(const std::string& line)
+{
     if (!file_) return;
     char stamp[32];
     const ULONGLONG elapsed = GetTickCount64() - start_;
@@ -52,22 +55,26 @@ void RunLog::write(const std::string& line) {
     // Further lines of one entry are indented under its first.
     std::string text = stamp;
     for (char c : line) {
-        if (c == '\n') text += "\r\n" + std::string(std::char_traits<char>::length(stamp), ' ');
-        else text += c;
+        if (c == '\n')
+            text += "\r\n" + std::string(std::char_traits<char>::length(stamp), ' ');
+        else
+            text += c;
     }
     text += "\r\n";
     DWORD written = 0;
     WriteFile(file_.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-void RunLog::Progress(const std::string& line) {
+void RunLog::Progress(const std::string& line)
+{
     write(line);
     PrintLine(line);
 }
 
 void RunLog::Detail(const std::string& line) { write(line); }
 
-void PrintLine(const std::string& line) {
+void PrintLine(const std::string& line)
+{
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0, written = 0;
     if (GetConsoleMode(out, &mode)) {
@@ -79,4 +86,4 @@ void PrintLine(const std::string& line) {
     }
 }
 
-}  // namespace tessauto
+} // namespace tessauto

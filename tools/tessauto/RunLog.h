@@ -13,8 +13,8 @@ namespace tessauto {
 class RunLog {
 public:
     explicit RunLog(const std::wstring& path);
-    void Progress(const std::string& line);  // the log and the console
-    void Detail(const std::string& line);    // the log only
+    void Progress(const std::string& line); // the log and the console
+    void Detail(const std::string& line);   // the log only
     bool IsOpen() const { return file_ != nullptr; }
     // Why an existing file at the path is not written to; "" when it is not refused.
     const std::string& Refusal() const { return refusal_; }
@@ -29,4 +29,4 @@ private:
 // Lines for the console alone (usage, detect): UTF-16 to a console, UTF-8 to a file or pipe.
 void PrintLine(const std::string& line);
 
-}  // namespace tessauto
+} // namespace tessauto

@@ -9,7 +9,8 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 
 // The length of the sequence that `lead` starts, 0 for a byte no sequence starts with.
-size_t sequenceLength(unsigned char lead) {
+size_t sequenceLength(unsigned char lead)
+{
     if (lead < 0x80) return 1;
     if (lead >= 0xC2 && lead <= 0xDF) return 2;
     if (lead >= 0xE0 && lead <= 0xEF) return 3;
@@ -18,7 +19,8 @@ size_t sequenceLength(unsigned char lead) {
 }
 
 // Decodes one character at `at`; false for a broken sequence (overlong, surrogate, cut short).
-bool decodeOne(std::string_view text, size_t& at, char32_t& out) {
+bool decodeOne(std::string_view text, size_t& at, char32_t& out)
+{
     const unsigned char lead = static_cast<unsigned char>(text[at]);
     const size_t length = sequenceLength(lead);
     if (length == 0 || at + length > text.size()) {
@@ -41,7 +43,8 @@ bool decodeOne(std::string_view text, size_t& at, char32_t& out) {
     return true;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
+void appendUtf8(std::string& out, char32_t c)
+{
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -59,7 +62,8 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::u32string folded(std::string_view text) {
+std::u32string folded(std::string_view text)
+{
     std::u32string out = DecodeUtf8(text);
     std::transform(out.begin(), out.end(), out.begin(), FoldCase);
     return out;
@@ -67,12 +71,13 @@ std::u32string folded(std::string_view text) {
 
 // One [set] at pattern[at] against c. `at` moves past the set; false when it is no set
 // (no closing bracket), and then "[" is an ordinary character.
-bool matchSet(const std::u32string& pattern, size_t& at, char32_t c, bool& inSet) {
+bool matchSet(const std::u32string& pattern, size_t& at, char32_t c, bool& inSet)
+{
     size_t i = at + 1;
     const bool negated = i < pattern.size() && pattern[i] == U'!';
     if (negated) ++i;
     size_t close = i;
-    if (close < pattern.size() && pattern[close] == U']') ++close;  // a leading ] belongs to the set
+    if (close < pattern.size() && pattern[close] == U']') ++close; // a leading ] belongs to the set
     while (close < pattern.size() && pattern[close] != U']') ++close;
     if (close >= pattern.size()) return false;
     bool found = false;
@@ -91,9 +96,10 @@ bool matchSet(const std::u32string& pattern, size_t& at, char32_t c, bool& inSet
 
 bool isSpace(char32_t c) { return c == U' ' || (c >= U'\t' && c <= U'\r') || c == 0x3000 || c == 0xFEFF; }
 
-}  // namespace
+} // namespace
 
-std::u32string DecodeUtf8(std::string_view text) {
+std::u32string DecodeUtf8(std::string_view text)
+{
     std::u32string out;
     out.reserve(text.size());
     for (size_t at = 0; at < text.size();) {
@@ -103,7 +109,8 @@ std::u32string DecodeUtf8(std::string_view text) {
     return out;
 }
 
-bool IsValidUtf8(std::string_view text) {
+bool IsValidUtf8(std::string_view text)
+{
     for (size_t at = 0; at < text.size();) {
         char32_t c = 0;
         if (!decodeOne(text, at, c)) return false;
@@ -113,7 +120,8 @@ bool IsValidUtf8(std::string_view text) {
 
 // Latin, full-width Latin, Greek and Cyrillic capitals: the letters a caption may hold
 // in either case. Kana and kanji have no case.
-char32_t FoldCase(char32_t c) {
+char32_t FoldCase(char32_t c)
+{
     if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) ||
         (c >= 0x410 && c <= 0x42F))
         return c + 0x20;
@@ -122,7 +130,8 @@ char32_t FoldCase(char32_t c) {
     return c;
 }
 
-bool MatchPattern(std::string_view patternText, std::string_view textText) {
+bool MatchPattern(std::string_view patternText, std::string_view textText)
+{
     const std::u32string pattern = folded(patternText), text = folded(textText);
     // Greedy with one remembered star: the classic linear-space wildcard match.
     size_t p = 0, t = 0, starP = std::u32string::npos, starT = 0;
@@ -155,7 +164,8 @@ bool MatchPattern(std::string_view patternText, std::string_view textText) {
     return p == pattern.size();
 }
 
-std::string ShownCaption(std::string_view caption) {
+std::string ShownCaption(std::string_view caption)
+{
     std::string out;
     for (size_t i = 0; i < caption.size(); ++i) {
         if (caption[i] == '&' && i + 1 < caption.size() && caption[i + 1] != '\n') ++i;
@@ -164,7 +174,8 @@ std::string ShownCaption(std::string_view caption) {
     return out;
 }
 
-bool NamesButton(std::string_view wanted, std::string_view caption) {
+bool NamesButton(std::string_view wanted, std::string_view caption)
+{
     const std::u32string name = folded(ShownCaption(wanted)), shown = folded(ShownCaption(caption));
     if (name == shown) return true;
     // The access key in brackets at the end: "いいえ(N)" is named by "いいえ" too.
@@ -173,7 +184,8 @@ bool NamesButton(std::string_view wanted, std::string_view caption) {
            shown.compare(0, n - 3, name) == 0 && name.size() == n - 3;
 }
 
-std::string Trimmed(std::string_view text) {
+std::string Trimmed(std::string_view text)
+{
     std::u32string chars = DecodeUtf8(text);
     size_t first = 0, last = chars.size();
     while (first < last && isSpace(chars[first])) ++first;
@@ -183,11 +195,12 @@ std::string Trimmed(std::string_view text) {
     return out;
 }
 
-std::string Lowered(std::string_view text) {
+std::string Lowered(std::string_view text)
+{
     std::string out(text);
     for (char& c : out)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return out;
 }
 
-}  // namespace tessauto
+} // namespace tessauto

@@ -7,7 +7,7 @@
 
 namespace tessauto {
 
-std::u32string DecodeUtf8(std::string_view text);  // a broken sequence becomes U+FFFD
+std::u32string DecodeUtf8(std::string_view text); // a broken sequence becomes U+FFFD
 bool IsValidUtf8(std::string_view text);
 char32_t FoldCase(char32_t c);
 
@@ -20,7 +20,7 @@ std::string ShownCaption(std::string_view caption);
 // and "いいえ(&N)" all name "いいえ(&N)".
 bool NamesButton(std::string_view wanted, std::string_view caption);
 
-std::string Trimmed(std::string_view text);  // without white space (the ideographic space too) at either end
-std::string Lowered(std::string_view text);  // ASCII letters only
+std::string Trimmed(std::string_view text); // without white space (the ideographic space too) at either end
+std::string Lowered(std::string_view text); // ASCII letters only
 
-}  // namespace tessauto
+} // namespace tessauto

@@ -12,9 +12,10 @@ namespace {
 constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr DWORD kMaxValueBytes = 64 * 1024;
 
-}  // namespace
+} // namespace
 
-UninstallEntry ReadUninstallEntry(const std::string& name) {
+UninstallEntry ReadUninstallEntry(const std::string& name)
+{
     UninstallEntry entry;
     HKEY opened = nullptr;
     const std::wstring path = kUninstallKey + winauto::FromUtf8(name);
@@ -27,8 +28,8 @@ UninstallEntry ReadUninstallEntry(const std::string& name) {
         return entry;
     std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
     DWORD read = size;
-    if (RegQueryValueExW(key.get(), L"UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
-                         &read) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key.get(), L"UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &read) !=
+        ERROR_SUCCESS)
         return entry;
     value.resize(read / sizeof(wchar_t));
     while (!value.empty() && value.back() == L'\0') value.pop_back();
@@ -36,9 +37,10 @@ UninstallEntry ReadUninstallEntry(const std::string& name) {
     return entry;
 }
 
-bool FileExists(const std::string& path) {
+bool FileExists(const std::string& path)
+{
     const DWORD attributes = GetFileAttributesW(winauto::FromUtf8(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-}  // namespace tessauto
+} // namespace tessauto

@@ -7,7 +7,7 @@ namespace tessauto {
 
 struct UninstallEntry {
     bool exists = false;
-    std::string uninstallString;  // UTF-8; empty when the key has none
+    std::string uninstallString; // UTF-8; empty when the key has none
 };
 
 // HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\<name>, in the
@@ -16,4 +16,4 @@ UninstallEntry ReadUninstallEntry(const std::string& name);
 
 bool FileExists(const std::string& path);
 
-}  // namespace tessauto
+} // namespace tessauto

@@ -27,7 +27,8 @@ constexpr DWORD kMaxAnswersBytes = 1024 * 1024;
 
 // In the temporary folder: where the system has GetTempPath2, for the System
 // account one that only it can write, not the Windows folder's Temp.
-std::wstring defaultLogPath() {
+std::wstring defaultLogPath()
+{
     using TempPathCall = DWORD(WINAPI*)(DWORD, LPWSTR);
     static const auto tempPath2 = reinterpret_cast<TempPathCall>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTempPath2W")));
@@ -38,7 +39,8 @@ std::wstring defaultLogPath() {
 
 // Whether a SETUP.EXE (or an uninstaller) runs, in this session or any other:
 // a mutex that exists but is not ours to open counts too.
-bool setupRunning() {
+bool setupRunning()
+{
     for (const wchar_t* name : kSetupMutexNames) {
         const UniqueKernelHandle setup{OpenMutexW(SYNCHRONIZE, FALSE, name)};
         if (setup || GetLastError() == ERROR_ACCESS_DENIED) return true;
@@ -46,7 +48,8 @@ bool setupRunning() {
     return false;
 }
 
-std::wstring absolutePath(const std::wstring& path) {
+std::wstring absolutePath(const std::wstring& path)
+{
     const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (size == 0) return path;
     std::wstring full(size, L'\0');
@@ -55,7 +58,8 @@ std::wstring absolutePath(const std::wstring& path) {
     return full.empty() ? path : full;
 }
 
-bool readFile(const std::wstring& path, std::string& bytes) {
+bool readFile(const std::wstring& path, std::string& bytes)
+{
     HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return false;
@@ -69,12 +73,14 @@ bool readFile(const std::wstring& path, std::string& bytes) {
     return true;
 }
 
-unsigned long finish(RunLog& log, unsigned long code, const std::string& why = {}) {
+unsigned long finish(RunLog& log, unsigned long code, const std::string& why = {})
+{
     log.Progress("result: " + std::to_string(code) + " (" + ExitCodeName(code) + ")" + (why.empty() ? "" : ": " + why));
     return code;
 }
 
-unsigned long detect(const Request& request) {
+unsigned long detect(const Request& request)
+{
     const UninstallEntry entry = ReadUninstallEntry(request.target);
     if (!entry.exists) {
         PrintLine("not installed: no Uninstall key '" + request.target + "'");
@@ -90,7 +96,8 @@ unsigned long detect(const Request& request) {
     return kDone;
 }
 
-unsigned long run(const Request& request) {
+unsigned long run(const Request& request)
+{
     const std::wstring logPath = request.log ? absolutePath(winauto::FromUtf8(*request.log)) : defaultLogPath();
     RunLog log(logPath);
     SYSTEMTIME now = {};
@@ -119,7 +126,8 @@ unsigned long run(const Request& request) {
     if (request.answers) {
         const std::wstring path = absolutePath(winauto::FromUtf8(*request.answers));
         std::string text;
-        if (!readFile(path, text)) return finish(log, kBadCommandLine, "cannot read the answers file " + *request.answers);
+        if (!readFile(path, text))
+            return finish(log, kBadCommandLine, "cannot read the answers file " + *request.answers);
         try {
             settings.rules = ParseAnswers(text, winauto::ToUtf8(path));
         } catch (const AnswersError& error) {
@@ -145,9 +153,10 @@ unsigned long run(const Request& request) {
     return finish(log, verdict.code, verdict.why);
 }
 
-}  // namespace
+} // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int wmain(int argc, wchar_t** argv)
+{
     LoadDllsFromSystemFolderOnly();
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(winauto::ToUtf8(argv[i]));

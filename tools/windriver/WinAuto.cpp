@@ -17,13 +17,15 @@ constexpr UINT kQuickAnswerMs = 50;
 // The longest text read, in characters: more than any edit control holds.
 constexpr size_t kLongestText = size_t{1} << 26;
 
-bool sendWithTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
-    return SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kSendTimeoutMs,
-                               result) != 0;
+bool sendWithTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result)
+{
+    return SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kSendTimeoutMs, result) !=
+           0;
 }
 
 // A named function: lambdas can't convert to the stdcall callback type on i686.
-BOOL CALLBACK collectWindow(HWND hwnd, LPARAM list) {
+BOOL CALLBACK collectWindow(HWND hwnd, LPARAM list)
+{
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
     return TRUE;
 }
@@ -31,7 +33,8 @@ BOOL CALLBACK collectWindow(HWND hwnd, LPARAM list) {
 std::uint64_t handleNumber(HWND hwnd) { return static_cast<std::uint64_t>(reinterpret_cast<uintptr_t>(hwnd)); }
 
 // Screen rectangle of `hwnd`, optionally relative to the client area of `origin`.
-Box windowBox(HWND hwnd, HWND origin = nullptr) {
+Box windowBox(HWND hwnd, HWND origin = nullptr)
+{
     RECT rect = {};
     GetWindowRect(hwnd, &rect);
     if (origin) MapWindowPoints(HWND_DESKTOP, origin, reinterpret_cast<POINT*>(&rect), 2);
@@ -41,30 +44,39 @@ Box windowBox(HWND hwnd, HWND origin = nullptr) {
 bool buttonCheck(HWND button, DWORD_PTR* state) { return sendWithTimeout(button, BM_GETCHECK, 0, 0, state); }
 
 // What a Button control is: "default" is the push button that Enter presses.
-const char* buttonKind(LONG_PTR style) {
+const char* buttonKind(LONG_PTR style)
+{
     switch (style & BS_TYPEMASK) {
     case BS_PUSHBUTTON: return "push";
     case BS_DEFPUSHBUTTON: return "default";
-    case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE: return "check";
-    case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON: return "radio";
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE: return "check";
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON: return "radio";
     case BS_GROUPBOX: return "group";
     default: return "other";
     }
 }
 
 // "&Next" and "Next" name the same button; "&&" is a literal ampersand.
-std::wstring withoutAccelerators(std::wstring_view text) {
+std::wstring withoutAccelerators(std::wstring_view text)
+{
     std::wstring out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'&' && i + 1 < text.size()) ++i;
-        else if (text[i] == L'&') continue;
+        if (text[i] == L'&' && i + 1 < text.size())
+            ++i;
+        else if (text[i] == L'&')
+            continue;
         out += text[i];
     }
     return out;
 }
 
 // Accepts the caption as shown ("Next") or as written ("&Next").
-bool captionMatches(HWND control, std::wstring_view wanted) {
+bool captionMatches(HWND control, std::wstring_view wanted)
+{
     if (!IsClass(control, L"Button")) return false;
     std::wstring text = ControlText(control);
     return text == wanted || withoutAccelerators(text) == wanted;
@@ -74,7 +86,8 @@ bool captionMatches(HWND control, std::wstring_view wanted) {
 // larger until the text ends before the buffer does: a text may be longer than
 // its length said, or grow between the two calls. None when `read` fails.
 using ReadInto = std::function<std::optional<size_t>(wchar_t* buffer, size_t size)>;
-std::optional<std::wstring> readWhole(size_t length, const ReadInto& read) {
+std::optional<std::wstring> readWhole(size_t length, const ReadInto& read)
+{
     // Room for one character more than said, so that a text of the length said is whole at once.
     size_t size = length + 2;
     for (;;) {
@@ -90,18 +103,20 @@ std::optional<std::wstring> readWhole(size_t length, const ReadInto& read) {
     }
 }
 
-}  // namespace
+} // namespace
 
-std::string ToUtf8(std::wstring_view text) {
+std::string ToUtf8(std::wstring_view text)
+{
     if (text.empty()) return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                   nullptr);
+    int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
 }
 
-std::wstring FromUtf8(std::string_view text) {
+std::wstring FromUtf8(std::string_view text)
+{
     if (text.empty()) return {};
     int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring out(static_cast<size_t>(size), L'\0');
@@ -112,7 +127,8 @@ std::wstring FromUtf8(std::string_view text) {
 std::string Quoted(std::wstring_view text) { return "\"" + ToUtf8(text) + "\""; }
 
 // GetWindowTextW never sends a message to another process's window, so it can't block.
-std::wstring WindowCaption(HWND hwnd) {
+std::wstring WindowCaption(HWND hwnd)
+{
     const int length = GetWindowTextLengthW(hwnd);
     return *readWhole(static_cast<size_t>(std::max(length, 0)), [hwnd](wchar_t* buffer, size_t size) {
         return std::optional<size_t>(static_cast<size_t>(
@@ -120,7 +136,8 @@ std::wstring WindowCaption(HWND hwnd) {
     });
 }
 
-std::wstring ClassName(HWND hwnd) {
+std::wstring ClassName(HWND hwnd)
+{
     wchar_t name[256] = {};
     GetClassNameW(hwnd, name, 256);
     return name;
@@ -129,7 +146,8 @@ std::wstring ClassName(HWND hwnd) {
 bool IsClass(HWND hwnd, const wchar_t* name) { return _wcsicmp(ClassName(hwnd).c_str(), name) == 0; }
 
 // Controls such as edits keep their text themselves, so ask them with WM_GETTEXT.
-std::optional<std::wstring> AskText(HWND hwnd) {
+std::optional<std::wstring> AskText(HWND hwnd)
+{
     DWORD_PTR length = 0;
     if (!sendWithTimeout(hwnd, WM_GETTEXTLENGTH, 0, 0, &length)) return std::nullopt;
     return readWhole(std::min<size_t>(length, kLongestText), [hwnd](wchar_t* buffer, size_t size) {
@@ -140,18 +158,21 @@ std::optional<std::wstring> AskText(HWND hwnd) {
     });
 }
 
-std::wstring ControlText(HWND hwnd) {
+std::wstring ControlText(HWND hwnd)
+{
     std::optional<std::wstring> text = AskText(hwnd);
     return text ? *text : WindowCaption(hwnd);
 }
 
-std::vector<HWND> TopLevelWindows() {
+std::vector<HWND> TopLevelWindows()
+{
     std::vector<HWND> found;
     EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
-std::vector<HWND> Descendants(HWND parent) {
+std::vector<HWND> Descendants(HWND parent)
+{
     std::vector<HWND> found;
     EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&found));
     return found;
@@ -159,12 +180,14 @@ std::vector<HWND> Descendants(HWND parent) {
 
 HWND HandleOf(std::uint64_t number) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(number)); }
 
-bool AnswersQuickly(HWND top) {
+bool AnswersQuickly(HWND top)
+{
     DWORD_PTR ignored = 0;
     return SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kQuickAnswerMs, &ignored) != 0;
 }
 
-WindowInfo DescribeWindow(HWND hwnd) {
+WindowInfo DescribeWindow(HWND hwnd)
+{
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
     WindowInfo info;
@@ -178,7 +201,8 @@ WindowInfo DescribeWindow(HWND hwnd) {
     return info;
 }
 
-ControlInfo DescribeControl(HWND top, HWND control, bool ask) {
+ControlInfo DescribeControl(HWND top, HWND control, bool ask)
+{
     ControlInfo info;
     info.handle = handleNumber(control);
     info.className = ToUtf8(ClassName(control));
@@ -198,7 +222,8 @@ ControlInfo DescribeControl(HWND top, HWND control, bool ask) {
     return info;
 }
 
-WindowInfo DescribeWithControls(HWND top) {
+WindowInfo DescribeWithControls(HWND top)
+{
     WindowInfo info = DescribeWindow(top);
     const std::vector<HWND> controls = Descendants(top);
     const bool ask = AnswersQuickly(top);
@@ -209,7 +234,8 @@ WindowInfo DescribeWithControls(HWND top) {
 
 bool IsIdSelector(std::wstring_view selector) { return !selector.empty() && selector[0] == L'#'; }
 
-std::optional<int> ParseId(std::wstring_view selector) {
+std::optional<int> ParseId(std::wstring_view selector)
+{
     if (!IsIdSelector(selector)) return std::nullopt;
     std::wstring digits(selector.substr(1));
     if (digits.empty() || digits.size() > 9) return std::nullopt;
@@ -219,7 +245,8 @@ std::optional<int> ParseId(std::wstring_view selector) {
 }
 
 // Hidden wizard pages reuse ids and captions, so a visible match wins over an earlier hidden one.
-HWND FindControl(HWND top, std::wstring_view selector) {
+HWND FindControl(HWND top, std::wstring_view selector)
+{
     const bool byId = IsIdSelector(selector);
     const std::optional<int> id = ParseId(selector);
     if (byId && !id) throw Error("bad control id " + Quoted(selector));
@@ -234,24 +261,28 @@ HWND FindControl(HWND top, std::wstring_view selector) {
     return firstMatch;
 }
 
-void RequireUsable(HWND top, HWND control, std::wstring_view selector) {
+void RequireUsable(HWND top, HWND control, std::wstring_view selector)
+{
     if (!IsWindowVisible(control)) throw Error("control " + Quoted(selector) + " is invisible");
     for (HWND hwnd = control; hwnd; hwnd = GetAncestor(hwnd, GA_PARENT)) {
         if (!IsWindowEnabled(hwnd))
-            throw Error("control " + Quoted(selector) + (hwnd == control ? " is disabled" : " is in a disabled window"));
+            throw Error("control " + Quoted(selector) +
+                        (hwnd == control ? " is disabled" : " is in a disabled window"));
         if (hwnd == top) break;
     }
 }
 
 // Posted, not sent: the handler may open a modal dialog and must not block us.
-void Press(HWND control) {
+void Press(HWND control)
+{
     HWND parent = GetAncestor(control, GA_PARENT);
     WPARAM wParam = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), BN_CLICKED);
     if (!PostMessageW(parent, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(control)))
         throw Error("could not post the click (error " + std::to_string(GetLastError()) + ")");
 }
 
-std::wstring SetText(HWND edit, std::wstring_view text, std::wstring_view selector) {
+std::wstring SetText(HWND edit, std::wstring_view text, std::wstring_view selector)
+{
     const std::wstring value(text);
     DWORD_PTR ignored = 0;
     if (!sendWithTimeout(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()), &ignored))
@@ -260,7 +291,8 @@ std::wstring SetText(HWND edit, std::wstring_view text, std::wstring_view select
 }
 
 // Set, then clicked, so that the program hears of the change as from a person.
-long long SetCheck(HWND box, bool ticked, std::wstring_view selector) {
+long long SetCheck(HWND box, bool ticked, std::wstring_view selector)
+{
     if (!IsClass(box, L"Button")) throw Error("control " + Quoted(selector) + " is no button");
     const DWORD_PTR wanted = ticked ? BST_CHECKED : BST_UNCHECKED;
     DWORD_PTR current = 0;
@@ -275,7 +307,8 @@ long long SetCheck(HWND box, bool ticked, std::wstring_view selector) {
     return static_cast<long long>(current);
 }
 
-bool PollUntil(DWORD timeoutMs, const std::function<bool()>& done) {
+bool PollUntil(DWORD timeoutMs, const std::function<bool()>& done)
+{
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         if (done()) return true;
@@ -285,4 +318,4 @@ bool PollUntil(DWORD timeoutMs, const std::function<bool()>& done) {
     }
 }
 
-}  // namespace winauto
+} // namespace winauto

@@ -23,7 +23,7 @@ struct Error : std::runtime_error {
 
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);
-std::string Quoted(std::wstring_view text);  // "text", as UTF-8
+std::string Quoted(std::wstring_view text); // "text", as UTF-8
 
 // ---------------------------------------------------------------- reading
 
@@ -43,7 +43,7 @@ HWND HandleOf(std::uint64_t number);
 // between steps without reading its messages).
 bool AnswersQuickly(HWND top);
 
-WindowInfo DescribeWindow(HWND hwnd);  // without its controls
+WindowInfo DescribeWindow(HWND hwnd); // without its controls
 // `ask`: read texts and check states by messages; else only what the system keeps.
 ControlInfo DescribeControl(HWND top, HWND control, bool ask = true);
 // The window with every control; a busy window is read without messages.
@@ -52,7 +52,7 @@ WindowInfo DescribeWithControls(HWND top);
 // ---------------------------------------------------------------- finding
 
 bool IsIdSelector(std::wstring_view selector);
-std::optional<int> ParseId(std::wstring_view selector);  // "#115" -> 115
+std::optional<int> ParseId(std::wstring_view selector); // "#115" -> 115
 // `#<id>` matches any control; a caption ("Next" or "&Next") matches Button controls only.
 HWND FindControl(HWND top, std::wstring_view selector);
 // Refuses what a user couldn't do: a hidden or disabled control, or one in a disabled window.
@@ -61,11 +61,11 @@ void RequireUsable(HWND top, HWND control, std::wstring_view selector);
 // ---------------------------------------------------------------- acting
 
 void Press(HWND control);
-std::wstring SetText(HWND edit, std::wstring_view text, std::wstring_view selector);  // the text it then holds
+std::wstring SetText(HWND edit, std::wstring_view text, std::wstring_view selector); // the text it then holds
 long long SetCheck(HWND box, bool ticked, std::wstring_view selector);               // the state it then has
 
 // ---------------------------------------------------------------- waiting
 
 bool PollUntil(DWORD timeoutMs, const std::function<bool()>& done);
 
-}  // namespace winauto
+} // namespace winauto

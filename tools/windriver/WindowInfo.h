@@ -23,10 +23,10 @@ struct ControlInfo {
     bool answered = true;
     bool enabled = false;
     bool visible = false;
-    std::optional<long long> checked;  // Button controls, when they were asked
-    std::string buttonKind;            // "push", "default", "check", ...; empty for no Button
-    bool readonly = false;             // an edit box that takes no typing
-    Box box;                           // in the client area of its top-level window
+    std::optional<long long> checked; // Button controls, when they were asked
+    std::string buttonKind;           // "push", "default", "check", ...; empty for no Button
+    bool readonly = false;            // an edit box that takes no typing
+    Box box;                          // in the client area of its top-level window
 };
 
 struct WindowInfo {
@@ -35,10 +35,10 @@ struct WindowInfo {
     std::string className;
     bool visible = false;
     bool enabled = false;
-    Box box;  // on the screen
+    Box box; // on the screen
     unsigned long pid = 0;
-    bool busy = false;  // its thread did not answer at once: texts are those the system keeps
+    bool busy = false; // its thread did not answer at once: texts are those the system keeps
     std::vector<ControlInfo> controls;
 };
 
-}  // namespace winauto
+} // namespace winauto

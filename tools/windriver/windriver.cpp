@@ -29,27 +29,25 @@ constexpr wchar_t kDialogClass[] = L"#32770";
 
 enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
 
-constexpr char kUsageText[] =
-    "usage: windriver list [--all] | dump | controls <caption> | wait <caption> | "
-    "waitgone <caption> | msgbox <caption> | press <caption> <button|#id> | "
-    "settext <caption> <#id> <text> | check <caption> <button|#id> <0|1> | "
-    "run <command line> | watch <folder>; "
-    "all but list and dump accept --timeout MS, and --hwnd to give a window handle "
-    "in place of the caption";
+constexpr char kUsageText[] = "usage: windriver list [--all] | dump | controls <caption> | wait <caption> | "
+                              "waitgone <caption> | msgbox <caption> | press <caption> <button|#id> | "
+                              "settext <caption> <#id> <text> | check <caption> <button|#id> <0|1> | "
+                              "run <command line> | watch <folder>; "
+                              "all but list and dump accept --timeout MS, and --hwnd to give a window handle "
+                              "in place of the caption";
 
 struct Failure {
     int code;
     std::string message;
 };
 
-[[noreturn]] void fail(int code, std::string message) {
-    throw Failure{code, std::move(message)};
-}
+[[noreturn]] void fail(int code, std::string message) { throw Failure{code, std::move(message)}; }
 
 // ---------------------------------------------------------------- output
 
 // Non-ASCII passes through as raw UTF-8; only JSON's reserved characters are escaped.
-std::string jsonString(std::string_view utf8) {
+std::string jsonString(std::string_view utf8)
+{
     static const char hex[] = "0123456789abcdef";
     std::string out = "\"";
     for (unsigned char c : utf8) {
@@ -69,20 +67,13 @@ std::string jsonString(std::string_view utf8) {
 
 class JsonObject {
 public:
-    JsonObject& u8(std::string_view key, std::string_view value) {
-        return raw(key, jsonString(value));
-    }
-    JsonObject& str(std::string_view key, std::wstring_view value) {
-        return u8(key, ToUtf8(value));
-    }
-    JsonObject& num(std::string_view key, long long value) {
-        return raw(key, std::to_string(value));
-    }
-    JsonObject& flag(std::string_view key, bool value) {
-        return raw(key, value ? "true" : "false");
-    }
+    JsonObject& u8(std::string_view key, std::string_view value) { return raw(key, jsonString(value)); }
+    JsonObject& str(std::string_view key, std::wstring_view value) { return u8(key, ToUtf8(value)); }
+    JsonObject& num(std::string_view key, long long value) { return raw(key, std::to_string(value)); }
+    JsonObject& flag(std::string_view key, bool value) { return raw(key, value ? "true" : "false"); }
     JsonObject& null(std::string_view key) { return raw(key, "null"); }
-    JsonObject& raw(std::string_view key, std::string_view json) {
+    JsonObject& raw(std::string_view key, std::string_view json)
+    {
         if (body_.size() > 1) body_ += ", ";
         body_ += jsonString(key);
         body_ += ": ";
@@ -96,7 +87,8 @@ private:
 };
 
 template <typename T, typename Format>
-std::string jsonArray(const std::vector<T>& items, Format format) {
+std::string jsonArray(const std::vector<T>& items, Format format)
+{
     std::string out = "[";
     for (size_t i = 0; i < items.size(); ++i) {
         if (i) out += ", ";
@@ -109,18 +101,21 @@ std::string jsonArray(const std::vector<T>& items, Format format) {
 HANDLE gOutput = nullptr;
 
 // WriteFile, not iostreams: the bytes must reach the file unchanged and unbuffered.
-void writeLine(const JsonObject& object) {
+void writeLine(const JsonObject& object)
+{
     std::string line = object.text() + "\n";
     HANDLE out = gOutput ? gOutput : GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD written = 0;
     WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
-JsonObject& addBox(JsonObject& json, const Box& box) {
+JsonObject& addBox(JsonObject& json, const Box& box)
+{
     return json.num("left", box.left).num("top", box.top).num("width", box.width).num("height", box.height);
 }
 
-JsonObject windowJson(const WindowInfo& window) {
+JsonObject windowJson(const WindowInfo& window)
+{
     JsonObject json;
     json.num("hwnd", static_cast<long long>(window.handle))
         .u8("caption", window.caption)
@@ -131,7 +126,8 @@ JsonObject windowJson(const WindowInfo& window) {
     return json.num("pid", window.pid);
 }
 
-JsonObject controlJson(const ControlInfo& control) {
+JsonObject controlJson(const ControlInfo& control)
+{
     JsonObject json;
     json.num("hwnd", static_cast<long long>(control.handle))
         .u8("class", control.className)
@@ -140,29 +136,33 @@ JsonObject controlJson(const ControlInfo& control) {
         .flag("answered", control.answered)
         .flag("enabled", control.enabled)
         .flag("visible", control.visible);
-    if (control.checked) json.num("checked", *control.checked);
-    else json.null("checked");
-    if (control.buttonKind.empty()) json.null("button");
-    else json.u8("button", control.buttonKind);
+    if (control.checked)
+        json.num("checked", *control.checked);
+    else
+        json.null("checked");
+    if (control.buttonKind.empty())
+        json.null("button");
+    else
+        json.u8("button", control.buttonKind);
     json.flag("readonly", control.readonly);
     return addBox(json, control.box);
 }
 
 // ---------------------------------------------------------------- window queries
 
-long long handleNumber(HWND hwnd) {
-    return static_cast<long long>(reinterpret_cast<uintptr_t>(hwnd));
-}
+long long handleNumber(HWND hwnd) { return static_cast<long long>(reinterpret_cast<uintptr_t>(hwnd)); }
 
 // Set by --hwnd: the caption arguments are window handles, for windows that share a caption.
 bool gCaptionIsHandle = false;
 
-bool windowMatches(HWND hwnd, std::wstring_view caption) {
+bool windowMatches(HWND hwnd, std::wstring_view caption)
+{
     if (!gCaptionIsHandle) return WindowCaption(hwnd) == caption;
     return std::to_wstring(reinterpret_cast<uintptr_t>(hwnd)) == caption;
 }
 
-HWND findVisibleWindow(std::wstring_view caption, const wchar_t* requiredClass = nullptr) {
+HWND findVisibleWindow(std::wstring_view caption, const wchar_t* requiredClass = nullptr)
+{
     for (HWND hwnd : TopLevelWindows()) {
         if (!IsWindowVisible(hwnd) || !windowMatches(hwnd, caption)) continue;
         if (requiredClass && !IsClass(hwnd, requiredClass)) continue;
@@ -171,29 +171,31 @@ HWND findVisibleWindow(std::wstring_view caption, const wchar_t* requiredClass =
     return nullptr;
 }
 
-HWND waitForWindow(std::wstring_view caption, DWORD timeoutMs,
-                   const wchar_t* requiredClass = nullptr) {
+HWND waitForWindow(std::wstring_view caption, DWORD timeoutMs, const wchar_t* requiredClass = nullptr)
+{
     HWND found = nullptr;
     if (!PollUntil(timeoutMs, [&] { return (found = findVisibleWindow(caption, requiredClass)); }))
-        fail(kFailed, std::string("timed out waiting for ") +
-                          (requiredClass ? "message box " : "window ") + Quoted(caption));
+        fail(kFailed,
+             std::string("timed out waiting for ") + (requiredClass ? "message box " : "window ") + Quoted(caption));
     return found;
 }
 
 // A bad #id is the caller's mistake, told before any window is looked for.
-void requireValidSelector(std::wstring_view selector) {
+void requireValidSelector(std::wstring_view selector)
+{
     if (IsIdSelector(selector) && !ParseId(selector)) fail(kUsage, "bad control id " + Quoted(selector));
 }
 
 // ---------------------------------------------------------------- commands
 
 struct Args {
-    std::vector<std::wstring> positional;  // after the command name
+    std::vector<std::wstring> positional; // after the command name
     DWORD timeoutMs = kDefaultTimeoutMs;
     bool all = false;
 };
 
-int runList(const Args& args) {
+int runList(const Args& args)
+{
     for (HWND hwnd : TopLevelWindows())
         if (args.all || IsWindowVisible(hwnd)) writeLine(windowJson(DescribeWindow(hwnd)));
     return kOk;
@@ -201,41 +203,45 @@ int runList(const Args& args) {
 
 // Every visible top-level window with its controls, one JSON line per window:
 // the whole screen at once, so a watcher needs no call per window.
-std::string screenDump() {
+std::string screenDump()
+{
     std::string dump;
     for (HWND hwnd : TopLevelWindows()) {
         if (!IsWindowVisible(hwnd)) continue;
         const WindowInfo window = DescribeWithControls(hwnd);
         dump += windowJson(window)
                     .flag("busy", window.busy)
-                    .raw("controls", jsonArray(window.controls, [](const ControlInfo& control) {
-                        return controlJson(control).text();
-                    }))
+                    .raw("controls", jsonArray(window.controls,
+                                               [](const ControlInfo& control) { return controlJson(control).text(); }))
                     .text() +
                 "\n";
     }
     return dump;
 }
 
-int runDump(const Args&) {
+int runDump(const Args&)
+{
     const std::string dump = screenDump();
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), dump.data(), static_cast<DWORD>(dump.size()), &written, nullptr);
     return kOk;
 }
 
-int runControls(const Args& args) {
+int runControls(const Args& args)
+{
     HWND top = waitForWindow(args.positional[0], args.timeoutMs);
     for (HWND control : Descendants(top)) writeLine(controlJson(DescribeControl(top, control)));
     return kOk;
 }
 
-int runWait(const Args& args) {
+int runWait(const Args& args)
+{
     writeLine(windowJson(DescribeWindow(waitForWindow(args.positional[0], args.timeoutMs))));
     return kOk;
 }
 
-int runWaitGone(const Args& args) {
+int runWaitGone(const Args& args)
+{
     const std::wstring& caption = args.positional[0];
     if (!PollUntil(args.timeoutMs, [&] { return !findVisibleWindow(caption); }))
         fail(kFailed, "timed out: window " + Quoted(caption) + " is still there");
@@ -243,7 +249,8 @@ int runWaitGone(const Args& args) {
     return kOk;
 }
 
-int runMessageBox(const Args& args) {
+int runMessageBox(const Args& args)
+{
     HWND box = waitForWindow(args.positional[0], args.timeoutMs, kDialogClass);
     // Asked with a bound: GetDlgItemText would wait for a box whose thread is busy.
     HWND textControl = GetDlgItem(box, kMessageBoxTextId);
@@ -262,14 +269,13 @@ int runMessageBox(const Args& args) {
                   .str("caption", WindowCaption(box))
                   .str("text", asked ? *asked : WindowCaption(textControl))
                   .flag("answered", asked.has_value())
-                  .raw("buttons", jsonArray(captions, [](const std::wstring& c) {
-                           return jsonString(ToUtf8(c));
-                       }))
+                  .raw("buttons", jsonArray(captions, [](const std::wstring& c) { return jsonString(ToUtf8(c)); }))
                   .raw("ids", jsonArray(ids, [](int id) { return std::to_string(id); })));
     return kOk;
 }
 
-int runPress(const Args& args) {
+int runPress(const Args& args)
+{
     const std::wstring& selector = args.positional[1];
     requireValidSelector(selector);
     HWND top = waitForWindow(args.positional[0], args.timeoutMs);
@@ -280,7 +286,8 @@ int runPress(const Args& args) {
     return kOk;
 }
 
-int runSetText(const Args& args) {
+int runSetText(const Args& args)
+{
     const std::wstring& selector = args.positional[1];
     if (!IsIdSelector(selector)) fail(kUsage, "settext needs a control as #id");
     requireValidSelector(selector);
@@ -291,7 +298,8 @@ int runSetText(const Args& args) {
     return kOk;
 }
 
-int runCheck(const Args& args) {
+int runCheck(const Args& args)
+{
     const std::wstring& selector = args.positional[1];
     const std::wstring& state = args.positional[2];
     if (state != L"0" && state != L"1") fail(kUsage, "check state must be 0 or 1");
@@ -307,15 +315,15 @@ int runCheck(const Args& args) {
 
 // Starts a command line as the shell would (the program list's uninstall
 // command, for one) and waits for its end: {"exit": code}.
-int runCommandLine(const Args& args) {
+int runCommandLine(const Args& args)
+{
     std::wstring commandLine = args.positional[0];
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        fail(kFailed, "could not start " + Quoted(args.positional[0]) + " (error " +
-                          std::to_string(GetLastError()) + ")");
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        fail(kFailed,
+             "could not start " + Quoted(args.positional[0]) + " (error " + std::to_string(GetLastError()) + ")");
     CloseHandle(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
@@ -329,19 +337,19 @@ int runWatch(const Args& args);
 
 struct Command {
     const wchar_t* name;
-    size_t arity;  // positional arguments after the name
+    size_t arity; // positional arguments after the name
     int (*run)(const Args&);
 };
 
 constexpr Command kCommands[] = {
-    {L"list", 0, runList},         {L"dump", 0, runDump},         {L"controls", 1, runControls},
-    {L"wait", 1, runWait},
-    {L"waitgone", 1, runWaitGone}, {L"msgbox", 1, runMessageBox}, {L"press", 2, runPress},
-    {L"settext", 3, runSetText},   {L"check", 3, runCheck},       {L"run", 1, runCommandLine},
-    {L"watch", 1, runWatch},
+    {L"list", 0, runList},       {L"dump", 0, runDump},         {L"controls", 1, runControls},
+    {L"wait", 1, runWait},       {L"waitgone", 1, runWaitGone}, {L"msgbox", 1, runMessageBox},
+    {L"press", 2, runPress},     {L"settext", 3, runSetText},   {L"check", 3, runCheck},
+    {L"run", 1, runCommandLine}, {L"watch", 1, runWatch},
 };
 
-DWORD parseTimeout(const std::wstring& text) {
+DWORD parseTimeout(const std::wstring& text)
+{
     if (text.empty() || text.size() > 9) fail(kUsage, "bad timeout " + Quoted(text));
     for (wchar_t c : text)
         if (!std::iswdigit(c)) fail(kUsage, "bad timeout " + Quoted(text));
@@ -349,7 +357,8 @@ DWORD parseTimeout(const std::wstring& text) {
 }
 
 // Options may appear anywhere; "--" ends them so a caption may start with "--".
-Args parseArgs(const Command& command, int argc, wchar_t** argv) {
+Args parseArgs(const Command& command, int argc, wchar_t** argv)
+{
     Args args;
     bool optionsEnded = false;
     for (int i = 2; i < argc; ++i) {
@@ -368,8 +377,7 @@ Args parseArgs(const Command& command, int argc, wchar_t** argv) {
             fail(kUsage, "unexpected option " + Quoted(arg) + "; " + kUsageText);
         }
     }
-    if (args.positional.size() != command.arity)
-        fail(kUsage, "wrong number of arguments; " + std::string(kUsageText));
+    if (args.positional.size() != command.arity) fail(kUsage, "wrong number of arguments; " + std::string(kUsageText));
     return args;
 }
 
@@ -380,7 +388,8 @@ struct HandleCloser {
 };
 using OwnedFile = std::unique_ptr<void, HandleCloser>;
 
-OwnedFile openFile(const std::wstring& path, DWORD access, DWORD disposition) {
+OwnedFile openFile(const std::wstring& path, DWORD access, DWORD disposition)
+{
     HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     return OwnedFile(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
@@ -388,7 +397,8 @@ OwnedFile openFile(const std::wstring& path, DWORD access, DWORD disposition) {
 
 bool fileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string readWholeFile(const std::wstring& path) {
+std::string readWholeFile(const std::wstring& path)
+{
     std::string bytes;
     OwnedFile file = openFile(path, GENERIC_READ, OPEN_EXISTING);
     if (!file) return bytes;
@@ -399,7 +409,8 @@ std::string readWholeFile(const std::wstring& path) {
 }
 
 // Written aside and renamed over the old one: a reader sees the old file or the new, whole.
-void replaceFile(const std::wstring& path, const std::string& bytes) {
+void replaceFile(const std::wstring& path, const std::string& bytes)
+{
     const std::wstring aside = path + L".tmp";
     {
         OwnedFile file = openFile(aside, GENERIC_WRITE, CREATE_ALWAYS);
@@ -413,7 +424,8 @@ void replaceFile(const std::wstring& path, const std::string& bytes) {
 int run(int argc, wchar_t** argv);
 
 // One command of a watch's command file: tab-separated fields, the first its number.
-void runWatchedCommand(const std::string& line) {
+void runWatchedCommand(const std::string& line)
+{
     std::vector<std::wstring> fields{L"windriver"};
     size_t start = 0;
     for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
@@ -441,7 +453,8 @@ void runWatchedCommand(const std::string& line) {
 // the commands put into FOLDER\commands.txt, their output appended to
 // FOLDER\results.txt, until FOLDER\stop exists: a watcher outside Wine then
 // reads the screen without starting a program each time.
-int runWatch(const Args& args) {
+int runWatch(const Args& args)
+{
     const std::wstring folder = args.positional[0];
     const std::wstring screen = folder + L"\\windows.json", commands = folder + L"\\commands.txt",
                        stop = folder + L"\\stop";
@@ -463,17 +476,18 @@ int runWatch(const Args& args) {
     return kOk;
 }
 
-int run(int argc, wchar_t** argv) {
+int run(int argc, wchar_t** argv)
+{
     if (argc < 2) fail(kUsage, kUsageText);
     for (const Command& command : kCommands)
-        if (std::wstring_view(argv[1]) == command.name)
-            return command.run(parseArgs(command, argc, argv));
+        if (std::wstring_view(argv[1]) == command.name) return command.run(parseArgs(command, argc, argv));
     fail(kUsage, "unknown command " + Quoted(argv[1]) + "; " + kUsageText);
 }
 
-}  // namespace
+} // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int wmain(int argc, wchar_t** argv)
+{
     try {
         return run(argc, argv);
     } catch (const Failure& failure) {
