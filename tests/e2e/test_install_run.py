@@ -82,7 +82,12 @@ def test_sample_distribution_installs(prefix, windriver, setup_program, screensh
     program = start_install(windriver, setup_program, dist)
 
     windriver("wait", "進行状況", "--timeout", "30000")
-    time.sleep(1.5)
+    # The screenshot once a copy is counted in the percentage label ("40%(4/10)").
+    deadline = time.monotonic() + 60
+    while not any(c["text"].endswith(")") and "%(0/" not in c["text"] and "%(" in c["text"]
+                  for c in windriver("controls", "進行状況")):
+        assert time.monotonic() < deadline, "no copy counted"
+        time.sleep(0.2)
     screenshot("copying")
 
     [question] = windriver("msgbox", "警告", "--timeout", "60000")
