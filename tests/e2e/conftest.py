@@ -97,15 +97,17 @@ class WinDriver:
                 raise AssertionError(f"windriver {' '.join(map(str, args))}: no answer within "
                                      f"{self.UNANSWERED_SECONDS} s from {unanswered}")
         if check and code != 0:
+            # What else the call printed (Wine's own messages) says why a call ended without an answer.
+            other = [line for line in self.last_output.splitlines() if not line.startswith("{")][-8:]
             raise AssertionError(f"windriver {' '.join(map(str, args))} failed ({code}): {lines}; "
-                                 f"on the screen: {self.on_screen()}")
+                                 f"other output: {other}; on the screen: {self.on_screen()}")
         return lines
 
     def _run(self, args):
         output = self.workdir / "windriver.out"
         code = self.prefix.run([BUILD / "windriver.exe", *args], output, timeout=120)
-        return code, [json.loads(line) for line in output.read_text(encoding="utf-8", errors="replace").splitlines()
-                      if line.startswith("{")]
+        self.last_output = output.read_text(encoding="utf-8", errors="replace")
+        return code, [json.loads(line) for line in self.last_output.splitlines() if line.startswith("{")]
 
     def on_screen(self):
         """The visible top-level windows, as a short line for a failure's message."""
