@@ -163,8 +163,8 @@ class Watcher:
         if klass == PROGRESS_CLASS:
             self._photograph_progress(window, display, alone)
             return
-        if klass in SILENT_CLASSES or not window["enabled"] or not fully_read(window):
-            return  # a busy window, or one not read whole, is looked at again at the next poll
+        if klass in SILENT_CLASSES or not (window["visible"] and window["enabled"]) or not fully_read(window):
+            return  # a busy window, one hidden since the poll found it, or one not read whole: looked at again
         state = self._state(window)
         if time.monotonic() - self._first_seen.setdefault(state, time.monotonic()) < SETTLE_SECONDS:
             return

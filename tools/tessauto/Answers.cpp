@@ -1,5 +1,6 @@
 #include "tools/tessauto/Answers.h"
 
+#include <algorithm>
 #include <array>
 
 #include "tools/tessauto/Text.h"
@@ -195,6 +196,13 @@ std::string WindowText(const WindowInfo& window)
         }
     }
     return out;
+}
+
+bool WaitsForAnswer(const WindowInfo& window)
+{
+    return window.visible && window.enabled && !window.busy &&
+           std::all_of(window.controls.begin(), window.controls.end(),
+                       [](const ControlInfo& control) { return control.answered; });
 }
 
 Choice ChooseAnswer(const WindowInfo& window, const std::vector<Rule>& rules, const std::vector<Rule>& fallback)

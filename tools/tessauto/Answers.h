@@ -58,6 +58,12 @@ struct Choice {
 // What the window says: its visible labels in order, lines broken by "\n".
 std::string WindowText(const winauto::WindowInfo& window);
 
+// The window, as read, waits for an answer: shown and enabled, its thread
+// answered at once, and every control answered its read. A window hidden or
+// disabled between the look that found it and the read is not; its controls
+// read as hidden then, and would look like a window with no buttons.
+bool WaitsForAnswer(const winauto::WindowInfo& window);
+
 // The first rule of `rules` that fits, then of `fallback`; no default button
 // is pressed where no rule fits.
 Choice ChooseAnswer(const winauto::WindowInfo& window, const std::vector<Rule>& rules,

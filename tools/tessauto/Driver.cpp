@@ -82,14 +82,10 @@ std::string snapshotOf(const winauto::WindowInfo& window)
 // handled between two of its questions) mixes two states and reads differently.
 std::optional<winauto::WindowInfo> readSteady(HWND hwnd)
 {
-    const auto answeredAll = [](const winauto::WindowInfo& window) {
-        return !window.busy && std::all_of(window.controls.begin(), window.controls.end(),
-                                           [](const winauto::ControlInfo& control) { return control.answered; });
-    };
     const winauto::WindowInfo first = winauto::DescribeWithControls(hwnd);
-    if (!answeredAll(first)) return std::nullopt;
+    if (!WaitsForAnswer(first)) return std::nullopt;
     winauto::WindowInfo second = winauto::DescribeWithControls(hwnd);
-    if (!answeredAll(second) || snapshotOf(first) != snapshotOf(second)) return std::nullopt;
+    if (!WaitsForAnswer(second) || snapshotOf(first) != snapshotOf(second)) return std::nullopt;
     return second;
 }
 
@@ -217,8 +213,9 @@ bool DrivenSetup::startedUp(DWORD waitMs)
 bool DrivenSetup::answer(HWND hwnd)
 {
     // A busy window, one with a control that did not answer in time (a caption
-    // the system keeps may not be what it shows), or one that changes while it
-    // is read, is read again at the next look.
+    // the system keeps may not be what it shows), one hidden or disabled since
+    // it was found, or one that changes while it is read, is read again at the
+    // next look.
     const std::optional<winauto::WindowInfo> steady = readSteady(hwnd);
     if (!steady) return false;
     const winauto::WindowInfo& window = *steady;

@@ -220,6 +220,28 @@ press = すべて上書き
     EXPECT_FALSE(ChooseAnswer(form, rules).answer);
 }
 
+// A window hidden or disabled between the look that found it and its read (the
+// program went on after a click) reads with hidden controls: no buttons, and no
+// rule would fit. It is not waiting, so it is looked at again, never answered.
+TEST(TessautoAnswers, OnlyAWindowShownEnabledAndReadWholeWaitsForAnAnswer) {
+    struct Case {
+        const char* what;
+        void (*change)(WindowInfo&);
+        bool waits;
+    } cases[] = {
+        {"as shown", [](WindowInfo&) {}, true},
+        {"hidden since it was found", [](WindowInfo& w) { w.visible = false; }, false},
+        {"disabled under a new box", [](WindowInfo& w) { w.enabled = false; }, false},
+        {"its thread busy", [](WindowInfo& w) { w.busy = true; }, false},
+        {"a control unanswered", [](WindowInfo& w) { w.controls[1].answered = false; }, false},
+    };
+    for (const Case& c : cases) {
+        WindowInfo read = mainWindow("インストール開始(&S)");
+        c.change(read);
+        EXPECT_EQ(WaitsForAnswer(read), c.waits) << c.what;
+    }
+}
+
 TEST(TessautoAnswers, BuiltInAnswersAreTheSafeChoices) {
     const struct {
         WindowInfo window;
