@@ -3,6 +3,7 @@
 
 #include "install/InstallStages.h"
 #include "install/RegistryRules.h"
+#include "log/LogSchema.h"
 #include "log/RegistrationRules.h"
 #include "support/Registry.h"
 #include "support/uIniFile.h"
@@ -40,9 +41,9 @@ StageOutcome RunRegistryStage(InstallRunState& state, UserInterface& ui)
     const RunContext& context = state.context;
     for (int n = 1;; ++n) {
         const std::string number = std::to_string(n);
-        const std::string keyText = context.script.Get("Registry", "Key" + number);
-        const std::string name = context.script.Get("Registry", "Name" + number);
-        const std::string valueText = context.script.Get("Registry", "Value" + number);
+        const std::string keyText = context.script.Get(section::kRegistry, key::kKey + number);
+        const std::string name = context.script.Get(section::kRegistry, key::kName + number);
+        const std::string valueText = context.script.Get(section::kRegistry, key::kValue + number);
         if (keyText.empty()) return StageOutcome::Continue;
         ui.ShowStatus("レジストリを設定しています．．．");
         if (ui.AbortRequested()) return StageOutcome::Aborted;
@@ -62,7 +63,7 @@ StageOutcome RunIniStage(InstallRunState& state, UserInterface& ui)
 {
     const RunContext& context = state.context;
     for (int n = 1;; ++n) {
-        const std::string data = context.script.Get("IniFile", "Data" + std::to_string(n));
+        const std::string data = context.script.Get(section::kIniFile, key::kData + std::to_string(n));
         if (data.empty()) return StageOutcome::Continue;
         ui.ShowStatus("Iniファイルを設定しています．．．");
         if (ui.AbortRequested()) return StageOutcome::Aborted;

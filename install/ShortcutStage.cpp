@@ -4,6 +4,7 @@
 #include "install/InstallStages.h"
 #include "install/ShellLink.h"
 #include "install/ShortcutRules.h"
+#include "log/LogSchema.h"
 #include "support/FileOps.h"
 #include "support/Protection.h"
 
@@ -11,8 +12,9 @@ StageOutcome RunShortcutStage(InstallRunState& state, UserInterface& ui)
 {
     const RunContext& context = state.context;
     for (int n = 1;; ++n) {
-        const std::string make = context.script.Get("ShortCut", "Make" + std::to_string(n));
-        const std::string name = context.script.Find("ShortCut", "Name" + std::to_string(n)).value_or(kDefaultShortcutName);
+        const std::string make = context.script.Get(section::kShortCut, key::kMake + std::to_string(n));
+        const std::string name =
+            context.script.Find(section::kShortCut, key::kName + std::to_string(n)).value_or(kDefaultShortcutName);
         const bool wanted = IsTicked(GoverningBox(name), context.shortcuts);
         if (make.empty()) return StageOutcome::Continue;
         if (!wanted || make == kUnselectedTarget) continue;
