@@ -20,6 +20,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 FUZZ = ROOT / "tests" / "fuzz"
+FAILURE_TAIL_LINES = 15
 sys.path.insert(0, str(ROOT / "tools" / "sandbox"))
 
 import winenv  # noqa: E402
@@ -50,6 +51,10 @@ class Tally:
             for failure in list(case.iter("failure")) + list(case.iter("error")):
                 message = (failure.get("message") or failure.text or "").strip().splitlines()
                 print(f"    FAILED {case.get('classname')}.{case.get('name')}: {message[0] if message else ''}")
+                # A long message (a run's log) ends with what decided it: the console
+                # may be all that is left of a run on another machine.
+                for line in message[1:][-FAILURE_TAIL_LINES:]:
+                    print(f"        {line.rstrip()[:200]}")
 
 
 def replay_fuzz_inputs(build, results, tally):
