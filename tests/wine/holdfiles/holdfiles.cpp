@@ -21,5 +21,7 @@ int wmain(int argc, wchar_t** argv)
     }
     std::printf("held\n");
     std::fflush(stdout);
-    Sleep(INFINITE);
+    for (;;) {
+        Sleep(INFINITE);
+    }
 }
