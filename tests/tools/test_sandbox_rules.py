@@ -11,8 +11,8 @@ import pytest
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "sandbox"))
 
 from answers import AnswersError, choose_answer, parse_answers  # noqa: E402
-from changes import (KEPT, LEAK, NOISE, classify_leftovers, file_changes, ini_sections, keep_rules,  # noqa: E402
-                     parse_noise, registry_changes)
+from changes import (KEPT, LEAK, NOISE, Item, classify_leftovers, file_changes, ini_sections, keep_rules,  # noqa: E402
+                     noise_reason, parse_noise, registry_changes)
 import schema  # noqa: E402
 from machine import FileFacts, parse_registry_file  # noqa: E402
 from shortcut import read_shortcut  # noqa: E402
@@ -261,6 +261,23 @@ def test_a_value_the_uninstall_did_not_put_back_is_a_leak():
     before = '[Software\\\\Classes\\\\.txt] 1\n@="txtfile"\n'
     after = '[Software\\\\Classes\\\\.txt] 1\n@="txt_auto_file"\n'
     assert leftovers({}, {}, before, after) == {"HKCU\\Software\\Classes\\.txt : (default)": (LEAK, "")}
+
+
+ADAPTER = "HKLM\\System\\CurrentControlSet\\Enum\\PCI\\VEN_0000&DEV_0000&SUBSYS_00000000&REV_00\\00000000"
+
+
+@pytest.mark.parametrize("kind, name, noise", [
+    ("value", ADAPTER + "\\Properties\\{60B193CB-5276-4D0F-96FC-F173ABAD3EC6}\\0002 : (default)", True),
+    ("value", "HKLM\\System\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}"
+              "\\0000 : DriverDesc", True),
+    ("key", "HKCU\\Console", True),
+    ("value", ADAPTER + "\\Properties\\{a45c254e-df1c-4efd-8020-67d146a850e0}\\0002 : (default)", False),
+    ("key", "HKLM\\Software\\Vendor", False),
+])
+def test_the_shipped_noise_list_names_only_wines_own_changes(kind, name, noise):
+    rules = parse_noise((Path(__file__).resolve().parents[2] / "tools" / "sandbox" / "wine-noise.txt")
+                        .read_text("utf-8"))
+    assert bool(noise_reason(Item(kind, name, "changed"), rules)) == noise
 
 
 def test_noise_list_lines_need_a_reason():
