@@ -89,6 +89,7 @@ class WinDriver:
         text read is the control's own or the bound has passed."""
         deadline = time.monotonic() + self.UNANSWERED_SECONDS
         while True:
+            began = time.monotonic()
             code, lines = self._run(args)
             unanswered = [line for line in lines if line.get("answered") is False]
             if not unanswered or code != 0 or args[0] not in ("controls", "msgbox"):
@@ -99,7 +100,8 @@ class WinDriver:
         if check and code != 0:
             # What else the call printed (Wine's own messages) says why a call ended without an answer.
             other = [line for line in self.last_output.splitlines() if not line.startswith("{")][-8:]
-            raise AssertionError(f"windriver {' '.join(map(str, args))} failed ({code}): {lines}; "
+            raise AssertionError(f"windriver {' '.join(map(str, args))} failed ({code}) after "
+                                 f"{time.monotonic() - began:.1f} s: {lines}; "
                                  f"other output: {other}; on the screen: {self.on_screen()}")
         return lines
 
@@ -169,6 +171,16 @@ def answer(windriver, caption, button):
     """Waits for the message box and presses one of its buttons."""
     windriver("msgbox", caption, "--timeout", "60000")
     windriver("press", caption, button)
+
+
+def abort_the_copy(windriver):
+    """Presses the progress window's abort button and says yes to the question;
+    answers the box that says the run was aborted, and returns it."""
+    windriver("press", "進行状況", "中断(&A)")
+    answer(windriver, "中断の確認", "はい(Y)")
+    [stopped] = windriver("msgbox", "中断", "--timeout", "60000")
+    windriver("press", "中断", "OK")
+    return stopped
 
 # Control ids of the main window, in the order the window creates them.
 MAIN_IDS = {name: 100 + i for i, name in enumerate([

@@ -5,7 +5,8 @@ import time
 
 import pytest
 
-from conftest import BUILD, EXIT_CANCELLED, EXIT_FAILED, MAIN_IDS, Window, make_distribution, wine_status
+from conftest import (BUILD, EXIT_CANCELLED, EXIT_FAILED, MAIN_IDS, Window, abort_the_copy, make_distribution,
+                      wine_status)
 
 PROGRAM_FILES = "C:\\Program Files\\"
 FOLDER = "テスト製品"
@@ -158,12 +159,7 @@ def test_abort_during_the_copy_keeps_the_previous_log(prefix, windriver, setup_p
     while not any(c["text"] == "中断(&A)" and c["enabled"] for c in windriver("controls", "進行状況")):
         assert time.monotonic() < deadline, "the abort button was never enabled"
         time.sleep(0.3)
-    windriver("press", "進行状況", "中断(&A)")
-    windriver("msgbox", "中断の確認", "--timeout", "30000")
-    windriver("press", "中断の確認", "はい(Y)")
-    [stopped] = windriver("msgbox", "中断", "--timeout", "30000")
-    assert stopped["text"] == "セットアップを中断しました．"
-    windriver("press", "中断", "OK")
+    assert abort_the_copy(windriver)["text"] == "セットアップを中断しました．"
     assert program.wait(60) == wine_status(EXIT_CANCELLED)
     assert (target / "UNSETUP.INI").read_bytes() == previous
 
