@@ -261,15 +261,20 @@ HWND FindControl(HWND top, std::wstring_view selector)
     return firstMatch;
 }
 
-void RequireUsable(HWND top, HWND control, std::wstring_view selector)
+std::optional<std::string> WhyUnusable(HWND top, HWND control, std::wstring_view selector)
 {
-    if (!IsWindowVisible(control)) throw Error("control " + Quoted(selector) + " is invisible");
+    if (!IsWindowVisible(control)) return "control " + Quoted(selector) + " is invisible";
     for (HWND hwnd = control; hwnd; hwnd = GetAncestor(hwnd, GA_PARENT)) {
         if (!IsWindowEnabled(hwnd))
-            throw Error("control " + Quoted(selector) +
-                        (hwnd == control ? " is disabled" : " is in a disabled window"));
+            return "control " + Quoted(selector) + (hwnd == control ? " is disabled" : " is in a disabled window");
         if (hwnd == top) break;
     }
+    return std::nullopt;
+}
+
+void RequireUsable(HWND top, HWND control, std::wstring_view selector)
+{
+    if (auto why = WhyUnusable(top, control, selector)) throw Error(*why);
 }
 
 // Posted, not sent: the handler may open a modal dialog and must not block us.

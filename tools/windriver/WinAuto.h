@@ -55,7 +55,10 @@ bool IsIdSelector(std::wstring_view selector);
 std::optional<int> ParseId(std::wstring_view selector); // "#115" -> 115
 // `#<id>` matches any control; a caption ("Next" or "&Next") matches Button controls only.
 HWND FindControl(HWND top, std::wstring_view selector);
-// Refuses what a user couldn't do: a hidden or disabled control, or one in a disabled window.
+// Why a user could not use the control now (hidden, disabled, or in a disabled
+// window), or nothing when they could.
+std::optional<std::string> WhyUnusable(HWND top, HWND control, std::wstring_view selector);
+// Refuses what a user couldn't do, with WhyUnusable's reason.
 void RequireUsable(HWND top, HWND control, std::wstring_view selector);
 
 // ---------------------------------------------------------------- acting

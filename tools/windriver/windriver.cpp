@@ -34,7 +34,8 @@ constexpr char kUsageText[] = "usage: windriver list [--all] | dump | controls <
                               "settext <caption> <#id> <text> | check <caption> <button|#id> <0|1> | "
                               "run <command line> | watch <folder>; "
                               "all but list and dump accept --timeout MS, and --hwnd to give a window handle "
-                              "in place of the caption";
+                              "in place of the caption; press, settext and check wait for the control "
+                              "to be usable";
 
 struct Failure {
     int code;
@@ -274,13 +275,23 @@ int runMessageBox(const Args& args)
     return kOk;
 }
 
+// The control once a user could use it, within the call's timeout: a program
+// enables its buttons when it is ready for them, and a window can be shown
+// before that.
+HWND waitForUsableControl(const Args& args, const std::wstring& selector)
+{
+    HWND top = waitForWindow(args.positional[0], args.timeoutMs);
+    HWND control = FindControl(top, selector);
+    PollUntil(args.timeoutMs, [&] { return !WhyUnusable(top, control, selector); });
+    RequireUsable(top, control, selector);
+    return control;
+}
+
 int runPress(const Args& args)
 {
     const std::wstring& selector = args.positional[1];
     requireValidSelector(selector);
-    HWND top = waitForWindow(args.positional[0], args.timeoutMs);
-    HWND button = FindControl(top, selector);
-    RequireUsable(top, button, selector);
+    HWND button = waitForUsableControl(args, selector);
     Press(button);
     writeLine(JsonObject().num("pressed", GetDlgCtrlID(button)));
     return kOk;
@@ -291,9 +302,7 @@ int runSetText(const Args& args)
     const std::wstring& selector = args.positional[1];
     if (!IsIdSelector(selector)) fail(kUsage, "settext needs a control as #id");
     requireValidSelector(selector);
-    HWND top = waitForWindow(args.positional[0], args.timeoutMs);
-    HWND edit = FindControl(top, selector);
-    RequireUsable(top, edit, selector);
+    HWND edit = waitForUsableControl(args, selector);
     writeLine(JsonObject().str("text", SetText(edit, args.positional[2], selector)));
     return kOk;
 }
@@ -305,10 +314,8 @@ int runCheck(const Args& args)
     if (state != L"0" && state != L"1") fail(kUsage, "check state must be 0 or 1");
     requireValidSelector(selector);
 
-    HWND top = waitForWindow(args.positional[0], args.timeoutMs);
-    HWND box = FindControl(top, selector);
+    HWND box = waitForUsableControl(args, selector);
     if (!IsClass(box, L"Button")) fail(kFailed, "control " + Quoted(selector) + " is no button");
-    RequireUsable(top, box, selector);
     writeLine(JsonObject().num("checked", SetCheck(box, state == L"1", selector)));
     return kOk;
 }
