@@ -15,6 +15,7 @@ host_runs_32bit_programs).
 
 import glob
 import os
+import platform
 import shutil
 import signal
 import subprocess
@@ -33,6 +34,15 @@ HOME_LINKS = ("Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos"
 # The Wine loader of each kind. /usr/bin/wine picks the 32-bit loader whenever
 # it is installed, which a host without 32-bit execution cannot start.
 LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
+# Debian's Wine has no preloader to hold the Windows addresses before anything
+# else is mapped. The kernel starts the 64-bit loader's heap at a random place
+# up to 1 GB above the loader (0x7d005000), and about once in 2,500 starts that
+# heap covers 0x7ffe0000, where the shared user data must go: Wine then ends
+# with status 1 before the program runs ("failed to map the shared user data",
+# an error that WINEDEBUG=-all hides). Without address randomisation the heap
+# starts right after the loader, 48 MB below. The personality passes to every
+# process the program starts.
+FIXED_LAYOUT = ("setarch", platform.machine(), "--addr-no-randomize")
 # The 64-bit server serves the programs of both kinds.
 SERVER = "/usr/lib/wine/wineserver64"
 # Setting this (to anything but "" or "0") takes the host as one that cannot run
@@ -171,11 +181,16 @@ class Prefix:
                     self.server.wait()
         self.server = None
 
+    def command(self, args):
+        """The command line that runs a Windows program; setarch execs the
+        loader, so the process id is the program's."""
+        return [*FIXED_LAYOUT, self.loader, *map(str, args)]
+
     def run(self, args, output, timeout=300, cwd=None):
         """Runs a Windows program to its end; its output goes to a file (Wine's
         helper processes would hold a pipe open). Returns the exit code."""
         with open(output, "wb") as out:
-            completed = subprocess.run([self.loader, *map(str, args)], env=self.env, stdout=out,
+            completed = subprocess.run(self.command(args), env=self.env, stdout=out,
                                        stderr=subprocess.STDOUT, timeout=timeout, cwd=cwd)
         return completed.returncode
 
@@ -183,7 +198,7 @@ class Prefix:
         """Starts a Windows program and returns at once; `extra_env` adds variables."""
         out = open(output, "wb")
         env = dict(self.env, **(extra_env or {}))
-        process = subprocess.Popen([self.loader, *map(str, args)], env=env, stdout=out,
+        process = subprocess.Popen(self.command(args), env=env, stdout=out,
                                    stderr=subprocess.STDOUT, cwd=cwd)
         out.close()
         return process
