@@ -6,7 +6,6 @@ import os
 import re
 import sys
 import time
-import warnings
 from pathlib import Path
 
 import pytest
@@ -110,14 +109,6 @@ class WinDriver:
         output = self.workdir / "windriver.out"
         code = self.prefix.run([BUILD / "windriver.exe", *args], output, timeout=120)
         self.last_output = output.read_text(encoding="utf-8", errors="replace")
-        if code != 0 and not self.last_output:
-            # windriver writes a line on every path, so a run without one never
-            # reached it: Wine's loader ended with 1 and no word, in 9 ms, once in
-            # 2,500 starts here. Nothing was done, so the call is made once more.
-            warnings.warn(f"Wine's loader ended ({code}) before windriver {' '.join(map(str, args))} ran; "
-                          "run again")
-            code = self.prefix.run([BUILD / "windriver.exe", *args], output, timeout=120)
-            self.last_output = output.read_text(encoding="utf-8", errors="replace")
         return code, [json.loads(line) for line in self.last_output.splitlines() if line.startswith("{")]
 
     def on_screen(self):
